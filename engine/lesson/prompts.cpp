@@ -1,0 +1,136 @@
+// The wait banner, the typed-answer field and the prompts built on it.
+#include "../present/strings.h"
+#include "engine.h"
+
+namespace lk {
+
+void Engine::wait_any_key() {
+    saved_colour = text_colour;
+    saved_pen_width = pen();
+    set_pen(3);
+    p.fill_box(96, 657, 400, 693, Coords::absolute, 13, 4);
+    text_colour = 9;
+    text_x = 128;
+    text_y = 666;
+    text = "何かキーを押して下さい。";
+    draw_plain_text();
+    do {
+        last_key = p.poll_key();
+    } while (last_key.empty());
+    p.fill_box(0, 657, 400, 693, Coords::absolute, 15, 15);
+    text_colour = saved_colour;
+    set_pen(saved_pen_width);
+}
+
+void Engine::read_answer() {
+    input_x = answer_x;
+    input_y = answer_y;
+    answer_text.clear();
+    text_colour = 0;
+    text_x = answer_x - 48;
+    text_y = answer_y;
+    text = "入力";
+    draw_plain_text();
+    for (;;) {
+        p.fill_circle(input_x + 8, input_y + 8, 4, 5);
+        last_key = p.poll_key();
+        if (last_key.empty()) {
+            p.fill_circle(input_x + 8, input_y + 8, 4, 15);
+            continue;
+        }
+        if (last_key == "\b" || last_key == "\f" || char_length(answer_text) >= 10) {
+            // Backspace clears the whole field; so does any key once ten
+            // characters stand in it (that key itself is not taken).
+            p.fill_box(answer_x, answer_y - 8, 192, 30, Coords::relative, 15, 15);
+            answer_text.clear();
+            input_x = answer_x;
+            input_y = answer_y;
+            last_key.clear();
+            continue;
+        }
+        if (last_key == "\r") {
+            p.fill_circle(input_x + 8, input_y + 8, 4, 15);
+            break;
+        }
+        if (last_key >= "-" && last_key <= "9") {
+            p.fill_circle(input_x + 8, input_y + 8, 4, 15);
+            text_colour = 5;
+            run_text = last_key;
+            text_x = input_x;
+            text_y = input_y;
+            draw_plain_run();
+            input_x = plain_end_x;
+            answer_text += last_key;
+        }
+    }
+    p.fill_box(answer_x - 48, answer_y - 8, 240, 30, Coords::relative, 15, 15);
+}
+
+void Engine::parse_answer() {
+    int slash = char_find(1, answer_text, "/");
+    if (slash == 0) {
+        answer_value = text_to_number(answer_text);
+        return;
+    }
+    // A zero or missing denominator gives an infinity or NaN, which selects
+    // nothing anywhere a choice is read.
+    float numerator = text_to_number(char_left(answer_text, slash - 1));
+    float denominator = text_to_number(char_right(answer_text, char_length(answer_text) - slash));
+    answer_value = numerator / denominator;
+}
+
+void Engine::ask_inline() {
+    text_colour = 5;
+    text_x = answer_x - 16 * (static_cast<float>(char_length(text)) + 5);
+    text_y = answer_y;
+    draw_plain_text();
+    read_answer();
+    parse_answer();
+}
+
+void Engine::erase_inline_answer() {
+    p.fill_box(answer_x - 640, answer_y - 8, 1056, 50, Coords::relative, 15, 15);
+}
+
+void Engine::ask_bottom() {
+    text_colour = 0;
+    text_x = 16;
+    text_y = 666;
+    draw_plain_text();
+    read_answer();
+    parse_answer();
+}
+
+void Engine::erase_bottom_band() { p.fill_box(0, 657, 992, 720, Coords::absolute, 15, 15); }
+
+void Engine::ask_next_step() {
+    float kept_pen = pen();
+    set_pen(2);
+    p.fill_box(96, 639, 400, 675, Coords::absolute, 13, 12);
+    text_colour = 9;
+    text_x = 128;
+    text_y = 648;
+    text = "次のステップは１を入力。";
+    draw_plain_text();
+    read_answer();
+    parse_answer();
+    p.fill_box(answer_x - 48, answer_y - 9, 160, 27, Coords::relative, 15, 15);
+    p.fill_box(96, 639, 400, 675, Coords::absolute, 15, 15);
+    set_pen(kept_pen);
+}
+
+void Engine::clear_stage() { p.fill_box(0, 54, 1440, 900, Coords::absolute, 15, 15); }
+
+void Engine::format_number_tables() {
+    auto text_of = [this](float value) {
+        run_text = number_to_text(value);
+        strip_spaces();
+        return run_text;
+    };
+    for (int i = 1; i <= 80; ++i) cell_labels[i] = text_of(remembered_x[i]);
+    for (int i = 1; i <= 40; ++i) remembered_y_texts[i] = text_of(remembered_y[i]);
+    for (int i = 0; i <= 20; ++i) value_texts_a[i] = text_of(values_a[i]);
+    for (int i = 0; i <= 20; ++i) value_texts_b[i] = text_of(values_b[i]);
+}
+
+}  // namespace lk

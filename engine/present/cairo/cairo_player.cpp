@@ -1,0 +1,282 @@
+#include "cairo_player.h"
+
+#include <cairo-ft.h>
+#include <cairo-pdf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+namespace lk {
+
+namespace {
+
+// How a face name of the lessons maps to a fontconfig family, and how its
+// glyphs sit in a magnified cell. The Gothic is the metric face of the
+// layout (8 units half-width, 16 full-width at size 16); the serif faces are
+// drawn a little narrower than their em so that an italic letter fits the
+// advance the formula renderer gives it, and their baseline is set so that
+// they stand on the same line as the Gothic digits beside them.
+struct FaceStyle {
+    std::string family;
+    double width_factor;     // horizontal em, as a share of size * h
+    double baseline;         // baseline below the cell top, as a share of size * v
+    bool script_ell;         // draw "l" as the script ell
+};
+
+FaceStyle style_for(const std::string& face) {
+    if (face == "ｺﾞｼｯｸ" || face == "ゴシック") return {"IPAGothic", 1.0, 0.88, false};
+    if (face == "Times New Roman") return {"Liberation Serif", 0.62, 1.10, false};
+    if (face == "MT Extra") return {"Liberation Serif", 0.6, 0.88, true};
+    return {face, 1.0, 0.88, false};
+}
+
+struct FaceKey {
+    std::string family;
+    bool bold, italic;
+    bool operator<(const FaceKey& o) const {
+        return std::tie(family, bold, italic) < std::tie(o.family, o.bold, o.italic);
+    }
+};
+
+// Faces are looked up once through fontconfig and then kept: a lesson draws
+// thousands of glyphs from a handful of faces.
+cairo_font_face_t* face_for(const std::string& family, bool bold, bool italic) {
+    static std::map<FaceKey, cairo_font_face_t*> cache;
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    FaceKey key{family, bold, italic};
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    FcPattern* pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pat, &result);
+    FcPatternDestroy(pat);
+    cairo_font_face_t* face = nullptr;
+    if (match) {
+        // A face without a bold (or italic) style is emboldened (or slanted)
+        // by FreeType: fontconfig marks that in the match.
+        int weight = 0;
+        if (bold && FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch &&
+            weight < FC_WEIGHT_DEMIBOLD)
+            FcPatternAddBool(match, FC_EMBOLDEN, FcTrue);
+        face = cairo_ft_font_face_create_for_pattern(match);
+        FcPatternDestroy(match);
+    } else {
+        face = cairo_toy_font_face_create(family.c_str(),
+                                          italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    }
+    cache[key] = face;
+    return face;
+}
+
+void set_colour(cairo_t* cr, int colour, Palette palette) {
+    unsigned rgb = palette_rgb(colour, palette);
+    cairo_set_source_rgb(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
+                         (rgb & 0xFF) / 255.0);
+}
+
+void set_pen(cairo_t* cr, int pen) {
+    cairo_set_line_width(cr, pen > 0 ? pen : 1);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+}
+
+void select_font(cairo_t* cr, const Font& font, int h, int v, FaceStyle* style_out) {
+    FaceStyle style = style_for(font.face);
+    cairo_set_font_face(cr, face_for(style.family, font.bold, font.italic));
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, font.size * h * style.width_factor, font.size * v);
+    cairo_set_font_matrix(cr, &m);
+    if (style_out) *style_out = style;
+}
+
+std::string with_script_ell(const std::string& s) {
+    std::string out;
+    for (char c : s) out += c == 'l' ? std::string("\u2113") : std::string(1, c);
+    return out;
+}
+
+}  // namespace
+
+void render_op(cairo_t* cr, const DrawOp& op, Palette palette) {
+    std::visit(
+        [&](const auto& o) {
+            using T = std::decay_t<decltype(o)>;
+            set_colour(cr, o.colour, palette);
+            if constexpr (std::is_same_v<T, DrawText>) {
+                if (o.h <= 0 || o.v <= 0 || o.text.empty()) return;
+                FaceStyle style;
+                select_font(cr, o.font, o.h, o.v, &style);
+                std::string text = style.script_ell ? with_script_ell(o.text) : o.text;
+                cairo_move_to(cr, o.x, o.y + o.font.size * o.v * style.baseline);
+                cairo_show_text(cr, text.c_str());
+            } else if constexpr (std::is_same_v<T, DrawLine>) {
+                set_pen(cr, o.pen);
+                cairo_move_to(cr, o.x1, o.y1);
+                cairo_line_to(cr, o.x2, o.y2);
+                cairo_stroke(cr);
+            } else if constexpr (std::is_same_v<T, FillBox>) {
+                // Boxes are axis-aligned and often erased by drawing a
+                // background box over them: without anti-aliasing the second
+                // box covers the first exactly, leaving no fringe.
+                cairo_save(cr);
+                cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+                double x = std::min(o.x1, o.x2), y = std::min(o.y1, o.y2);
+                double w = std::fabs(o.x2 - o.x1), h = std::fabs(o.y2 - o.y1);
+                cairo_rectangle(cr, x, y, w, h);
+                set_colour(cr, o.fill, palette);
+                cairo_fill_preserve(cr);
+                set_colour(cr, o.colour, palette);
+                set_pen(cr, o.pen);
+                cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+                cairo_stroke(cr);
+                cairo_restore(cr);
+            } else if constexpr (std::is_same_v<T, DrawCircle> || std::is_same_v<T, FillCircle>) {
+                if (o.r <= 0) return;
+                set_pen(cr, o.pen);
+                cairo_new_path(cr);
+                cairo_arc(cr, o.cx, o.cy, o.r, 0, 2 * M_PI);
+                if constexpr (std::is_same_v<T, FillCircle>) cairo_fill_preserve(cr);
+                cairo_stroke(cr);
+            } else if constexpr (std::is_same_v<T, DrawArc>) {
+                if (o.r <= 0) return;
+                set_pen(cr, o.pen);
+                double a1 = 2 * M_PI * o.start, a2 = 2 * M_PI * o.end;
+                if (o.start == o.end) a2 = a1 + 2 * M_PI;
+                cairo_new_path(cr);
+                cairo_arc(cr, o.cx, o.cy, o.r, a1, a2);
+                cairo_stroke(cr);
+            } else {
+                if (o.points.empty()) return;
+                set_pen(cr, o.pen);
+                cairo_new_path(cr);
+                cairo_move_to(cr, o.points[0].x, o.points[0].y);
+                for (size_t i = 1; i < o.points.size(); ++i)
+                    cairo_line_to(cr, o.points[i].x, o.points[i].y);
+                if constexpr (std::is_same_v<T, FillPolygon>) {
+                    cairo_close_path(cr);
+                    set_colour(cr, o.fill, palette);
+                    cairo_fill_preserve(cr);
+                    set_colour(cr, o.colour, palette);
+                }
+                cairo_stroke(cr);
+            }
+        },
+        op);
+}
+
+void render_canvas(cairo_t* cr, const Canvas& canvas, const RenderOptions& options) {
+    cairo_save(cr);
+    set_colour(cr, 15, options.palette);
+    cairo_paint(cr);
+    cairo_translate(cr, options.offset_x, options.offset_y);
+    cairo_scale(cr, options.scale, options.scale);
+    cairo_rectangle(cr, 0, 0, kCanvasWidth, kCanvasHeight);
+    cairo_clip(cr);
+    for (const auto& op : canvas.ops()) render_op(cr, op, options.palette);
+    cairo_restore(cr);
+}
+
+void render_region(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
+                   const Box& area) {
+    cairo_save(cr);
+    cairo_translate(cr, options.offset_x, options.offset_y);
+    cairo_scale(cr, options.scale, options.scale);
+    Box clip{std::max(area.x1, 0.0f), std::max(area.y1, 0.0f), std::min(area.x2, kCanvasWidth),
+             std::min(area.y2, kCanvasHeight)};
+    if (clip.x2 > clip.x1 && clip.y2 > clip.y1) {
+        // Whole device pixels, so that the edge of the area is not blended.
+        double x1 = clip.x1, y1 = clip.y1, x2 = clip.x2, y2 = clip.y2;
+        cairo_user_to_device(cr, &x1, &y1);
+        cairo_user_to_device(cr, &x2, &y2);
+        x1 = std::floor(x1), y1 = std::floor(y1), x2 = std::ceil(x2), y2 = std::ceil(y2);
+        cairo_device_to_user(cr, &x1, &y1);
+        cairo_device_to_user(cr, &x2, &y2);
+        cairo_rectangle(cr, x1, y1, x2 - x1, y2 - y1);
+        cairo_clip(cr);
+        set_colour(cr, 15, options.palette);
+        cairo_paint(cr);
+        Box reach{static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                  static_cast<float>(y2)};
+        const auto& ops = canvas.ops();
+        const auto& bounds = canvas.bounds();
+        for (size_t i = 0; i < ops.size(); ++i)
+            if (bounds[i].intersects(reach)) render_op(cr, ops[i], options.palette);
+    }
+    cairo_restore(cr);
+}
+
+bool write_png(const Canvas& canvas, const std::string& path, double scale, Palette palette) {
+    int w = static_cast<int>(std::ceil(kCanvasWidth * scale));
+    int h = static_cast<int>(std::ceil(kCanvasHeight * scale));
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* cr = cairo_create(surface);
+    RenderOptions options;
+    options.scale = scale;
+    options.palette = palette;
+    render_canvas(cr, canvas, options);
+    cairo_destroy(cr);
+    bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+PdfWriter::PdfWriter(const std::string& path)
+    : surface_(cairo_pdf_surface_create(path.c_str(), kCanvasWidth * 0.75, kCanvasHeight * 0.75)),
+      cr_(cairo_create(surface_)) {}
+
+PdfWriter::~PdfWriter() {
+    cairo_destroy(cr_);
+    cairo_surface_finish(surface_);
+    cairo_surface_destroy(surface_);
+}
+
+bool PdfWriter::ok() const { return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS; }
+
+void PdfWriter::add_page(const Canvas& canvas) {
+    RenderOptions options;
+    options.scale = 0.75;  // canvas units to points
+    render_canvas(cr_, canvas, options);
+    cairo_show_page(cr_);
+    ++pages_;
+}
+
+std::string resolved_font_family(const std::string& face) {
+    FcPattern* pat = FcPatternCreate();
+    std::string family = style_for(face).family;
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pat, &result);
+    FcPatternDestroy(pat);
+    std::string out;
+    FcChar8* name = nullptr;
+    if (match && FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch)
+        out = reinterpret_cast<const char*>(name);
+    if (match) FcPatternDestroy(match);
+    return out;
+}
+
+double natural_advance(const Font& font, const std::string& text) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    cairo_t* cr = cairo_create(surface);
+    select_font(cr, font, 1, 1, nullptr);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, text.c_str(), &ext);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return ext.x_advance;
+}
+
+}  // namespace lk

@@ -1,0 +1,54 @@
+#pragma once
+// The cairo player: renders canvas operations onto a cairo context. Used for
+// the window (at the window's own scale), PNG pictures and PDF pages.
+#include <cairo.h>
+
+#include <string>
+
+#include "../canvas.h"
+#include "../ops.h"
+
+namespace lk {
+
+struct RenderOptions {
+    double scale = 1;       // device units per canvas unit
+    double offset_x = 0;    // where the layout area starts, in device units
+    double offset_y = 0;
+    Palette palette = Palette::original;
+};
+
+// Fills the target with the background colour, then plays every operation.
+void render_canvas(cairo_t* cr, const Canvas& canvas, const RenderOptions& options);
+// Repaints only the given area (canvas units): the background, then every
+// operation that can reach into it.
+void render_region(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
+                   const Box& area);
+void render_op(cairo_t* cr, const DrawOp& op, Palette palette);
+
+// Writes the canvas to a PNG of kCanvasWidth x kCanvasHeight times scale.
+bool write_png(const Canvas& canvas, const std::string& path, double scale = 1,
+               Palette palette = Palette::original);
+
+// A vector PDF, one page per call to add_page.
+class PdfWriter {
+public:
+    explicit PdfWriter(const std::string& path);
+    ~PdfWriter();
+    PdfWriter(const PdfWriter&) = delete;
+    PdfWriter& operator=(const PdfWriter&) = delete;
+    void add_page(const Canvas& canvas);
+    int pages() const { return pages_; }
+    bool ok() const;
+
+private:
+    cairo_surface_t* surface_;
+    cairo_t* cr_;
+    int pages_ = 0;
+};
+
+// The font file fontconfig chose for a face name, for tests and diagnostics.
+std::string resolved_font_family(const std::string& face);
+// The advance of a text drawn with draw_text at magnification (1, 1).
+double natural_advance(const Font& font, const std::string& text);
+
+}  // namespace lk

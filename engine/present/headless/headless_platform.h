@@ -1,0 +1,49 @@
+#pragma once
+// The headless back end: keys come from a script, time is a virtual clock,
+// and the canvas is shown to whoever asks for a snapshot. It needs no display
+// and is what tests and the replay tool drive.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "../canvas.h"
+#include "../platform.h"
+
+namespace lk {
+
+// Decodes a key script: "\r" or "\n" is Enter (13), "\b" Backspace (8),
+// "\f" code 12, "\\" a backslash; every other character is itself.
+std::string decode_key_script(std::string_view script);
+
+class HeadlessPlatform : public Platform {
+public:
+    explicit HeadlessPlatform(std::string keys = {});
+
+    // Called each time the program starts to wait for a key after drawing
+    // something new (the picture of one step).
+    void on_step(std::function<void(const Canvas&)> fn) { on_step_ = std::move(fn); }
+
+    void attach(const Canvas& canvas) override { canvas_ = &canvas; }
+    void maximize_window() override {}
+    std::string poll_key() override;
+    void delay(int duration) override { clock_ms_ += duration; }
+    void wait_until_closed() override;
+    void end_program() override {}
+
+    std::uint64_t clock() const { return clock_ms_; }
+    size_t keys_left() const { return keys_.size() - next_; }
+    void add_keys(std::string_view keys) { keys_ += keys; }
+
+private:
+    void snapshot_if_changed();
+
+    std::string keys_;
+    size_t next_ = 0;
+    const Canvas* canvas_ = nullptr;
+    std::uint64_t shown_revision_ = 0;
+    std::uint64_t clock_ms_ = 0;
+    std::function<void(const Canvas&)> on_step_;
+};
+
+}  // namespace lk

@@ -1,0 +1,111 @@
+#include "presenter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lk {
+
+namespace {
+
+// Colours and pen widths arrive as reals in the lesson code; a value that is
+// not a valid colour draws in the background rather than failing.
+int valid_colour(int c) { return (c >= 0 && c <= 15) ? c : 15; }
+int valid_pen(int w) { return std::clamp(w, 0, 100); }
+
+}  // namespace
+
+Presenter::Presenter(Platform& platform) : platform_(platform) { platform_.attach(canvas_); }
+
+void Presenter::draw(DrawOp op) {
+    ++statement_;
+    canvas_.add(op);
+    for (auto* s : sinks_) s->on_draw(op);
+}
+
+void Presenter::event(const Event& e) {
+    ++statement_;
+    for (auto* s : sinks_) s->on_event(e);
+}
+
+void Presenter::set_font_face(const std::string& face) {
+    font_.face = face;
+    event(SetFontFace{face});
+}
+void Presenter::set_font_size(float size) {
+    font_.size = size;
+    event(SetFontSize{size});
+}
+void Presenter::set_font_bold(bool on) {
+    font_.bold = on;
+    event(SetFontBold{on});
+}
+void Presenter::set_font_italic(bool on) {
+    font_.italic = on;
+    event(SetFontItalic{on});
+}
+void Presenter::set_pen_width(int width) {
+    pen_ = valid_pen(width);
+    event(SetPenWidth{pen_});
+}
+
+void Presenter::draw_line(float x1, float y1, float x2, float y2, Coords coords, int colour) {
+    if (coords == Coords::relative) x2 += x1, y2 += y1;
+    draw(DrawLine{x1, y1, x2, y2, valid_colour(colour), pen_});
+}
+
+void Presenter::fill_box(float x1, float y1, float x2, float y2, Coords coords, int colour,
+                         int fill) {
+    if (coords == Coords::relative) x2 += x1, y2 += y1;
+    draw(FillBox{x1, y1, x2, y2, valid_colour(colour), valid_colour(fill), pen_});
+}
+
+void Presenter::draw_circle(float cx, float cy, float r, int colour) {
+    draw(DrawCircle{cx, cy, r, valid_colour(colour), pen_});
+}
+
+void Presenter::fill_circle(float cx, float cy, float r, int colour) {
+    draw(FillCircle{cx, cy, r, valid_colour(colour), pen_});
+}
+
+void Presenter::draw_arc(float cx, float cy, float r, int colour, float start, float end) {
+    draw(DrawArc{cx, cy, r, valid_colour(colour), start, end, pen_});
+}
+
+void Presenter::draw_polyline(const std::vector<Point>& points, int colour) {
+    draw(DrawPolyline{points, valid_colour(colour), pen_});
+}
+
+void Presenter::fill_polygon(const std::vector<Point>& points, int colour, int fill) {
+    draw(FillPolygon{points, valid_colour(colour), valid_colour(fill), pen_});
+}
+
+void Presenter::draw_text(float x, float y, const std::string& text, int h, int v, int colour) {
+    draw(DrawText{x, y, text, std::clamp(h, 0, 64), std::clamp(v, 0, 64), valid_colour(colour),
+                  font_});
+}
+
+std::string Presenter::poll_key() {
+    ++statement_;
+    std::string key = platform_.poll_key();
+    if (!key.empty()) event(KeyEvent{key});
+    return key;
+}
+
+void Presenter::delay(int duration) {
+    event(DelayEvent{duration});
+    platform_.delay(duration);
+}
+
+void Presenter::end_program() {
+    event(EndProgram{});
+    platform_.end_program();
+    throw ProgramEnd{0};
+}
+
+void Presenter::deliver_error(const RuntimeError& error) {
+    error_code_ = error.code;
+    error_location_ = error.location != 0 ? error.location : static_cast<int>(statement_);
+    if (error_handler_) error_handler_();
+}
+
+}  // namespace lk

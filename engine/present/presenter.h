@@ -1,0 +1,98 @@
+#pragma once
+// The presentation operations every lesson draws, reads keys, waits and
+// computes with. Each call takes effect at once: drawing goes onto the canvas
+// and to any attached sink (such as a trace), keys and time go to the
+// platform.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "errors.h"
+#include "numbers.h"
+#include "ops.h"
+#include "platform.h"
+
+namespace lk {
+
+// Receives every operation in call order.
+class OpSink {
+public:
+    virtual ~OpSink() = default;
+    virtual void on_draw(const DrawOp& op) = 0;
+    virtual void on_event(const Event& event) = 0;
+};
+
+enum class Coords { absolute, relative };
+
+class Presenter {
+public:
+    explicit Presenter(Platform& platform);
+
+    void add_sink(OpSink* sink) { sinks_.push_back(sink); }
+    const Canvas& canvas() const { return canvas_; }
+    Platform& platform() { return platform_; }
+
+    // Window and canvas.
+    void set_pixel_mapping() {}
+    void maximize_window() { platform_.maximize_window(); }
+
+    // Font and pen.
+    void set_font_face(const std::string& face);
+    void set_font_size(float size);
+    void set_font_bold(bool on);
+    void set_font_italic(bool on);
+    void set_pen_width(int width);
+    int get_pen_width() const { return pen_; }
+    const Font& font() const { return font_; }
+
+    // Drawing.
+    void draw_line(float x1, float y1, float x2, float y2, Coords coords, int colour);
+    void fill_box(float x1, float y1, float x2, float y2, Coords coords, int colour, int fill);
+    void fill_box(float x1, float y1, float x2, float y2, Coords coords, int colour) {
+        fill_box(x1, y1, x2, y2, coords, colour, colour);
+    }
+    void draw_circle(float cx, float cy, float r, int colour);
+    void fill_circle(float cx, float cy, float r, int colour);
+    void draw_arc(float cx, float cy, float r, int colour, float start, float end);
+    void draw_polyline(const std::vector<Point>& points, int colour);
+    void fill_polygon(const std::vector<Point>& points, int colour, int fill);
+    void draw_text(float x, float y, const std::string& text, int h, int v, int colour);
+
+    // Keyboard and time.
+    std::string poll_key();
+    void delay(int duration);
+
+    // Program control.
+    [[noreturn]] void end_program();
+    void set_error_handler(std::function<void()> handler) { error_handler_ = std::move(handler); }
+    // Delivers a run-time error to the installed routine (the shell calls this
+    // from the place that caught it).
+    void deliver_error(const RuntimeError& error);
+    int error_code() const { return error_code_; }
+    int error_location() const { return error_location_; }
+    // A number identifying the statement in progress: the count of
+    // operations carried out so far.
+    unsigned statement() const { return statement_; }
+
+    // Numbers.
+    void seed_random(std::uint64_t seed) { random_.seed(seed); }
+    float random_unit() { return random_.unit(); }
+
+private:
+    void draw(DrawOp op);
+    void event(const Event& e);
+
+    Platform& platform_;
+    Canvas canvas_;
+    std::vector<OpSink*> sinks_;
+    Font font_;
+    int pen_ = 1;
+    Random random_;
+    std::function<void()> error_handler_;
+    int error_code_ = 0;
+    int error_location_ = 0;
+    unsigned statement_ = 0;
+};
+
+}  // namespace lk

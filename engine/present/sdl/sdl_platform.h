@@ -1,0 +1,64 @@
+#pragma once
+// The SDL2 window back end: one window titled with the program's name, the
+// layout area scaled to fit it and rendered at the window's own resolution.
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "../canvas.h"
+#include "../ops.h"
+#include "../platform.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+typedef struct _cairo_surface cairo_surface_t;
+union SDL_Event;
+
+namespace lk {
+
+class SdlPlatform : public Platform {
+public:
+    explicit SdlPlatform(const std::string& title);
+    ~SdlPlatform() override;
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+    void attach(const Canvas& canvas) override { canvas_ = &canvas; }
+    void maximize_window() override;
+    std::string poll_key() override;
+    void delay(int duration) override;
+    void wait_until_closed() override;
+    void end_program() override;
+
+    // Shows whatever changed, at most once per display frame.
+    void present(bool force = false);
+
+private:
+    void pump_events();
+    void handle(const SDL_Event& event);
+    void resize_target();
+    void render_all();
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    cairo_surface_t* surface_ = nullptr;
+    int pixel_w_ = 0, pixel_h_ = 0;
+    double scale_ = 1, offset_x_ = 0, offset_y_ = 0;
+    Palette palette_ = Palette::original;
+    const Canvas* canvas_ = nullptr;
+    std::deque<std::string> keys_;
+    bool closed_ = false;
+    bool needs_full_render_ = true;
+    bool dirty_ = false;
+    std::uint64_t last_present_ms_ = 0;
+    unsigned empty_polls_ = 0;
+};
+
+// The whole life of a windowed program: start-up of the platform, the fatal
+// error box when the process faults, and the run itself.
+struct ProgramDef;
+int run_window_program(const ProgramDef& program, int argc, char** argv);
+
+}  // namespace lk

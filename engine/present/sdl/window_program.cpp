@@ -1,0 +1,77 @@
+// The life of a windowed program, and the fatal error box shown when the
+// process itself faults.
+#include <SDL.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "../presenter.h"
+#include "engine/shell/program.h"
+#include "sdl_platform.h"
+
+namespace lk {
+
+namespace {
+
+// What the fault handler needs: set once before the run, read only from the
+// handler. Drawing inside a signal handler is unsafe, so the handler starts
+// the program again in a mode that only shows the box.
+const Presenter* g_running_presenter = nullptr;
+char g_self_path[4096];
+char g_title[256];
+
+void write_unsigned(char* out, unsigned value) {
+    char digits[16];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value && n < 15);
+    for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
+    out[n] = '\0';
+}
+
+void on_fault(int sig) {
+    char statement[16];
+    write_unsigned(statement, g_running_presenter ? g_running_presenter->statement() : 0);
+    char* const args[] = {g_self_path, const_cast<char*>("--fatal-box"), g_title, statement,
+                          nullptr};
+    execv(g_self_path, args);
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+int show_fatal_box(const char* title, const char* statement) {
+    char message[512];
+    std::snprintf(message, sizeof message, "続行不可能なエラーが発生しました %s [%s行]", title,
+                  statement);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, message, nullptr);
+    return 1;
+}
+
+}  // namespace
+
+int run_window_program(const ProgramDef& program, int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "--fatal-box") == 0) return show_fatal_box(argv[2], argv[3]);
+
+    ssize_t n = readlink("/proc/self/exe", g_self_path, sizeof g_self_path - 1);
+    g_self_path[n > 0 ? n : 0] = '\0';
+    std::snprintf(g_title, sizeof g_title, "%s", program.title.c_str());
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) signal(sig, on_fault);
+
+    try {
+        SdlPlatform platform(program.title);
+        Presenter presenter(platform);
+        g_running_presenter = &presenter;
+        int status = run_program(program, presenter);
+        g_running_presenter = nullptr;
+        return status;
+    } catch (const ProgramEnd& end) {
+        return end.status;
+    }
+}
+
+}  // namespace lk

@@ -1,0 +1,117 @@
+#include "program.h"
+
+#include <chrono>
+
+namespace lk {
+
+Step goal_screen(float x, std::vector<std::string> lines, float first_y, float pitch) {
+    return [x, lines = std::move(lines), first_y, pitch](Script& s) {
+        s.text(44, 240, 3, "<めあて>");
+        float y = first_y;
+        for (const auto& line : lines) {
+            s.text(x, y, 0, line);
+            y += pitch;
+        }
+    };
+}
+
+void start_up(Engine& e, const ProgramDef& program, std::optional<std::uint64_t> seed) {
+    e.p.set_error_handler([&e] { error_routine(e); });
+    e.p.set_pixel_mapping();
+    e.p.maximize_window();
+    e.p.set_font_face("ｺﾞｼｯｸ");
+    e.p.set_font_size(16);
+    e.p.set_pen_width(3);
+    e.p.seed_random(seed ? *seed
+                         : static_cast<std::uint64_t>(
+                               std::chrono::system_clock::now().time_since_epoch().count()));
+    e.text_colour = 4;
+    e.answer_x = 1056;
+    e.answer_y = 648;
+    e.program_title = program.title;
+}
+
+void run_topic(Engine& e, const Topic& topic) {
+    Script s(e);
+    if (topic.goal) topic.goal(s);
+    for (;;) {
+        e.text = topic.bar;
+        e.ask_bottom();
+        float choice = e.answer_value;
+        e.answer_value = 10;
+        e.erase_bottom_band();
+        // A choice that is not a number (a typed 1/0) fails both tests below
+        // and shows the bar again.
+        if (!(choice >= 1 && choice <= static_cast<float>(topic.entries))) continue;
+        int entry = to_integer(choice);
+        if (entry == topic.entries) return;
+        if (entry >= 1 && entry < topic.entries && static_cast<size_t>(entry) <= topic.items.size())
+            topic.items[static_cast<size_t>(entry - 1)](s);
+    }
+}
+
+void run_main_menu(Engine& e, const ProgramDef& program) {
+    for (;;) {
+        e.clear_stage();
+        e.p.fill_box(0, 0, 1760, 1800, Coords::relative, 15);
+        e.p.fill_box(22, 10, 1320, 600, Coords::relative, 15, 10);
+        e.text_colour = 15;
+        e.text_x = 264;
+        e.text_y = 30;
+        e.text = "＜" + program.title + "　メニュー＞";
+        e.draw_rich_text();
+        for (const auto& entry : program.menu) {
+            e.text_colour = static_cast<float>(entry.colour);
+            e.text_x = entry.x;
+            e.text_y = entry.y;
+            e.text = entry.label;
+            e.draw_rich_text();
+        }
+        e.text_colour = 0;
+        e.text_x = e.answer_x - 240;
+        e.text_y = e.answer_y;
+        e.text = "番号を入力して下さい。";
+        e.draw_plain_text();
+        e.text.clear();
+        e.ask_inline();
+        e.erase_inline_answer();
+        float v = e.answer_value;
+        if (v == static_cast<float>(program.quit_number)) e.p.end_program();
+        if (!(v >= 1 && v <= static_cast<float>(program.quit_number))) continue;
+        e.p.fill_box(0, 0, 1760, 1800, Coords::relative, 15);
+        int entry = to_integer(v);
+        if (entry < 1 || static_cast<size_t>(entry) > program.menu.size()) continue;
+        int topic = program.menu[static_cast<size_t>(entry - 1)].topic;
+        if (topic < 0 || static_cast<size_t>(topic) >= program.topics.size()) continue;
+        run_topic(e, program.topics[static_cast<size_t>(topic)]);
+    }
+}
+
+void error_routine(Engine& e) {
+    std::string code = number_to_text(static_cast<float>(e.p.error_code()));
+    std::string location = number_to_text(static_cast<float>(e.p.error_location()));
+    e.p.draw_text(288, 432,
+                  code + "," + location + "エラーが発生しました。マウスで×をクリックして下さい。", 1,
+                  1, 13);
+    e.p.platform().wait_until_closed();
+}
+
+int run_program(const ProgramDef& program, Presenter& presenter,
+                std::optional<std::uint64_t> seed) {
+    Engine engine(presenter);
+    try {
+        try {
+            start_up(engine, program, seed);
+            run_main_menu(engine, program);
+        } catch (const RuntimeError& error) {
+            presenter.deliver_error(error);
+            // The error routine waits until the window is closed.
+            presenter.platform().wait_until_closed();
+        }
+    } catch (const ProgramEnd& end) {
+        return end.status;
+    }
+    return 0;
+}
+
+}  // namespace lk

@@ -1,0 +1,60 @@
+#include "replay.h"
+
+#include "lessons/apply/topics.h"
+#include "lessons/solve/topics.h"
+
+namespace lk::testing {
+
+namespace {
+
+template <typename T>
+std::vector<T> only(const std::vector<Record>& records) {
+    std::vector<T> out;
+    for (const auto& r : records)
+        if (const auto* op = std::get_if<DrawOp>(&r))
+            if (const auto* t = std::get_if<T>(op)) out.push_back(*t);
+    return out;
+}
+
+}  // namespace
+
+std::vector<DrawText> Recorder::texts() const { return only<DrawText>(records); }
+std::vector<DrawLine> Recorder::lines() const { return only<DrawLine>(records); }
+std::vector<FillBox> Recorder::boxes() const { return only<FillBox>(records); }
+std::vector<FillCircle> Recorder::discs() const { return only<FillCircle>(records); }
+
+std::string Recorder::all_text() const {
+    std::string out;
+    for (const auto& t : texts()) out += t.text;
+    return out;
+}
+
+int Recorder::keys() const {
+    int n = 0;
+    for (const auto& r : records)
+        if (const auto* e = std::get_if<Event>(&r); e && std::holds_alternative<KeyEvent>(*e)) ++n;
+    return n;
+}
+
+Run::Run(const std::string& keys) : platform(decode_key_script(keys)), presenter(platform) {
+    presenter.add_sink(&recorder);
+}
+
+std::unique_ptr<Run> run_program_with(const std::string& program, const std::string& keys,
+                                      std::uint64_t seed) {
+    auto run = std::make_unique<Run>(keys);
+    const ProgramDef& def =
+        program == "solvelesson" ? solvelesson_program() : applylesson_program();
+    run->status = lk::run_program(def, run->presenter, seed);
+    return run;
+}
+
+Bench::Bench() : presenter(platform), engine(presenter) {
+    presenter.add_sink(&recorder);
+    presenter.set_font_face("ｺﾞｼｯｸ");
+    presenter.set_font_size(16);
+    presenter.set_pen_width(3);
+    recorder.clear();
+}
+
+}  // namespace lk::testing
