@@ -3,6 +3,7 @@
 // lesson routines read and write, under the names the lessons use. Routines
 // take no arguments and return nothing; a caller fills the fields and calls
 // the routine, and results come back in fields.
+#include <functional>
 #include <string>
 
 #include "../present/presenter.h"
@@ -65,6 +66,11 @@ public:
         unreduced_text;
     float fraction_case = 0;
     float gcd_a = 0, gcd_b = 0, gcd_g = 0;
+
+    // Told of every rich text as a whole before it is drawn (not of
+    // measurements): the text, its position and colour. Used by tests that
+    // read back what a lesson wrote.
+    std::function<void(const std::string& text, float x, float y, float colour)> on_rich_text;
 
     // Program-wide state of the shell.
     std::string program_title;

@@ -17,6 +17,7 @@ bool contains(const std::string& s, const char* t) { return s.find(t) != std::st
 }  // namespace
 
 void Engine::draw_rich_text() {
+    if (on_rich_text && !text.empty() && text_y < 1800) on_rich_text(text, text_x, text_y, text_colour);
     saved_pen_width = pen();
     for (;;) {
         if (text.empty()) {

@@ -97,8 +97,10 @@ void error_routine(Engine& e) {
 }
 
 int run_program(const ProgramDef& program, Presenter& presenter,
-                std::optional<std::uint64_t> seed) {
+                std::optional<std::uint64_t> seed,
+                const std::function<void(Engine&)>& configure) {
     Engine engine(presenter);
+    if (configure) configure(engine);
     try {
         try {
             start_up(engine, program, seed);

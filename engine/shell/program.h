@@ -40,8 +40,10 @@ Step goal_screen(float x, std::vector<std::string> lines, float first_y = 305, f
 
 // Runs a program until it ends; returns the exit status. Without a seed the
 // random numbers are seeded from the clock.
+// `configure`, when given, is called with the engine before start-up.
 int run_program(const ProgramDef& program, Presenter& presenter,
-                std::optional<std::uint64_t> seed = std::nullopt);
+                std::optional<std::uint64_t> seed = std::nullopt,
+                const std::function<void(Engine&)>& configure = {});
 
 // Pieces of run_program, for tests that drive one part of the shell.
 void start_up(Engine& engine, const ProgramDef& program, std::optional<std::uint64_t> seed);

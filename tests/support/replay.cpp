@@ -45,7 +45,12 @@ std::unique_ptr<Run> run_program_with(const std::string& program, const std::str
     auto run = std::make_unique<Run>(keys);
     const ProgramDef& def =
         program == "solvelesson" ? solvelesson_program() : applylesson_program();
-    run->status = lk::run_program(def, run->presenter, seed);
+    Run* r = run.get();
+    run->status = lk::run_program(def, run->presenter, seed, [r](Engine& e) {
+        e.on_rich_text = [r](const std::string& text, float x, float y, float colour) {
+            r->rich_texts.push_back({text, x, y, colour});
+        };
+    });
     return run;
 }
 

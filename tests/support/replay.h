@@ -32,12 +32,19 @@ public:
     void clear() { records.clear(); }
 };
 
+// One rich text as a lesson asked for it, before the renderer typeset it.
+struct RichText {
+    std::string text;
+    float x, y, colour;
+};
+
 // A headless program run: the platform, presenter and recorder together.
 struct Run {
     explicit Run(const std::string& keys);
     HeadlessPlatform platform;
     Presenter presenter;
     Recorder recorder;
+    std::vector<RichText> rich_texts;
     int status = -1;
 };
 
