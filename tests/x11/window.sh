@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Both programs in a real window: maximised, keys reach them, the quit number
+# and the close box end them with status 0.
+source "$(dirname "$0")/common.inc"
+
+start_program solvelesson
+eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+W=$WIDTH H=$HEIGHT
+[ "${W:-0}" -ge 1300 ] || fail "window not maximised: width $W"
+[ "${H:-0}" -ge 650 ] || fail "window not maximised: height $H"
+# Menu -> topic 1 -> its bar's last entry -> the menu -> a reserved entry ->
+# the quit number.
+enter 1
+enter 9
+enter 7
+enter 6
+kill -0 "$PROGRAM_PID" || fail "solvelesson ended before the quit number"
+enter 8
+wait_exit "$PROGRAM_PID" 5
+[ "$STATUS" -eq 0 ] || fail "solvelesson ended with status $STATUS"
+
+start_program applylesson
+enter 1
+wmctrl -c applylesson
+wait_exit "$PROGRAM_PID" 5
+[ "$STATUS" -eq 0 ] || fail "closing applylesson gave status $STATUS"
+echo "window test passed"
