@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     lk::Presenter presenter(platform);
     if (trace) presenter.add_sink(trace.get());
     int status = lk::run_program(*program, presenter, seed);
-    write_step(presenter.canvas());
+    platform.finish();
     if (pdf && pages == "final") pdf->add_page(presenter.canvas());
     if (pdf && !pdf->ok()) write_failed = true;
     if (write_failed) {

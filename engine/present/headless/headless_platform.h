@@ -31,6 +31,9 @@ public:
     void wait_until_closed() override;
     void end_program() override {}
 
+    // Shows the canvas as a last step if it changed since the last one.
+    void finish() { snapshot_if_changed(); }
+
     std::uint64_t clock() const { return clock_ms_; }
     size_t keys_left() const { return keys_.size() - next_; }
     void add_keys(std::string_view keys) { keys_ += keys; }
