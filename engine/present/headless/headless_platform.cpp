@@ -35,6 +35,12 @@ void HeadlessPlatform::snapshot_if_changed() {
 
 std::string HeadlessPlatform::poll_key() {
     snapshot_if_changed();
+    if (next_ >= keys_.size() && key_source_) {
+        std::string more = key_source_();
+        keys_.erase(0, next_);
+        next_ = 0;
+        keys_ += more;
+    }
     if (next_ >= keys_.size()) throw ProgramEnd{0};
     // A key is one character of the script (a UTF-8 sequence stays whole).
     auto chars = split_chars(std::string_view(keys_).substr(next_, 4));

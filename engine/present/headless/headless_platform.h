@@ -9,6 +9,7 @@
 
 #include "../canvas.h"
 #include "../platform.h"
+#include "key_source.h"
 
 namespace lk {
 
@@ -25,6 +26,7 @@ public:
     void on_step(std::function<void(const Canvas&)> fn) { on_step_ = std::move(fn); }
 
     void attach(const Canvas& canvas) override { canvas_ = &canvas; }
+    ~HeadlessPlatform() override = default;
     void maximize_window() override {}
     std::string poll_key() override;
     void delay(int duration) override { clock_ms_ += duration; }
@@ -37,6 +39,9 @@ public:
     std::uint64_t clock() const { return clock_ms_; }
     size_t keys_left() const { return keys_.size() - next_; }
     void add_keys(std::string_view keys) { keys_ += keys; }
+    // Asked for keys once the script is used up (a driver that answers what
+    // the program asks); without one the run ends there.
+    void set_key_source(KeySource source) { key_source_ = std::move(source); }
 
 private:
     void snapshot_if_changed();
@@ -47,6 +52,7 @@ private:
     std::uint64_t shown_revision_ = 0;
     std::uint64_t clock_ms_ = 0;
     std::function<void(const Canvas&)> on_step_;
+    KeySource key_source_;
 };
 
 }  // namespace lk

@@ -1,0 +1,45 @@
+#pragma once
+// A driver that answers a program the way a careful user would, to walk every
+// item of every topic: any key at a step, each item number in turn at a bar,
+// a few practice problems at "次のステップは１を入力。", each topic in turn at
+// the main menu, then the quit number. It watches what is drawn to know which
+// prompt is waiting.
+#include <string>
+#include <vector>
+
+#include "../present/presenter.h"
+#include "program.h"
+
+namespace lk {
+
+class TourDriver : public OpSink {
+public:
+    // `problems`: how many practice problems each drill shows.
+    TourDriver(const ProgramDef& program, int problems = 3);
+
+    void on_draw(const DrawOp& op) override;
+    void on_event(const Event&) override {}
+
+    // The keys for the prompt now waiting; "" once the tour is over.
+    std::string next_keys();
+
+    enum class Prompt { none, menu, bar, step, next_step };
+    Prompt prompt() const { return prompt_; }
+    // Counts of what the tour went through.
+    int items_run() const { return items_run_; }
+    int problems_shown() const { return problems_shown_; }
+    int steps() const { return steps_; }
+
+private:
+    const ProgramDef& program_;
+    int problems_;
+    Prompt prompt_ = Prompt::none;
+    size_t topic_ = 0;  // index into the menu entries that have topics
+    int item_ = 0;      // the last item chosen in the current topic
+    int drill_count_ = 0;
+    int items_run_ = 0, problems_shown_ = 0, steps_ = 0;
+    bool finished_ = false;
+    std::vector<int> topic_menu_numbers_;
+};
+
+}  // namespace lk
