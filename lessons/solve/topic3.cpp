@@ -1,12 +1,343 @@
+// Topic 3: solving equations by transposition. The use of property 2 is
+// turned into moving a term to the other side with its sign changed, shown
+// by one term travelling step by step from the right side to the left; three
+// generated drills practise it, and two textbook exercises are answered.
+#include "drill.h"
 #include "topics.h"
 
 namespace lk::solve {
 
+namespace {
+
+// The x-term text of a coefficient with "+" in front when it is positive, for
+// a term that follows another term.
+std::string signed_x_term(float c, const std::string& c_text) {
+    return c > 0 ? "+" + x_term(c, c_text) : x_term(c, c_text);
+}
+
+// Two coefficients from 1 to 9 whose difference is at least 2 in size, so
+// that collecting the x-terms never leaves 0x, x or -x.
+void draw_apart(Script& s, float& a, float& c) {
+    a = s.draw(9, 1);
+    c = s.draw(9, 1);
+    if (a - c == 0 || a - c == 1) a = a + 2;
+    else if (c - a == 1) c = c + 2;
+}
+
+// The moving term: one move erases the term by drawing the same text over it
+// in the background colour, draws it at its next place and waits.
+void erase_term(Script& s, float x, float y, const std::string& t) { s.text(x, y, 15, t); }
+
+void item_p96q(Script& s) {
+    Engine& e = s.e;
+    s.erase(0, 0, 1760, 1300);
+
+    s.text(40, 30, 3, "教科書P96Q　を考えてみよう。");
+    s.wait();
+
+    s.text(175, 80, 0, "5x=6+4x");
+    s.text(40, 130, 7, "右辺からxをふくむ項をなくすために");
+    s.text(94, 180, 0, "5x-4x=6+4x-4x");
+    s.text(202, 230, 3, "x=6");
+    s.wait();
+
+    s.text(40, 280, 3, "等式の性質2");
+    s.more(0, "を使った。");
+    s.wait();
+
+    // The two equations the term travels between: M is where "+4x" starts
+    // in the upper one, T where "-4x=6" starts in the lower one.
+    s.text(40, 350, 5, "<移項>");
+    s.text(175, 400, 0, "5x=");
+    s.more(0, "6");
+    s.remember(1);
+    s.more(0, "+4x");
+    s.text(94, 500, 0, "5x");
+    s.remember(2);
+    s.more(0, "-4x=6");
+    s.wait();
+    const float mx = e.remembered_x[1], my = e.remembered_y[1];
+    const float tx = e.remembered_x[2], ty = e.remembered_y[2];
+
+    s.text(mx, my, 0, "+4x");
+    s.wait();
+
+    // Down twice, left five times (the sign turning at the fifth move, the
+    // coefficient at the sixth, the x at the seventh), down once more and
+    // onto the lower equation.
+    erase_term(s, mx, my, "+4x");
+    s.text(mx, 425, 0, "+4x");
+    s.wait();
+    erase_term(s, mx, 425, "+4x");
+    s.text(mx, 450, 0, "+4x");
+    s.wait();
+    erase_term(s, mx, 450, "+4x");
+    s.text(mx - 27, 450, 0, "+4x");
+    s.wait();
+    erase_term(s, mx - 27, 450, "+4x");
+    s.text(mx - 54, 450, 0, "+4x");
+    s.wait();
+    erase_term(s, mx - 54, 450, "+4x");
+    s.text(mx - 81, 450, 3, "-");
+    s.more(0, "4x");
+    s.wait();
+    erase_term(s, mx - 81, 450, "-4x");
+    s.text(mx - 108, 450, 3, "-4");
+    s.more(0, "x");
+    s.wait();
+    erase_term(s, mx - 108, 450, "-4x");
+    s.text(mx - 135, 450, 3, "-4x");
+    s.wait();
+    erase_term(s, mx - 135, 450, "-4x");
+    s.text(mx - 135, 475, 3, "-4x");
+    s.wait();
+    erase_term(s, mx - 135, 475, "-4x");
+    s.text(tx, ty, 3, "-4x");
+    s.text(mx, my, 3, "+4x");
+    s.wait();
+
+    s.text(40, 450, 5, "符号を変えて、項を他の辺に移すこと");
+    s.wait();
+
+    s.text(680, 30, 0, "練習 次の方程式を解きなさい。");
+    // Drill 1: x + b = d.
+    float top = 90;
+    float answer_y = top;
+    auto& v = e.values_a;
+    auto& t = e.value_texts_a;
+    s.drill([&] {
+        v[1] = s.draw(9, 1);
+        v[2] = s.draw(9, 2);
+        if (s.draw(2, 1) == 1) v[1] = -v[1];
+        if (s.draw(2, 1) == 1) v[2] = -v[2];
+        const float b = v[1], d = v[2];
+        v[3] = -b;
+        v[4] = d - b;
+        e.format_number_tables();
+        const std::string bt = signed_text(b, t[1]), dt = t[2], et = signed_text(-b, t[3]),
+                          st = t[4];
+
+        s.erase(680, top, 2000, 1800);
+        s.text(680, top, 0, "① x" + bt + "=" + dt);
+        s.wait();
+        s.text(740, top + 50, 0, "x=" + dt + et);
+        s.wait();
+        s.text(740, top + 100, 5, "x=" + st);
+        answer_y = s.line_y();
+    });
+    // Drill 2 starts below the last answer of drill 1 (at 250).
+    top = answer_y + 60;
+    s.wait();
+
+    // Drill 2: a x = c x + d with the whole solution k.
+    s.drill([&] {
+        float a, c;
+        draw_apart(s, a, c);
+        v[1] = a;
+        v[2] = c;
+        v[3] = -c;
+        v[4] = a - c;
+        v[5] = s.draw(9, 1);
+        v[6] = v[5] * (a - c);
+        e.format_number_tables();
+        const float d = v[6];
+        const std::string xa = x_term(a, t[1]), xc = x_term(c, t[2]), xm = x_term(-c, t[3]),
+                          xs = x_term(a - c, t[4]);
+        const std::string dt = signed_text(d, t[6]), dt_bare = without_leading_plus(e, dt);
+        make_fraction(e, d, a - c);
+        const std::string f = e.fraction_line;
+
+        s.erase(680, top, 2000, 1800);
+        s.text(680, top, 0, "② " + xa + "=" + xc + dt);
+        s.wait();
+        s.text(740, top + 50, 0, xa + xm + "=" + dt_bare);
+        s.wait();
+        s.text(740, top + 100, 0, xs + "=" + dt_bare);
+        s.wait();
+        s.text(740, top + 150, 5, "x=" + f);
+    });
+    s.wait();
+
+    s.text(44, 600, 7, "教科書P97 問1 をしなさい。");
+}
+
+// Answers to P97 問1: labels at the column's x, lines 81 to the right; each
+// answer comes in the same step as the next problem.
+void item_q1(Script& s) {
+    s.erase(0, 0, 1760, 1300);
+
+    s.text(40, 30, 3, "問1の答");
+    s.text(40, 80, 3, "(1)");
+    s.text(121, 80, 0, "x+6=9");
+    s.wait();
+    s.text(121, 130, 0, "x=9-6");
+    s.wait();
+    s.text(121, 180, 5, "x=3");
+    s.text(40, 260, 3, "(2)");
+    s.text(121, 260, 0, "4x=3x-6");
+    s.wait();
+    s.text(121, 310, 0, "4x-3x=-6");
+    s.wait();
+    s.text(121, 360, 5, "x=-6");
+    s.text(440, 30, 3, "(3)");
+    s.text(521, 30, 0, "7x=5x-6");
+    s.wait();
+    s.text(521, 80, 0, "7x-5x=-6");
+    s.wait();
+    s.text(521, 130, 0, "2x=-6");
+    s.wait();
+    s.text(521, 200, 0, "x=ﾀ-6/2ﾀ=");
+    s.more(5, "-3");
+    s.text(440, 280, 3, "(4)");
+    s.text(521, 280, 0, "1-2x=11");
+    s.wait();
+    s.text(521, 330, 0, "-2x=11-1");
+    s.wait();
+    s.text(521, 380, 0, "-2x=10");
+    s.wait();
+    s.text(521, 450, 0, "x=ﾀ10/-2ﾀ=");
+    s.more(5, "-5");
+    s.text(800, 30, 3, "(5)");
+    s.text(881, 30, 0, "9x=4-7x");
+    s.wait();
+    s.text(881, 80, 0, "9x+7x=4");
+    s.wait();
+    s.text(881, 130, 0, "16x=4");
+    s.wait();
+    s.text(881, 200, 0, "x=ﾀ4/16ﾀ=");
+    s.remember(1);
+    s.wait();
+    s.at_mark(1, 5, "ﾀ1/4ﾀ");
+    s.text(800, 280, 3, "(6)");
+    s.text(881, 280, 0, "-2x=3-x");
+    s.wait();
+    s.text(881, 330, 0, "-2x+x=3");
+    s.wait();
+    s.text(881, 380, 0, "-x=3");
+    s.wait();
+    s.text(881, 450, 0, "x=ﾀ3/-1ﾀ=");
+    s.more(5, "-3");
+}
+
+// Example 2: x on both sides, a x + b = c x + d, then the solving procedure.
+void item_example2(Script& s) {
+    Engine& e = s.e;
+    s.erase(0, 0, 1760, 1300);
+
+    s.text(40, 30, 0, "例2 次の方程式を解きなさい。");
+    auto& v = e.values_a;
+    auto& t = e.value_texts_a;
+    s.drill([&] {
+        float a, c;
+        draw_apart(s, a, c);
+        if (s.draw(2, 1) == 1) c = -c;
+        v[1] = a;
+        v[2] = c;
+        v[3] = -c;
+        v[4] = a - c;
+        v[5] = s.draw(9, 1);
+        v[6] = -s.draw(9, 1);
+        const float b = v[5], d = v[6];
+        v[7] = -b;
+        v[8] = d - b;
+        e.format_number_tables();
+        const std::string xa = x_term(a, t[1]), xc = x_term(c, t[2]),
+                          xm = signed_x_term(-c, t[3]), xs = x_term(a - c, t[4]);
+        const std::string bt = signed_text(b, t[5]), dt = t[6], mt = t[7],
+                          st = without_leading_plus(e, t[8]);
+        make_fraction(e, d - b, a - c);
+        const std::string f = e.fraction_line;
+
+        s.erase(40, 90, 2000, 1800);
+        s.text(100, 90, 0, xa + bt + "=" + xc + dt);
+        s.wait();
+        s.text(100, 160, 0, xa + xm + "=" + dt + mt);
+        s.wait();
+        s.text(100, 230, 0, xs + "=" + st);
+        s.wait();
+        s.text(100, 300, 5, "x=" + f);
+    });
+    s.wait();
+
+    s.text(600, 30, 5, "   <方程式を解く手順>");
+    s.text(660, 90, 3, "① xをふくむ項を左辺に、");
+    s.text(714, 140, 3, "数の項を右辺に移項する。");
+    s.text(660, 210, 3, "② ax=b の形にする。");
+    s.text(660, 280, 3, "③ 両辺をxの係数aでわる。");
+    s.wait();
+
+    s.text(44, 600, 7, "教科書P97 問2 をしなさい。");
+}
+
+// Answers to P97 問2, laid out like those of 問1.
+void item_q2(Script& s) {
+    s.erase(0, 0, 1760, 1300);
+
+    s.text(40, 30, 3, "問2 解答");
+    s.text(40, 80, 3, "(1)");
+    s.text(121, 80, 0, "5x-4=2x+8");
+    s.wait();
+    s.text(121, 130, 0, "5x-2x=8+4");
+    s.wait();
+    s.text(121, 180, 0, "3x=12");
+    s.wait();
+    s.text(121, 250, 0, "x=ﾀ12/3ﾀ=");
+    s.more(5, "4");
+    s.text(40, 330, 3, "(2)");
+    s.text(121, 330, 0, "2x+7=19-4x");
+    s.wait();
+    s.text(121, 380, 0, "2x+4x=19-7");
+    s.wait();
+    s.text(121, 430, 0, "6x=12");
+    s.wait();
+    s.text(121, 500, 0, "x=ﾀ12/6ﾀ=");
+    s.more(5, "2");
+    s.text(440, 30, 3, "(3)");
+    s.text(521, 30, 0, "9-x=2+6x");
+    s.wait();
+    s.text(521, 80, 0, "-x-6x=2-9");
+    s.wait();
+    s.text(521, 130, 0, "-7x=-7");
+    s.wait();
+    s.text(521, 200, 0, "x=ﾀ-7/-7ﾀ=");
+    s.more(5, "1");
+    s.text(440, 280, 3, "(4)");
+    s.text(521, 280, 0, "8x-10=9x-4");
+    s.wait();
+    s.text(521, 330, 0, "8x-9x=-4+10");
+    s.wait();
+    s.text(521, 380, 0, "-x=6");
+    s.wait();
+    s.text(521, 450, 0, "x=ﾀ6/-1ﾀ=");
+    s.more(5, "-6");
+    s.text(840, 30, 3, "(5)");
+    s.text(921, 30, 0, "-7x+1=-x+1");
+    s.wait();
+    s.text(921, 80, 0, "-7x+x=1-1");
+    s.wait();
+    s.text(921, 130, 0, "-6x=0");
+    s.wait();
+    s.text(921, 200, 0, "x=ﾀ0/-6ﾀ=");
+    s.more(5, "0");
+    s.text(840, 280, 3, "(6)");
+    s.text(921, 280, 0, "5-x=x+9");
+    s.wait();
+    s.text(921, 330, 0, "-x-x=9-5");
+    s.wait();
+    s.text(921, 380, 0, "-2x=4");
+    s.wait();
+    s.text(921, 450, 0, "x=ﾀ4/-2ﾀ=");
+    s.more(5, "-2");
+}
+
+}  // namespace
+
 Topic topic3() {
     Topic t;
+    t.goal = goal_screen(76, {"移項を使って、手ぎわよく方程式を解こう。"});
     t.bar = "①P96Q　②問１　③例２　④問2　⑤終了";
     t.entries = 5;
-    t.items.assign(4, [](Script&) {});
+    t.items = {item_p96q, item_q1, item_example2, item_q2};
     return t;
 }
 
