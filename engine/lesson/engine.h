@@ -11,11 +11,9 @@
 
 namespace lk {
 
-class Engine {
-public:
-    explicit Engine(Presenter& presenter) : p(presenter) {}
-    Presenter& p;
-
+// Every field the lesson routines share, in one copyable struct, so that the
+// shell can keep the state at the start of an item and go back to it.
+struct EngineState {
     // Text cursor.
     std::string text;
     float text_x = 0, text_y = 0, text_colour = 0;
@@ -90,6 +88,14 @@ public:
     Table<float, 0, 40> values_b;
     Table<std::string, 0, 20> value_texts_a;
     Table<std::string, 0, 20> value_texts_b;
+};
+
+class Engine : public EngineState {
+public:
+    explicit Engine(Presenter& presenter) : p(presenter) {}
+    Presenter& p;
+
+    EngineState& state() { return *this; }
 
     // Formula text renderer.
     void draw_rich_text();

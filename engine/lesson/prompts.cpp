@@ -14,9 +14,18 @@ void Engine::wait_any_key() {
     text_y = 666;
     text = "何かキーを押して下さい。";
     draw_plain_text();
-    do {
+    for (;;) {
         last_key = p.poll_key();
-    } while (last_key.empty());
+        if (last_key.empty()) continue;
+        if (last_key == kKeyStepBack) {
+            // Back one step: the shell replays the item up to its previous
+            // wait. Outside an item there is nothing to go back to.
+            if (p.logging_item()) throw StepBack{};
+            continue;
+        }
+        p.mark_wait_answered();
+        break;
+    }
     p.fill_box(0, 657, 400, 693, Coords::absolute, 15, 15);
     text_colour = saved_colour;
     set_pen(saved_pen_width);

@@ -145,6 +145,13 @@ bool Canvas::take_damage(Box& out) const {
     return true;
 }
 
+void Canvas::replace_with(const Canvas& other) {
+    ops_ = other.ops_;
+    bounds_ = other.bounds_;
+    ++revision_;
+    damage({-1e9f, -1e9f, 1e9f, 1e9f});
+}
+
 void Canvas::clear() {
     ops_.clear();
     bounds_.clear();

@@ -20,6 +20,8 @@ public:
     // so the list stays bounded however long a lesson runs.
     void add(const DrawOp& op);
     void clear();
+    // Becomes a copy of another canvas's picture (everything is damaged).
+    void replace_with(const Canvas& other);
 
     const std::vector<DrawOp>& ops() const { return ops_; }
     // Grows by one with every change, so that a back end can tell whether

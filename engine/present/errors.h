@@ -16,6 +16,10 @@ struct RuntimeError {
     int location;
 };
 
+// Thrown at a wait banner when the user asks to go back one step; the shell
+// replays the item from its start with one key fewer.
+struct StepBack {};
+
 // Thrown when the run ends: the quit number, the window's close box, or the
 // end of a headless key script.
 struct ProgramEnd {

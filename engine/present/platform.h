@@ -8,6 +8,12 @@ namespace lk {
 
 class Canvas;
 
+// Keys that produce no character: going back one step and going forward (a
+// presentation remote's "previous" and "next"). Nothing the lessons read
+// takes them for a typed character.
+inline constexpr const char* kKeyStepBack = "\x1b[back]";
+inline constexpr const char* kKeyForward = "\x1b[forward]";
+
 class Platform {
 public:
     virtual ~Platform() = default;

@@ -19,11 +19,13 @@ Presenter::Presenter(Platform& platform) : platform_(platform) { platform_.attac
 void Presenter::draw(DrawOp op) {
     ++statement_;
     canvas_.add(op);
+    if (replaying_) return;
     for (auto* s : sinks_) s->on_draw(op);
 }
 
 void Presenter::event(const Event& e) {
     ++statement_;
+    if (replaying_) return;
     for (auto* s : sinks_) s->on_event(e);
 }
 
@@ -86,14 +88,58 @@ void Presenter::draw_text(float x, float y, const std::string& text, int h, int 
 
 std::string Presenter::poll_key() {
     ++statement_;
-    std::string key = platform_.poll_key();
-    if (!key.empty()) event(KeyEvent{key});
+    std::string key;
+    if (replay_next_ < replay_.size()) {
+        key = replay_[replay_next_++];
+    } else {
+        if (replaying_) {
+            replaying_ = false;
+            replay_.clear();
+            replay_next_ = 0;
+        }
+        key = platform_.poll_key();
+        if (!key.empty()) event(KeyEvent{key});
+    }
+    if (logging_ && !key.empty()) item_keys_.push_back(key);
     return key;
 }
 
 void Presenter::delay(int duration) {
     event(DelayEvent{duration});
-    platform_.delay(duration);
+    if (!replaying_) platform_.delay(duration);
+}
+
+void Presenter::restore_state(const State& state) {
+    font_ = state.font;
+    pen_ = state.pen;
+    random_ = state.random;
+}
+
+void Presenter::begin_item_log() {
+    logging_ = true;
+    item_keys_.clear();
+    wait_answers_.clear();
+}
+
+void Presenter::end_item_log() {
+    logging_ = false;
+    item_keys_.clear();
+    wait_answers_.clear();
+}
+
+void Presenter::mark_wait_answered() {
+    if (logging_ && !item_keys_.empty()) wait_answers_.push_back(item_keys_.size() - 1);
+}
+
+std::vector<std::string> Presenter::keys_before_previous_wait() const {
+    if (wait_answers_.empty()) return {};
+    return {item_keys_.begin(), item_keys_.begin() + static_cast<std::ptrdiff_t>(wait_answers_.back())};
+}
+
+void Presenter::replay_keys(std::vector<std::string> keys) {
+    replay_ = std::move(keys);
+    replay_next_ = 0;
+    replaying_ = true;
 }
 
 void Presenter::end_program() {

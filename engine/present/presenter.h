@@ -79,6 +79,29 @@ public:
     void seed_random(std::uint64_t seed) { random_.seed(seed); }
     float random_unit() { return random_.unit(); }
 
+    // Going back a step. The shell keeps the state at the start of an item
+    // and logs the keys the item consumed; to go back it restores that state
+    // and replays the keys up to the previous wait, without showing or
+    // tracing anything until the program waits again.
+    struct State {
+        Font font;
+        int pen;
+        Random random;
+    };
+    State save_state() const { return {font_, pen_, random_}; }
+    void restore_state(const State& state);
+    void restore_canvas(const Canvas& canvas) { canvas_.replace_with(canvas); }
+    void begin_item_log();
+    void end_item_log();
+    bool logging_item() const { return logging_; }
+    // The key just returned answered a wait banner.
+    void mark_wait_answered();
+    // The keys of the item up to (not including) the answer to its last
+    // answered wait: replaying them brings the item back to that wait.
+    std::vector<std::string> keys_before_previous_wait() const;
+    void replay_keys(std::vector<std::string> keys);
+    bool replaying() const { return replaying_; }
+
 private:
     void draw(DrawOp op);
     void event(const Event& e);
@@ -93,6 +116,12 @@ private:
     int error_code_ = 0;
     int error_location_ = 0;
     unsigned statement_ = 0;
+    bool logging_ = false;
+    bool replaying_ = false;
+    std::vector<std::string> item_keys_;
+    std::vector<size_t> wait_answers_;
+    std::vector<std::string> replay_;
+    size_t replay_next_ = 0;
 };
 
 }  // namespace lk

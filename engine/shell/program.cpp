@@ -31,6 +31,33 @@ void start_up(Engine& e, const ProgramDef& program, std::optional<std::uint64_t>
     e.program_title = program.title;
 }
 
+namespace {
+
+// Runs one item; a step back at one of its waits restores the state of the
+// item's start and replays it, off screen, up to the previous wait.
+void run_item(Engine& e, Script& s, const Step& item) {
+    const EngineState start_state = e.state();
+    const Presenter::State start_presenter = e.p.save_state();
+    const Canvas start_canvas = e.p.canvas();
+    e.p.begin_item_log();
+    for (;;) {
+        try {
+            item(s);
+            break;
+        } catch (const StepBack&) {
+            std::vector<std::string> keys = e.p.keys_before_previous_wait();
+            e.state() = start_state;
+            e.p.restore_state(start_presenter);
+            e.p.restore_canvas(start_canvas);
+            e.p.begin_item_log();
+            e.p.replay_keys(std::move(keys));
+        }
+    }
+    e.p.end_item_log();
+}
+
+}  // namespace
+
 void run_topic(Engine& e, const Topic& topic) {
     Script s(e);
     if (topic.goal) topic.goal(s);
@@ -46,7 +73,7 @@ void run_topic(Engine& e, const Topic& topic) {
         int entry = to_integer(choice);
         if (entry == topic.entries) return;
         if (entry >= 1 && entry < topic.entries && static_cast<size_t>(entry) <= topic.items.size())
-            topic.items[static_cast<size_t>(entry - 1)](s);
+            run_item(e, s, topic.items[static_cast<size_t>(entry - 1)]);
     }
 }
 

@@ -8,6 +8,15 @@ TourDriver::TourDriver(const ProgramDef& program, int problems)
         if (program.menu[i].topic >= 0) topic_menu_numbers_.push_back(static_cast<int>(i) + 1);
 }
 
+bool TourDriver::only_topic(int menu_number) {
+    if (menu_number < 1 || static_cast<size_t>(menu_number) > program_.menu.size()) return false;
+    int topic = program_.menu[static_cast<size_t>(menu_number - 1)].topic;
+    if (topic < 0 || static_cast<size_t>(topic) >= program_.topics.size()) return false;
+    topic_menu_numbers_ = {menu_number};
+    topic_ = 0;
+    return true;
+}
+
 void TourDriver::on_draw(const DrawOp& op) {
     const auto* t = std::get_if<DrawText>(&op);
     if (!t) return;

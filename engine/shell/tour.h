@@ -20,6 +20,10 @@ public:
     void on_draw(const DrawOp& op) override;
     void on_event(const Event&) override {}
 
+    // Walks only the topic of this main-menu number, then quits. False (and
+    // nothing changed) when that entry has no topic.
+    bool only_topic(int menu_number);
+
     // The keys for the prompt now waiting; "" once the tour is over.
     std::string next_keys();
 

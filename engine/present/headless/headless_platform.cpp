@@ -42,6 +42,13 @@ std::string HeadlessPlatform::poll_key() {
         keys_ += more;
     }
     if (next_ >= keys_.size()) throw ProgramEnd{0};
+    // The keys that produce no character arrive whole.
+    for (const char* token : {kKeyStepBack, kKeyForward}) {
+        if (std::string_view(keys_).substr(next_).starts_with(token)) {
+            next_ += std::char_traits<char>::length(token);
+            return token;
+        }
+    }
     // A key is one character of the script (a UTF-8 sequence stays whole).
     auto chars = split_chars(std::string_view(keys_).substr(next_, 4));
     std::string key = chars.empty() ? std::string(1, keys_[next_]) : chars.front();

@@ -162,6 +162,11 @@ void SdlPlatform::handle(const SDL_Event& ev) {
                 case SDLK_CLEAR:
                 case SDLK_DELETE:
                 case SDLK_KP_CLEAR: keys_.emplace_back("\f"); break;
+                // A presentation remote's "previous" sends Page Up.
+                case SDLK_LEFT:
+                case SDLK_PAGEUP: keys_.emplace_back(kKeyStepBack); break;
+                case SDLK_RIGHT:
+                case SDLK_PAGEDOWN: keys_.emplace_back(kKeyForward); break;
                 case SDLK_F11: {
                     bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
                     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
