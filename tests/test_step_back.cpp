@@ -101,7 +101,13 @@ TEST(StepBack, IsFastAtTheEndOfTheLongestItem) {
     lk::run_program(lk::applylesson_program(), presenter, 1);
     ASSERT_EQ(polls_after, 1);
     std::printf("step back at the 35th step: %.2f ms\n", worst_ms);
+#if defined(__SANITIZE_ADDRESS__)
+    // An instrumented build is several times slower; it still must not be
+    // pathologically slow.
+    EXPECT_LT(worst_ms, 500);
+#else
     EXPECT_LT(worst_ms, 50);
+#endif
 }
 
 }  // namespace

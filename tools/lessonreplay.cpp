@@ -1,29 +1,158 @@
 // lessonreplay: runs applylesson or solvelesson headlessly from a key script,
-// and writes what was drawn as a trace, PNG pictures and a PDF.
+// or walks every item of one topic, and writes what was drawn as a trace, PNG
+// pictures and a PDF.
 //
-//   lessonreplay PROGRAM [--keys TEXT] [--seed N] [--trace FILE] [--png DIR]
-//                [--scale S] [--pdf FILE] [--pages all|final]
+//   lessonreplay PROGRAM [--keys TEXT | --topic N] [--seed N] [--trace FILE]
+//                [--png DIR] [--scale S] [--pdf FILE] [--pages all|final]
+//
+// --pages all (the default) writes a picture each time the program waits for
+// a key. --pages final writes the final picture of each item: the screen as
+// the item left it, just before its item bar is drawn again (the bar itself
+// is not on the page). A run that ends inside an item adds that item's last
+// picture; a run that went through no item writes its last picture.
+//
+// --topic N (the main-menu number) answers the program itself: it opens that
+// topic, runs each of its items in turn, goes on at every step, lets each
+// practice problem be solved once, and quits. The seed is 1 unless given.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "engine/present/cairo/cairo_player.h"
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/trace.h"
+#include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: lessonreplay applylesson|solvelesson [--keys TEXT] [--seed N]\n"
-                 "                    [--trace FILE] [--png DIR] [--scale S]\n"
+    std::cerr << "usage: lessonreplay applylesson|solvelesson [--keys TEXT | --topic N]\n"
+                 "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
                  "                    [--pdf FILE] [--pages all|final]\n";
     return 2;
 }
+
+// Where a text can leave ink: its advance and one em of height, with a
+// quarter em to spare on every side for leaning glyphs and overhangs.
+// (bounds_of is more generous still, so that the canvas never drops too much.)
+lk::Box text_ink(const lk::DrawText& t) {
+    static std::map<std::tuple<std::string, float, bool, bool, std::string>, double> advances;
+    auto key = std::make_tuple(t.font.face, t.font.size, t.font.bold, t.font.italic, t.text);
+    auto at = advances.find(key);
+    if (at == advances.end()) at = advances.emplace(key, lk::natural_advance(t.font, t.text)).first;
+    float em_w = t.font.size * static_cast<float>(std::max(t.h, 1));
+    float em_h = t.font.size * static_cast<float>(std::max(t.v, 1));
+    float advance = static_cast<float>(at->second) * static_cast<float>(std::max(t.h, 1));
+    return {t.x - em_w / 4, t.y - em_h / 4, t.x + advance + em_w / 4, t.y + em_h * 1.25f};
+}
+
+// A page: the first `count` operations of the canvas without those that a
+// later solid box paints over within the layout area. The canvas keeps some
+// of these (its bounds for a text are generous, and reach past the edge of the
+// layout area for a text near it); on paper a search or a copy would still
+// find such a text.
+lk::Canvas page_of(const lk::Canvas& canvas, size_t count) {
+    const auto& ops = canvas.ops();
+    count = std::min(count, ops.size());
+    std::vector<lk::Box> covers(count);
+    std::vector<bool> solid(count, false);
+    for (size_t i = 0; i < count; ++i) {
+        const auto* box = std::get_if<lk::FillBox>(&ops[i]);
+        if (!box || box->colour != box->fill) continue;
+        float pad = static_cast<float>(box->pen) / 2;
+        covers[i] = {std::min(box->x1, box->x2) - pad, std::min(box->y1, box->y2) - pad,
+                     std::max(box->x1, box->x2) + pad, std::max(box->y1, box->y2) + pad};
+        solid[i] = true;
+    }
+    lk::Canvas page;
+    for (size_t i = 0; i < count; ++i) {
+        lk::Box b = lk::bounds_of(ops[i]);
+        if (const auto* text = std::get_if<lk::DrawText>(&ops[i])) {
+            lk::Box ink = text_ink(*text);
+            b = {std::max(b.x1, ink.x1), std::max(b.y1, ink.y1), std::min(b.x2, ink.x2),
+                 std::min(b.y2, ink.y2)};
+        }
+        // Only the part inside the layout area is ever shown.
+        b = {std::max(b.x1, 0.0f), std::max(b.y1, 0.0f), std::min(b.x2, lk::kCanvasWidth),
+             std::min(b.y2, lk::kCanvasHeight)};
+        bool covered = false;
+        for (size_t j = i + 1; j < count && !covered; ++j) covered = solid[j] && covers[j].contains(b);
+        if (!covered) page.add(ops[i]);
+    }
+    return page;
+}
+
+// Watches what is drawn for the end of each item. An item ends when its topic
+// shows the item bar again; the picture handed over is the canvas just before
+// the bar's first character, so the page shows the item without the bar and
+// the answer field. A bar drawn again after a choice that ran nothing (a number
+// out of range) and the return to the main menu hand over nothing.
+class ItemEnds : public lk::OpSink {
+public:
+    ItemEnds(const lk::Canvas& canvas, std::function<void(const lk::Canvas&)> on_item_end)
+        : canvas_(canvas), on_item_end_(std::move(on_item_end)) {}
+
+    void on_draw(const lk::DrawOp& op) override {
+        const auto* text = std::get_if<lk::DrawText>(&op);
+        if (text && is_bar_start(*text)) {
+            if (state_ == State::item) on_item_end_(canvas_before(*text));
+            state_ = State::choosing;
+            return;
+        }
+        if (text && is_menu_prompt(*text)) {
+            state_ = State::outside;
+            return;
+        }
+        if (state_ == State::choosing) {
+            // The bar's answer field is read, then the bottom band erased.
+            const auto* box = std::get_if<lk::FillBox>(&op);
+            if (box && box->x1 == 0 && box->y1 == 657 && box->x2 == 992 && box->y2 == 720)
+                state_ = State::chosen;
+        } else if (state_ == State::chosen) {
+            state_ = State::item;
+        }
+    }
+    void on_event(const lk::Event&) override {}
+
+    // An item has drawn something and not yet ended.
+    bool inside_item() const { return state_ == State::item; }
+
+private:
+    enum class State { outside, choosing, chosen, item };
+
+    static bool is_bar_start(const lk::DrawText& t) {
+        return t.x == 16 && t.y >= 662 && t.y <= 666;
+    }
+    static bool is_menu_prompt(const lk::DrawText& t) {
+        return t.x == 816 && t.y == 648 && t.text == "番";
+    }
+
+    // The canvas already holds the bar's first character: leave it out.
+    lk::Canvas canvas_before(const lk::DrawText& bar) const {
+        const auto& ops = canvas_.ops();
+        size_t n = ops.size();
+        if (n > 0) {
+            const auto* last = std::get_if<lk::DrawText>(&ops.back());
+            if (last && last->x == bar.x && last->y == bar.y && last->text == bar.text) --n;
+        }
+        return page_of(canvas_, n);
+    }
+
+    const lk::Canvas& canvas_;
+    std::function<void(const lk::Canvas&)> on_item_end_;
+    State state_ = State::outside;
+};
 
 }  // namespace
 
@@ -36,6 +165,8 @@ int main(int argc, char** argv) {
     else return usage();
 
     std::string keys, trace_path, png_dir, pdf_path, pages = "all";
+    bool keys_given = false;
+    std::optional<int> topic;
     std::optional<std::uint64_t> seed;
     double scale = 1;
     for (int i = 2; i < argc; ++i) {
@@ -45,7 +176,8 @@ int main(int argc, char** argv) {
             return argv[++i];
         };
         try {
-            if (arg == "--keys") keys = value();
+            if (arg == "--keys") keys = value(), keys_given = true;
+            else if (arg == "--topic") topic = std::stoi(value());
             else if (arg == "--seed") seed = std::stoull(value());
             else if (arg == "--trace") trace_path = value();
             else if (arg == "--png") png_dir = value();
@@ -58,8 +190,22 @@ int main(int argc, char** argv) {
         }
     }
     if (!(scale > 0 && scale <= 16) || (pages != "all" && pages != "final")) return usage();
+    if (topic && keys_given) return usage();
+
+    // The tour answers every prompt of one topic, one practice problem each.
+    std::unique_ptr<lk::TourDriver> tour;
+    if (topic) {
+        tour = std::make_unique<lk::TourDriver>(*program, 1);
+        if (!tour->only_topic(*topic)) {
+            std::cerr << "lessonreplay: menu entry " << *topic << " of " << program_name
+                      << " has no topic\n";
+            return 2;
+        }
+        if (!seed) seed = 1;
+    }
 
     lk::HeadlessPlatform platform(lk::decode_key_script(keys));
+    if (tour) platform.set_key_source([&] { return tour->next_keys(); });
     std::ofstream trace_file;
     std::unique_ptr<lk::TraceWriter> trace;
     if (!trace_path.empty()) {
@@ -74,24 +220,30 @@ int main(int argc, char** argv) {
     std::unique_ptr<lk::PdfWriter> pdf;
     if (!pdf_path.empty()) pdf = std::make_unique<lk::PdfWriter>(pdf_path);
 
-    int step = 0;
+    int written = 0;
     bool write_failed = false;
-    auto write_step = [&](const lk::Canvas& canvas) {
+    auto write_page = [&](const lk::Canvas& shown) {
+        const lk::Canvas canvas = page_of(shown, shown.ops().size());
+        ++written;
         if (!png_dir.empty()) {
             char name[32];
-            std::snprintf(name, sizeof name, "%04d.png", ++step);
+            std::snprintf(name, sizeof name, "%04d.png", written);
             if (!lk::write_png(canvas, (std::filesystem::path(png_dir) / name).string(), scale))
                 write_failed = true;
         }
-        if (pdf && pages == "all") pdf->add_page(canvas);
+        if (pdf) pdf->add_page(canvas);
     };
-    platform.on_step(write_step);
+    const bool every_step = pages == "all";
+    if (every_step) platform.on_step(write_page);
 
     lk::Presenter presenter(platform);
+    ItemEnds item_ends(presenter.canvas(), write_page);
+    if (!every_step) presenter.add_sink(&item_ends);
+    if (tour) presenter.add_sink(tour.get());
     if (trace) presenter.add_sink(trace.get());
     int status = lk::run_program(*program, presenter, seed);
     platform.finish();
-    if (pdf && pages == "final") pdf->add_page(presenter.canvas());
+    if (!every_step && (item_ends.inside_item() || written == 0)) write_page(presenter.canvas());
     if (pdf && !pdf->ok()) write_failed = true;
     if (write_failed) {
         std::cerr << "lessonreplay: could not write every output\n";

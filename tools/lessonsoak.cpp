@@ -124,8 +124,17 @@ int main(int argc, char** argv) {
     long rss_end = rss_kb();
     std::printf("%s: %ld keys, status %d, largest canvas %zu operations, RSS after the tour %ld kB, at the end %ld kB\n",
                 name.c_str(), keys, status, max_ops, rss_after_tour, rss_end);
+    // Under AddressSanitizer freed memory is held in quarantine, so the
+    // resident size says nothing about the program; the canvas bound still
+    // holds there, and the release build checks the resident size.
+#if defined(__SANITIZE_ADDRESS__)
+    const bool memory_flat = true;
+    std::printf("resident size not checked under AddressSanitizer\n");
+#else
+    const bool memory_flat = rss_end <= rss_after_tour * 11 / 10 + 512;
+#endif
     bool ok = status == 0 && watcher.quit_seen && !watcher.error_seen && tour_done && max_ops < 5000 &&
-              rss_end <= rss_after_tour * 11 / 10 + 512;
+              memory_flat;
     if (watcher.error_seen) std::printf("FAIL: a run-time error line was drawn\n");
     if (!watcher.quit_seen) std::printf("FAIL: the run did not end by the quit number\n");
     if (!ok) std::printf("FAIL\n");
