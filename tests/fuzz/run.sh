@@ -1,17 +1,42 @@
 #!/usr/bin/env bash
-# Builds the text fuzzer with clang's libFuzzer and runs it for the given
-# number of seconds (default 60) over the committed corpus.
+# Builds the fuzz targets with clang's libFuzzer and runs them.
+#   tests/fuzz/run.sh SECONDS [TARGET...]   fuzz each target for SECONDS over
+#                                            a copy of its committed corpus
+#   tests/fuzz/run.sh replay [TARGET...]     run each target once over its
+#                                            committed corpus (what CI does)
+# Targets: rich_text plain_text parse program (default: all).
 set -euo pipefail
 SRC="$(cd "$(dirname "$0")/../.." && pwd)"
-OUT="${2:-$(mktemp -d)}"
-SECONDS_TO_RUN="${1:-60}"
-mkdir -p "$OUT"
-clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I"$SRC" \
-  "$SRC"/tests/fuzz/fuzz_text.cpp \
-  "$SRC"/engine/present/{canvas,numbers,palette,presenter,strings,trace}.cpp \
-  "$SRC"/engine/present/headless/headless_platform.cpp \
-  "$SRC"/engine/lesson/*.cpp -o "$OUT/fuzz_text"
-CORPUS="$OUT/corpus"
-mkdir -p "$CORPUS"
-cp "$SRC"/tests/fuzz/corpus/* "$CORPUS"/ 2>/dev/null || true
-"$OUT/fuzz_text" -max_total_time="$SECONDS_TO_RUN" -timeout=5 -max_len=256 "$CORPUS"
+MODE="${1:-60}"
+shift || true
+TARGETS=("$@")
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(rich_text plain_text parse program)
+OUT="${FUZZ_OUT:-$(mktemp -d)}"
+mkdir -p "$OUT/obj"
+FLAGS=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -I"$SRC")
+SOURCES=("$SRC"/engine/present/{canvas,numbers,palette,presenter,strings,trace}.cpp
+         "$SRC"/engine/present/headless/headless_platform.cpp
+         "$SRC"/engine/lesson/*.cpp "$SRC"/engine/shell/*.cpp
+         "$SRC"/lessons/apply/*.cpp "$SRC"/lessons/solve/*.cpp)
+objects=()
+for src in "${SOURCES[@]}"; do
+  obj="$OUT/obj/$(echo "$src" | md5sum | cut -c1-12).o"
+  [ -f "$obj" ] || clang++ "${FLAGS[@]}" -c "$src" -o "$obj" &
+  objects+=("$obj")
+  while [ "$(jobs -r | wc -l)" -ge "$(nproc)" ]; do sleep 0.1; done
+done
+wait
+for target in "${TARGETS[@]}"; do
+  define="FUZZ_$(echo "$target" | tr a-z A-Z)"
+  clang++ "${FLAGS[@]}" -fsanitize=fuzzer -D"$define" "$SRC/tests/fuzz/fuzz_targets.cpp" \
+    "${objects[@]}" -o "$OUT/fuzz_$target"
+  corpus="$SRC/tests/fuzz/corpus/$target"
+  if [ "$MODE" = replay ]; then
+    "$OUT/fuzz_$target" -runs=0 "$corpus"
+  else
+    work="$OUT/corpus_$target"
+    mkdir -p "$work"
+    cp "$corpus"/* "$work"/ 2>/dev/null || true
+    "$OUT/fuzz_$target" -max_total_time="$MODE" -timeout=10 -max_len=512 -print_final_stats=1 "$work" "$corpus"
+  fi
+done

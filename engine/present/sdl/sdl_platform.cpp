@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "../cairo/cairo_player.h"
 #include "../errors.h"
@@ -18,10 +19,14 @@ constexpr double kLayoutWidth = 1366;
 constexpr double kLayoutHeight = 720;
 // One display frame.
 constexpr std::uint64_t kFrameMs = 16;
-// After this many empty polls in a row the platform starts to sleep a little
-// in each poll, so that a program waiting at a prompt does not burn a core.
+// After this many empty polls in a row the platform starts to wait for an
+// event in each poll, at most one frame: a key ends the wait at once, and
+// what the program draws meanwhile is still shown within a frame, while a
+// program waiting at a prompt wakes only about 60 times a second.
 constexpr unsigned kBusyPolls = 64;
-constexpr unsigned kIdleSleepMs = 4;
+constexpr int kIdleWaitMs = static_cast<int>(kFrameMs);
+// How long after a window event every frame is presented again.
+constexpr std::uint64_t kSettleMs = 500;
 // One unit of delay, in milliseconds: an animation frame of 30 units then
 // takes 45 ms, and nine frames about 0.4 s.
 constexpr double kDelayUnitMs = 1.5;
@@ -107,33 +112,98 @@ void SdlPlatform::render_all() {
 void SdlPlatform::present(bool force) {
     std::uint64_t now = SDL_GetTicks64();
     if (!force && now - last_present_ms_ < kFrameMs) return;
+    if (now < settle_until_ms_) dirty_ = true;
     Box area;
     bool changed = canvas_ && canvas_->take_damage(area);
+    // The device pixels that may change; the whole surface after a full render.
+    SDL_Rect rect{0, 0, pixel_w_, pixel_h_};
     if (needs_full_render_) {
         render_all();
         needs_full_render_ = false;
         changed = true;
     } else if (changed) {
-        cairo_t* cr = cairo_create(surface_);
-        RenderOptions options{scale_, offset_x_, offset_y_, palette_};
-        render_region(cr, *canvas_, options, area);
-        cairo_destroy(cr);
+        rect = device_rect(area);
+        if (rect.w <= 0 || rect.h <= 0) {
+            changed = false;
+        } else {
+            // A prompt redraws its cursor dot on every poll and many steps
+            // draw a shape again where it already is: the canvas reports
+            // damage, yet the picture is the same. Compare the area before
+            // and after rendering it, and leave the texture and the screen
+            // alone when nothing changed; uploading and presenting the whole
+            // window each frame is what would keep a core busy at a prompt.
+            save_rect(rect);
+            cairo_t* cr = cairo_create(surface_);
+            RenderOptions options{scale_, offset_x_, offset_y_, palette_};
+            render_region(cr, *canvas_, options, area);
+            cairo_destroy(cr);
+            changed = !rect_unchanged(rect);
+        }
     }
+    // Even an unchanged render counts as this frame's work, so the next
+    // check waits a frame too.
+    last_present_ms_ = now;
     if (!changed && !dirty_) return;
     cairo_surface_flush(surface_);
-    SDL_UpdateTexture(texture_, nullptr, cairo_image_surface_get_data(surface_),
-                      cairo_image_surface_get_stride(surface_));
+    if (dirty_) rect = SDL_Rect{0, 0, pixel_w_, pixel_h_};
+    // Only the changed rows and columns go to the texture.
+    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    int stride = cairo_image_surface_get_stride(surface_);
+    SDL_UpdateTexture(texture_, &rect, data + static_cast<size_t>(rect.y) * stride + rect.x * 4,
+                      stride);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
-    last_present_ms_ = now;
     dirty_ = false;
+}
+
+SDL_Rect SdlPlatform::device_rect(const Box& area) const {
+    // As render_region rounds it, with a pixel to spare on each side.
+    double x1 = std::floor(offset_x_ + std::max(area.x1, 0.0f) * scale_) - 1;
+    double y1 = std::floor(offset_y_ + std::max(area.y1, 0.0f) * scale_) - 1;
+    double x2 = std::ceil(offset_x_ + std::min(area.x2, kCanvasWidth) * scale_) + 1;
+    double y2 = std::ceil(offset_y_ + std::min(area.y2, kCanvasHeight) * scale_) + 1;
+    int ix1 = static_cast<int>(std::clamp(x1, 0.0, static_cast<double>(pixel_w_)));
+    int iy1 = static_cast<int>(std::clamp(y1, 0.0, static_cast<double>(pixel_h_)));
+    int ix2 = static_cast<int>(std::clamp(x2, 0.0, static_cast<double>(pixel_w_)));
+    int iy2 = static_cast<int>(std::clamp(y2, 0.0, static_cast<double>(pixel_h_)));
+    return SDL_Rect{ix1, iy1, ix2 - ix1, iy2 - iy1};
+}
+
+void SdlPlatform::save_rect(const SDL_Rect& rect) {
+    cairo_surface_flush(surface_);
+    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    int stride = cairo_image_surface_get_stride(surface_);
+    size_t row = static_cast<size_t>(rect.w) * 4;
+    saved_.resize(row * static_cast<size_t>(rect.h));
+    for (int y = 0; y < rect.h; ++y)
+        std::memcpy(&saved_[row * static_cast<size_t>(y)],
+                    data + static_cast<size_t>(rect.y + y) * stride + rect.x * 4, row);
+}
+
+bool SdlPlatform::rect_unchanged(const SDL_Rect& rect) {
+    cairo_surface_flush(surface_);
+    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    int stride = cairo_image_surface_get_stride(surface_);
+    size_t row = static_cast<size_t>(rect.w) * 4;
+    for (int y = 0; y < rect.h; ++y)
+        if (std::memcmp(&saved_[row * static_cast<size_t>(y)],
+                        data + static_cast<size_t>(rect.y + y) * stride + rect.x * 4, row) != 0)
+            return false;
+    return true;
 }
 
 void SdlPlatform::handle(const SDL_Event& ev) {
     switch (ev.type) {
         case SDL_QUIT: closed_ = true; break;
         case SDL_WINDOWEVENT:
+            // After the window is moved, resized, maximised or shown, the
+            // window system may take a few frames to give the drawing target
+            // its new geometry, and a picture presented meanwhile can land
+            // shifted. Present the whole picture on every frame for a short
+            // while, so the last one shown is right even when nothing in it
+            // changes afterwards.
+            settle_until_ms_ = SDL_GetTicks64() + kSettleMs;
             if (ev.window.event == SDL_WINDOWEVENT_CLOSE) closed_ = true;
             if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
                 ev.window.event == SDL_WINDOWEVENT_RESIZED ||
@@ -200,10 +270,14 @@ std::string SdlPlatform::poll_key() {
         return key;
     }
     if (++empty_polls_ > kBusyPolls) {
-        // Show the latest picture before resting, then rest briefly: a key
-        // still takes effect well within one frame.
-        present(true);
-        SDL_Delay(kIdleSleepMs);
+        // Rest until the next event or a short while: a key wakes the wait
+        // at once, so it still takes effect well within one frame. The
+        // latest picture is shown by present() above within a frame, since
+        // polls go on every few milliseconds; forcing it here would render
+        // and upload at every poll.
+        SDL_Event ev;
+        if (SDL_WaitEventTimeout(&ev, kIdleWaitMs)) handle(ev);
+        if (closed_) throw ProgramEnd{0};
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "../canvas.h"
 #include "../ops.h"
@@ -14,6 +15,7 @@ struct SDL_Renderer;
 struct SDL_Texture;
 typedef struct _cairo_surface cairo_surface_t;
 union SDL_Event;
+struct SDL_Rect;
 
 namespace lk {
 
@@ -39,6 +41,11 @@ private:
     void handle(const SDL_Event& event);
     void resize_target();
     void render_all();
+    // The device pixels a canvas area covers, clipped to the surface.
+    SDL_Rect device_rect(const Box& area) const;
+    // Keep a copy of an area of the surface, and compare it afterwards.
+    void save_rect(const SDL_Rect& rect);
+    bool rect_unchanged(const SDL_Rect& rect);
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -53,6 +60,8 @@ private:
     bool needs_full_render_ = true;
     bool dirty_ = false;
     std::uint64_t last_present_ms_ = 0;
+    std::uint64_t settle_until_ms_ = 0;
+    std::vector<unsigned char> saved_;
     unsigned empty_polls_ = 0;
 };
 
