@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -62,11 +63,25 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
     std::snprintf(g_title, sizeof g_title, "%s", program.title.c_str());
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) signal(sig, on_fault);
 
+    // A test hook, for the window tests only: with LESSONKIT_TEST_FAULT set
+    // to "runtime", the first item of the first topic fails with a run-time
+    // error (an index outside its table), so that the error line and its
+    // endless wait can be tried in a real window.
+    ProgramDef faulty;
+    const ProgramDef* to_run = &program;
+    if (const char* fault = std::getenv("LESSONKIT_TEST_FAULT");
+        fault && std::strcmp(fault, "runtime") == 0 && !program.topics.empty() &&
+        !program.topics[0].items.empty()) {
+        faulty = program;
+        faulty.topics[0].items[0] = [](Script& s) { s.e.columns[51] = 0; };
+        to_run = &faulty;
+    }
+
     try {
         SdlPlatform platform(program.title);
         Presenter presenter(platform);
         g_running_presenter = &presenter;
-        int status = run_program(program, presenter);
+        int status = run_program(*to_run, presenter);
         g_running_presenter = nullptr;
         return status;
     } catch (const ProgramEnd& end) {
