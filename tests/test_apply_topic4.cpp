@@ -7,86 +7,11 @@
 
 #include "lessons/apply/topics.h"
 #include "support/replay.h"
+#include "support/steps.h"
+
+using namespace lk::testing;
 
 namespace {
-
-// One step of an item: the rich texts it asked for and what it drew.
-struct Step {
-    std::vector<lk::testing::RichText> texts;
-    std::vector<lk::DrawOp> ops;
-    template <typename T> std::vector<T> all() const {
-        std::vector<T> out;
-        for (const auto& op : ops)
-            if (const auto* x = std::get_if<T>(&op)) out.push_back(*x);
-        return out;
-    }
-    const lk::testing::RichText* find(const std::string& text) const {
-        for (const auto& t : texts)
-            if (t.text == text) return &t;
-        return nullptr;
-    }
-    bool drew(const std::string& text, float x, float y, float colour) const {
-        for (const auto& t : texts)
-            if (t.text == text && t.x == x && t.y == y && t.colour == colour) return true;
-        return false;
-    }
-};
-
-// Chooses an item, presses `keys` keys and cuts what the item drew into steps
-// at the wait banners; `returned` tells whether the item bar came back.
-struct Walk : lk::OpSink {
-    std::vector<Step> steps;
-    bool returned = false, waiting = false;
-    int keys = 0;
-    int waits() const { return static_cast<int>(steps.size()) - 1; }
-    void on_event(const lk::Event& e) override {
-        if (!std::holds_alternative<lk::KeyEvent>(e)) return;
-        waiting = false;
-        if (++keys == 4) steps.emplace_back();  // topic, Enter, item, Enter
-    }
-    void on_draw(const lk::DrawOp& op) override {
-        if (steps.empty() || returned) return;
-        if (const auto* b = std::get_if<lk::FillBox>(&op); b && b->y1 == 657) {
-            if (b->fill == 4) waiting = true, steps.emplace_back();  // the banner
-            return;
-        }
-        if (const auto* t = std::get_if<lk::DrawText>(&op); t && t->y == 666 && t->colour == 0)
-            returned = true;  // the item bar prompt
-        else if (!waiting)
-            steps.back().ops.push_back(op);
-    }
-};
-
-Walk walk(int topic, int item, int keys) {
-    lk::testing::Run run(std::to_string(topic) + "\r" + std::to_string(item) + "\r" +
-                         std::string(static_cast<size_t>(keys), 'k'));
-    Walk w;
-    run.presenter.add_sink(&w);
-    lk::run_program(lk::applylesson_program(), run.presenter, 1, [&](lk::Engine& e) {
-        e.on_rich_text = [&](const std::string& t, float x, float y, float c) {
-            if (!w.steps.empty() && !w.returned && !w.waiting)
-                w.steps.back().texts.push_back({t, x, y, c});
-        };
-    });
-    return w;
-}
-
-// The item's waits, and the item bar back after exactly that many keys.
-void expect_waits(int topic, int item, int waits) {
-    Walk w = walk(topic, item, waits);
-    EXPECT_EQ(w.waits(), waits) << "item " << item;
-    EXPECT_TRUE(w.returned) << "item " << item;
-    EXPECT_FALSE(walk(topic, item, waits - 1).returned) << "item " << item;
-}
-
-void expect_goal(int topic, const std::string& goal) {
-    auto run = lk::testing::run_program_with("applylesson", std::to_string(topic) + "\r");
-    int found = 0;
-    for (const auto& t : run->rich_texts)
-        found += (t.text == "<めあて>" && t.x == 44 && t.y == 240 && t.colour == 3) +
-                 (t.text == goal && t.x == 44 && t.y == 305 && t.colour == 0);
-    EXPECT_EQ(found, 2);
-}
 
 // The x of the walker's disc of `colour` on the road at y, or -1.
 float walker(const Step& s, int colour, float y) {

@@ -3,135 +3,15 @@
 // generated drill are recomputed here with exact rational arithmetic.
 #include <gtest/gtest.h>
 
-#include <numeric>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/formula_parse.h"
 #include "support/replay.h"
 
-using lk::testing::RichText;
-using lk::testing::run_program_with;
+using namespace lk::testing;
 
 namespace {
-
-// Exact rational arithmetic and a reader for the formula texts: numbers, the
-// unknown (x or y), + - *, parentheses and braces, "ﾀnum/denﾀ" fractions (an
-// unclosed "ﾀ" is dropped, as the renderer drops it) and implicit products.
-struct Q {
-    long long n = 0, d = 1;
-    Q(long long a = 0, long long b = 1) : n(b < 0 ? -a : a), d(b < 0 ? -b : b) {
-        long long g = std::gcd(n < 0 ? -n : n, d);
-        if (g > 1) n /= g, d /= g;
-    }
-    friend Q operator+(Q a, Q b) { return {a.n * b.d + b.n * a.d, a.d * b.d}; }
-    friend Q operator-(Q a, Q b) { return {a.n * b.d - b.n * a.d, a.d * b.d}; }
-    friend Q operator*(Q a, Q b) { return {a.n * b.n, a.d * b.d}; }
-    friend Q operator/(Q a, Q b) { return {a.n * b.d, a.d * b.n}; }
-    friend bool operator==(Q a, Q b) { return a.n == b.n && a.d == b.d; }
-};
-struct Lin {  // a·x + b
-    Q a, b;
-};
-
-struct Reader {
-    std::string s;
-    size_t i = 0;
-    bool ok = true;
-    char peek() const { return i < s.size() ? s[i] : '\0'; }
-    Lin bad() { return ok = false, Lin{}; }
-    Lin expr() {
-        Lin v = term();
-        while (ok && (peek() == '+' || peek() == '-')) {
-            bool plus = s[i++] == '+';
-            Lin t = term();
-            v = plus ? Lin{v.a + t.a, v.b + t.b} : Lin{v.a - t.a, v.b - t.b};
-        }
-        return v;
-    }
-    Lin term() {
-        Lin v = factor();
-        while (ok && (peek() == '*' || std::string("xy({|").find(peek()) != std::string::npos) &&
-               peek() != '\0') {
-            if (peek() == '*') ++i;
-            Lin f = factor();
-            if (!(v.a == 0) && !(f.a == 0)) return bad();
-            v = {v.a * f.b + f.a * v.b, v.b * f.b};
-        }
-        return v;
-    }
-    Lin factor() {
-        char c = peek();
-        if (c == '-') {
-            ++i;
-            Lin v = factor();
-            return {Q(0) - v.a, Q(0) - v.b};
-        }
-        if (c == 'x' || c == 'y') {
-            ++i;
-            return {1, 0};
-        }
-        if (c == '(' || c == '{') {
-            ++i;
-            Lin v = expr();
-            if (peek() != (c == '(' ? ')' : '}')) return bad();
-            ++i;
-            return v;
-        }
-        if (c == '|') {
-            size_t close = s.find('|', i + 1), bar = s.find('/', i + 1);
-            if (close == std::string::npos) {  // an unclosed marker is dropped
-                ++i;
-                return factor();
-            }
-            if (bar > close) return bad();
-            Reader num{s.substr(i + 1, bar - i - 1)}, den{s.substr(bar + 1, close - bar - 1)};
-            Lin n = num.all(), d = den.all();
-            i = close + 1;
-            if (!num.ok || !den.ok || !(d.a == 0) || d.b == 0) return bad();
-            return {n.a / d.b, n.b / d.b};
-        }
-        if (c < '0' || c > '9') return bad();
-        long long n = 0;
-        while (peek() >= '0' && peek() <= '9') n = n * 10 + (s[i++] - '0');
-        return {0, n};
-    }
-    Lin all() {
-        Lin v = expr();
-        if (i != s.size()) ok = false;
-        return v;
-    }
-};
-
-// The parts of "A=B=C" (or one "<" / ">" relation), empty parts left out;
-// empty when any part is not a formula.
-std::vector<Lin> parts(const std::string& text, char op = '=') {
-    std::string t;
-    for (size_t k = 0; k < text.size();)
-        if (text.compare(k, 3, "ﾀ") == 0) t += '|', k += 3;
-        else if (text[k] == ' ') ++k;
-        else t += text[k++];
-    std::vector<Lin> out;
-    for (size_t from = 0;;) {
-        size_t at = t.find(op, from);
-        std::string part = t.substr(from, at == std::string::npos ? at : at - from);
-        if (!part.empty()) {
-            Reader r{part};
-            Lin v = r.all();
-            if (!r.ok) return {};
-            out.push_back(v);
-        }
-        if (at == std::string::npos) return out;
-        from = at + 1;
-    }
-}
-Q value_at(const Lin& v, Q x) { return v.a * x + v.b; }
-// The only solution of "A=B", or none.
-std::optional<Q> solve(const std::string& t) {
-    auto p = parts(t);
-    if (p.size() != 2 || p[0].a == p[1].a) return std::nullopt;
-    return (p[1].b - p[0].b) / (p[0].a - p[1].a);
-}
 
 std::string presses(int n) { return std::string(n, 'a'); }
 
@@ -158,7 +38,7 @@ TEST(SolveTopic1, WorkedSubstitutionsAreTrueAndVerdictsFollowFromThem) {
                           Case{"1\\r6\\raaaaa", {false, true, true, false}}}) {
         SCOPED_TRACE(c.keys);
         auto rt = texts_of(c.keys);
-        std::vector<Q> sides;
+        std::vector<Rational> sides;
         std::vector<std::string> verdicts;
         for (size_t i = 0; i < rt.size(); ++i) {
             std::string body = substitution(rt[i].text);
@@ -184,7 +64,7 @@ TEST(SolveTopic1, WorkedSubstitutionsAreTrueAndVerdictsFollowFromThem) {
 
 TEST(SolveTopic1, TrialTableIsFilledInElevenWaitsWithTrueValues) {
     auto rt = texts_of("1\\r2\\r" + presses(16));
-    std::vector<Q> values;
+    std::vector<Rational> values;
     std::vector<std::string> signs;
     for (const auto& t : rt) {
         auto p = parts(t.text);
@@ -197,7 +77,7 @@ TEST(SolveTopic1, TrialTableIsFilledInElevenWaitsWithTrueValues) {
     ASSERT_EQ(values.size(), 5u);
     ASSERT_EQ(signs.size(), 5u);
     for (size_t k = 0; k < 5; ++k) {
-        EXPECT_TRUE(values[k] == Q(10 * (1800 + 100 * static_cast<long long>(k)) + 1000));
+        EXPECT_TRUE(values[k] == Rational(10 * (1800 + 100 * static_cast<long long>(k)) + 1000));
         EXPECT_EQ(signs[k], values[k].n < 21000 ? "<" : values[k].n == 21000 ? "=" : ">");
     }
     auto closing = [](const std::vector<RichText>& texts) {
@@ -286,7 +166,7 @@ TEST(SolveTopic1, DrillMathematicsOverManySeeds) {
         }
 
         // Every line equals its side at v; the verdict follows.
-        const Q lv = value_at(sides[0], v), rv = value_at(sides[1], v);
+        const Rational lv = value_at(sides[0], v), rv = value_at(sides[1], v);
         for (const std::string& line : {substitution(p.left), p.left_line, p.left_value}) {
             auto chain = parts(line);
             ASSERT_EQ(chain.size(), 1u) << line;

@@ -1,37 +1,22 @@
 #pragma once
-// Reading back the equations a solvelesson screen drew: exact rational
-// arithmetic, a parser for the formula texts of the drills and answer sheets
-// (numbers, decimals, x, products, parentheses and stacked fractions), and
-// the grouping of drawn lines into problems.
+// Reading back the equations a solvelesson screen drew: a strict parser for
+// the formula texts of the drills and answer sheets (numbers, decimals, x,
+// products, parentheses and stacked fractions) over the Rational of
+// formula_parse.h, and the grouping of drawn lines into problems.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <numeric>
 #include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "support/formula_parse.h"
 #include "support/replay.h"
 
 namespace lk::testing {
-
-// Exact rational arithmetic for checking the drawn equations.
-struct Rational {
-    long long n = 0, d = 1;
-    Rational(long long num = 0, long long den = 1) : n(num), d(den) {
-        if (d < 0) n = -n, d = -d;
-        long long g = std::gcd(n < 0 ? -n : n, d);
-        if (g > 1) n /= g, d /= g;
-    }
-    friend Rational operator+(Rational a, Rational b) { return {a.n * b.d + b.n * a.d, a.d * b.d}; }
-    friend Rational operator-(Rational a, Rational b) { return {a.n * b.d - b.n * a.d, a.d * b.d}; }
-    friend Rational operator*(Rational a, Rational b) { return {a.n * b.n, a.d * b.d}; }
-    friend Rational operator/(Rational a, Rational b) { return {a.n * b.d, a.d * b.n}; }
-    friend bool operator==(Rational a, Rational b) { return a.n == b.n && a.d == b.d; }
-};
 
 // A linear expression c·x + k parsed from a rich text.
 struct Linear {
