@@ -48,7 +48,11 @@ std::string points(const std::vector<Point>& pts) {
     std::string out = "[";
     for (size_t i = 0; i < pts.size(); ++i) {
         if (i) out += ",";
-        out += "[" + num(pts[i].x) + "," + num(pts[i].y) + "]";
+        out += '[';
+        out += num(pts[i].x);
+        out += ',';
+        out += num(pts[i].y);
+        out += ']';
     }
     return out + "]";
 }
