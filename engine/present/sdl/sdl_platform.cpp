@@ -9,6 +9,7 @@
 
 #include "../cairo/cairo_player.h"
 #include "../errors.h"
+#include "../strings.h"
 
 namespace lk {
 
@@ -263,6 +264,12 @@ void SdlPlatform::pump_events() {
 std::string SdlPlatform::poll_key() {
     pump_events();
     present();
+    if (keys_.empty() && key_source_) {
+        // A driven run: the picture of each step is shown before its key.
+        present(true);
+        std::string more = key_source_();
+        for (const auto& c : split_chars(more)) keys_.push_back(c);
+    }
     if (!keys_.empty()) {
         std::string key = keys_.front();
         keys_.pop_front();

@@ -9,6 +9,7 @@
 #include "../canvas.h"
 #include "../ops.h"
 #include "../platform.h"
+#include "../headless/key_source.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -33,6 +34,10 @@ public:
     void wait_until_closed() override;
     void end_program() override;
 
+    // Keys to use when nobody typed one (a driver for the window tests);
+    // "" from it means "nothing yet".
+    void set_key_source(KeySource source) { key_source_ = std::move(source); }
+
     // Shows whatever changed, at most once per display frame.
     void present(bool force = false);
 
@@ -56,6 +61,7 @@ private:
     Palette palette_ = Palette::original;
     const Canvas* canvas_ = nullptr;
     std::deque<std::string> keys_;
+    KeySource key_source_;
     bool closed_ = false;
     bool needs_full_render_ = true;
     bool dirty_ = false;

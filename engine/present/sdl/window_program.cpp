@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "../presenter.h"
 #include "engine/shell/program.h"
+#include "engine/shell/tour.h"
 #include "sdl_platform.h"
 
 namespace lk {
@@ -81,7 +83,19 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
         SdlPlatform platform(program.title);
         Presenter presenter(platform);
         g_running_presenter = &presenter;
+        // A test hook, for the window tests only: with LESSONKIT_TEST_TOUR
+        // set, the program answers itself and walks every item of every
+        // topic in the window, then quits.
+        std::unique_ptr<TourDriver> tour;
+        if (std::getenv("LESSONKIT_TEST_TOUR")) {
+            tour = std::make_unique<TourDriver>(*to_run, 2);
+            presenter.add_sink(tour.get());
+            platform.set_key_source([&tour] { return tour->next_keys(); });
+        }
         int status = run_program(*to_run, presenter);
+        if (tour)
+            std::fprintf(stderr, "tour: %d items, %d steps, %d problems\n", tour->items_run(),
+                         tour->steps(), tour->problems_shown());
         g_running_presenter = nullptr;
         return status;
     } catch (const ProgramEnd& end) {
