@@ -136,6 +136,10 @@ public:
     void fraction_text();
     void greatest_common_divisor();
 
+    // The number text of a value: number_to_text without its blanks, made
+    // with strip_spaces in run_text (which it leaves holding the text).
+    std::string number_text(float value);
+
     // The current pen width, as the lessons read and set it.
     float pen() const { return static_cast<float>(p.get_pen_width()); }
     void set_pen(float w) { p.set_pen_width(to_integer(w)); }

@@ -22,11 +22,6 @@ void Engine::fraction_text() {
         fraction_case = 0;
         return;
     }
-    auto number_text = [this](float v) {
-        run_text = number_to_text(v);
-        strip_spaces();
-        return run_text;
-    };
     const float sign = (given_n * given_d < 0) ? -1.0f : 1.0f;
     float n, d;
     enum { whole = 1, reduced = 2, kept = 3 } kind;

@@ -130,16 +130,17 @@ void Engine::ask_next_step() {
 
 void Engine::clear_stage() { p.fill_box(0, 54, 1440, 900, Coords::absolute, 15, 15); }
 
+std::string Engine::number_text(float value) {
+    run_text = number_to_text(value);
+    strip_spaces();
+    return run_text;
+}
+
 void Engine::format_number_tables() {
-    auto text_of = [this](float value) {
-        run_text = number_to_text(value);
-        strip_spaces();
-        return run_text;
-    };
-    for (int i = 1; i <= 80; ++i) cell_labels[i] = text_of(remembered_x[i]);
-    for (int i = 1; i <= 40; ++i) remembered_y_texts[i] = text_of(remembered_y[i]);
-    for (int i = 0; i <= 20; ++i) value_texts_a[i] = text_of(values_a[i]);
-    for (int i = 0; i <= 20; ++i) value_texts_b[i] = text_of(values_b[i]);
+    for (int i = 1; i <= 80; ++i) cell_labels[i] = number_text(remembered_x[i]);
+    for (int i = 1; i <= 40; ++i) remembered_y_texts[i] = number_text(remembered_y[i]);
+    for (int i = 0; i <= 20; ++i) value_texts_a[i] = number_text(values_a[i]);
+    for (int i = 0; i <= 20; ++i) value_texts_b[i] = number_text(values_b[i]);
 }
 
 }  // namespace lk

@@ -22,11 +22,9 @@ namespace lk::solve {
 // no blanks, a leading "-" for negatives, no sign for positives, and no digit
 // before the point for values strictly between -1 and 1 (".3", "-.3").
 inline std::string number_text(float value) {
-    std::string t = number_to_text(value);
-    std::string out;
-    for (char c : t)
-        if (c != ' ') out += c;
-    return out;
+    std::string text = number_to_text(value);
+    std::erase(text, ' ');
+    return text;
 }
 
 // The x-term text of coefficient c, given the number text of c (as the text
