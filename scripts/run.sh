@@ -10,7 +10,7 @@ case "$program" in
   *) echo "usage: scripts/run.sh [applylesson|solvelesson]" >&2; exit 2 ;;
 esac
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev \
-  libfontconfig-dev fonts-ipafont-gothic fonts-liberation2
+  libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j"$(nproc)" --target "$program"
 exec "build/$program"

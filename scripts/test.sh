@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev \
-  libfontconfig-dev fonts-ipafont-gothic fonts-liberation2 googletest libgtest-dev \
+  libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
   xvfb xdotool openbox wmctrl x11-utils x11-apps poppler-utils clang desktop-file-utils
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j"$(nproc)"

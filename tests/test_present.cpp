@@ -174,8 +174,8 @@ TEST(Canvas, SolidBoxesLetCoveredOperationsGo) {
 }
 
 TEST(Fonts, FacesResolveAndGothicHasTheLayoutAdvances) {
-    EXPECT_EQ(lk::resolved_font_family("ｺﾞｼｯｸ"), "IPAGothic");
-    EXPECT_EQ(lk::resolved_font_family("ゴシック"), "IPAGothic");
+    EXPECT_EQ(lk::resolved_font_family("ｺﾞｼｯｸ"), "BIZ UDGothic");
+    EXPECT_EQ(lk::resolved_font_family("ゴシック"), "BIZ UDGothic");
     EXPECT_EQ(lk::resolved_font_family("Times New Roman"), "Liberation Serif");
     EXPECT_FALSE(lk::resolved_font_family("No Such Face At All").empty());
     lk::Font gothic{"ゴシック", 16, false, false};

@@ -16,7 +16,7 @@
 #include "engine/lesson/engine.h"
 #include "engine/present/cairo/cairo_player.h"
 #include "engine/present/headless/headless_platform.h"
-#include "engine/shell/tour.h"
+#include "tools/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 

@@ -30,7 +30,7 @@
 #include "engine/present/cairo/cairo_player.h"
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/trace.h"
-#include "engine/shell/tour.h"
+#include "tools/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 
@@ -93,65 +93,27 @@ lk::Canvas page_of(const lk::Canvas& canvas, size_t count) {
     return page;
 }
 
-// Watches what is drawn for the end of each item. An item ends when its topic
-// shows the item bar again; the picture handed over is the canvas just before
-// the bar's first character, so the page shows the item without the bar and
-// the answer field. A bar drawn again after a choice that ran nothing (a number
-// out of range) and the return to the main menu hand over nothing.
+// Hands over the picture of each item as it ends: the screen as the item
+// left it, before its topic draws the item bar again.
 class ItemEnds : public lk::OpSink {
 public:
     ItemEnds(const lk::Canvas& canvas, std::function<void(const lk::Canvas&)> on_item_end)
         : canvas_(canvas), on_item_end_(std::move(on_item_end)) {}
 
-    void on_draw(const lk::DrawOp& op) override {
-        const auto* text = std::get_if<lk::DrawText>(&op);
-        if (text && is_bar_start(*text)) {
-            if (state_ == State::item) on_item_end_(canvas_before(*text));
-            state_ = State::choosing;
-            return;
-        }
-        if (text && is_menu_prompt(*text)) {
-            state_ = State::outside;
-            return;
-        }
-        if (state_ == State::choosing) {
-            // The bar's answer field is read, then the bottom band erased.
-            const auto* box = std::get_if<lk::FillBox>(&op);
-            if (box && box->x1 == 0 && box->y1 == 657 && box->x2 == 992 && box->y2 == 720)
-                state_ = State::chosen;
-        } else if (state_ == State::chosen) {
-            state_ = State::item;
-        }
-    }
+    void on_draw(const lk::DrawOp&) override {}
     void on_event(const lk::Event&) override {}
+    void on_item(bool started) override {
+        inside_ = started;
+        if (!started) on_item_end_(canvas_);
+    }
 
-    // An item has drawn something and not yet ended.
-    bool inside_item() const { return state_ == State::item; }
+    // An item has started and not yet ended.
+    bool inside_item() const { return inside_; }
 
 private:
-    enum class State { outside, choosing, chosen, item };
-
-    static bool is_bar_start(const lk::DrawText& t) {
-        return t.x == 16 && t.y >= 662 && t.y <= 666;
-    }
-    static bool is_menu_prompt(const lk::DrawText& t) {
-        return t.x == 816 && t.y == 648 && t.text == "番";
-    }
-
-    // The canvas already holds the bar's first character: leave it out.
-    lk::Canvas canvas_before(const lk::DrawText& bar) const {
-        const auto& ops = canvas_.ops();
-        size_t n = ops.size();
-        if (n > 0) {
-            const auto* last = std::get_if<lk::DrawText>(&ops.back());
-            if (last && last->x == bar.x && last->y == bar.y && last->text == bar.text) --n;
-        }
-        return page_of(canvas_, n);
-    }
-
     const lk::Canvas& canvas_;
     std::function<void(const lk::Canvas&)> on_item_end_;
-    State state_ = State::outside;
+    bool inside_ = false;
 };
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "engine/present/headless/headless_platform.h"
-#include "engine/shell/tour.h"
+#include "tools/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 
@@ -31,8 +31,8 @@ long rss_kb() {
 class Watcher : public lk::OpSink {
 public:
     explicit Watcher(const lk::ProgramDef& program) : tour(program) {}
+    void on_prompt(const lk::PromptEvent& prompt) override { tour.on_prompt(prompt); }
     void on_draw(const lk::DrawOp& op) override {
-        tour.on_draw(op);
         if (const auto* t = std::get_if<lk::DrawText>(&op); t && t->x == 288 && t->y == 432 && t->colour == 13)
             error_seen = true;
     }

@@ -37,6 +37,9 @@ struct EngineState {
     std::string last_key;
     float input_x = 0, input_y = 0;
     float saved_colour = 0;
+    // What read_answer announces as it starts to wait: the caller sets the
+    // kind (and a menu its choices); read_answer adds the field.
+    PromptEvent prompt;
 
     // Cell and grid parameters.
     float cell_width = 0, cell_height = 0, frame_colour = 0, fill_colour = 0;

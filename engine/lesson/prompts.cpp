@@ -1,10 +1,15 @@
 // The wait banner, the typed-answer field and the prompts built on it.
+#include <algorithm>
+
 #include "../present/strings.h"
 #include "engine.h"
 
 namespace lk {
 
 void Engine::wait_any_key() {
+    // The banner is part of the prompt: announced before it is drawn, and
+    // answered once it is erased again.
+    p.announce({PromptKind::step});
     saved_colour = text_colour;
     saved_pen_width = pen();
     set_pen(3);
@@ -29,6 +34,7 @@ void Engine::wait_any_key() {
     p.fill_box(0, 657, 400, 693, Coords::absolute, 15, 15);
     text_colour = saved_colour;
     set_pen(saved_pen_width);
+    p.announce({});
 }
 
 void Engine::read_answer() {
@@ -40,6 +46,8 @@ void Engine::read_answer() {
     text_y = answer_y;
     text = "入力";
     draw_plain_text();
+    prompt.field = Box{answer_x - 48, answer_y - 8, answer_x + 192, answer_y + 22};
+    p.announce(prompt);
     for (;;) {
         p.fill_circle(input_x + 8, input_y + 8, 4, 5);
         last_key = p.poll_key();
@@ -73,6 +81,8 @@ void Engine::read_answer() {
         }
     }
     p.fill_box(answer_x - 48, answer_y - 8, 240, 30, Coords::relative, 15, 15);
+    prompt = {};
+    p.announce(prompt);
 }
 
 void Engine::parse_answer() {
@@ -101,11 +111,51 @@ void Engine::erase_inline_answer() {
     p.fill_box(answer_x - 640, answer_y - 8, 1056, 50, Coords::relative, 15, 15);
 }
 
+namespace {
+
+bool is_circled_number(const std::string& c, int& number) {
+    // ① U+2460 to ⑳ U+2473: E2 91 A0 to E2 91 B3.
+    if (c.size() != 3 || static_cast<unsigned char>(c[0]) != 0xE2 ||
+        static_cast<unsigned char>(c[1]) != 0x91)
+        return false;
+    int n = static_cast<unsigned char>(c[2]) - 0xA0 + 1;
+    if (n < 1 || n > 20) return false;
+    number = n;
+    return true;
+}
+
+// The entries of an item bar, from the glyphs its text was drawn with: an
+// entry starts at its circled number and ends before a blank or the next one.
+std::vector<PromptChoice> bar_choices(const std::vector<DrawText>& glyphs) {
+    std::vector<PromptChoice> choices;
+    bool open = false;
+    for (const auto& g : glyphs) {
+        int number = 0;
+        if (is_circled_number(g.text, number)) {
+            choices.push_back({number, glyph_cell(g)});
+            open = true;
+        } else if (g.text == "　" || g.text == " ") {
+            open = false;
+        } else if (open) {
+            Box cell = glyph_cell(g);
+            Box& area = choices.back().area;
+            area = {std::min(area.x1, cell.x1), std::min(area.y1, cell.y1),
+                    std::max(area.x2, cell.x2), std::max(area.y2, cell.y2)};
+        }
+    }
+    return choices;
+}
+
+}  // namespace
+
 void Engine::ask_bottom() {
     text_colour = 0;
     text_x = 16;
     text_y = 666;
+    p.start_capture();
     draw_plain_text();
+    prompt.kind = PromptKind::bar;
+    prompt.choices = bar_choices(p.take_capture());
     read_answer();
     parse_answer();
 }
@@ -121,6 +171,7 @@ void Engine::ask_next_step() {
     text_y = 648;
     text = "次のステップは１を入力。";
     draw_plain_text();
+    prompt.kind = PromptKind::next_step;
     read_answer();
     parse_answer();
     p.fill_box(answer_x - 48, answer_y - 9, 160, 27, Coords::relative, 15, 15);

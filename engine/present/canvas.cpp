@@ -1,5 +1,8 @@
 #include "canvas.h"
 
+#include "prompt.h"
+#include "strings.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,6 +33,22 @@ Box ordered(float x1, float y1, float x2, float y2) {
 }  // namespace
 
 bool same_shape(const DrawOp& a, const DrawOp& b);
+
+Box glyph_cell(const DrawText& glyph) {
+    float em_w = glyph.font.size * static_cast<float>(glyph.h);
+    float em_h = glyph.font.size * static_cast<float>(glyph.v);
+    float width = 0;
+    for (const auto& c : split_chars(glyph.text)) {
+        auto lead = static_cast<unsigned char>(c[0]);
+        // Half-width kana are U+FF61 to U+FF9F: EF BD A1 to EF BE 9F.
+        auto second = c.size() == 3 ? static_cast<unsigned char>(c[1]) : 0;
+        auto third = c.size() == 3 ? static_cast<unsigned char>(c[2]) : 0;
+        bool half = lead < 0x80 ||
+                    (lead == 0xEF && ((second == 0xBD && third >= 0xA1) || second == 0xBE));
+        width += half ? em_w / 2 : em_w;
+    }
+    return {glyph.x, glyph.y, glyph.x + width, glyph.y + em_h};
+}
 
 Box bounds_of(const DrawOp& op) {
     return std::visit(

@@ -9,9 +9,10 @@
 
 namespace lk {
 
-// The layout area every lesson coordinate lives in.
+// The layout area every lesson coordinate lives in: what a window shows,
+// scaled to fit, and the size of a picture or a page.
 inline constexpr float kCanvasWidth = 1366;
-inline constexpr float kCanvasHeight = 768;
+inline constexpr float kCanvasHeight = 720;
 
 class Canvas {
 public:

@@ -1,12 +1,18 @@
 #pragma once
 // What a platform back end provides: keys, time and a place to show the
-// canvas. The SDL window and the headless key script both implement it; the
-// lesson code never sees which one runs.
+// canvas. The SDL window, the browser tab and the headless key script each
+// implement it; the lesson code never sees which one runs.
+//
+// The program is one blocking loop: it draws, polls for a key and, when none
+// is there, lets the platform rest. A back end therefore needs no thread and
+// no callback of its own into the program: everything happens inside these
+// calls.
 #include <string>
 
 namespace lk {
 
 class Canvas;
+struct PromptEvent;
 
 // Keys that produce no character: going back one step and going forward (a
 // presentation remote's "previous" and "next"). Nothing the lessons read
@@ -20,13 +26,23 @@ public:
     // Called once before the first drawing, with the canvas to show.
     virtual void attach(const Canvas& canvas) = 0;
     virtual void maximize_window() = 0;
-    // The next pending key, or "" when none; never waits. Throws ProgramEnd
-    // when the window was closed (or a key script is used up).
+    // The next pending key, or "" when none. Never waits. Throws ProgramEnd
+    // when the user ended the program (or a key script is used up).
     virtual std::string poll_key() = 0;
+    // Called after an empty poll: show what changed, then rest until an
+    // event arrives or `max_ms` pass. A key must end the rest at once.
+    // Throws ProgramEnd like poll_key.
+    virtual void idle(int max_ms) = 0;
+    // The lessons' delay, in units of the animation clock.
     virtual void delay(int duration) = 0;
-    // The error routine's endless wait: returns only by throwing ProgramEnd.
-    virtual void wait_until_closed() = 0;
+    // After a run-time error the picture stays as it is until the user ends
+    // the program: returns then. (A browser tab ends only by being closed,
+    // so there it never returns.)
+    virtual void hold() = 0;
     virtual void end_program() = 0;
+    // A prompt starts to wait, or (PromptKind::none) was answered: where its
+    // choices and answer field are, for tap areas and an on-screen keypad.
+    virtual void on_prompt(const PromptEvent&) {}
 };
 
 }  // namespace lk

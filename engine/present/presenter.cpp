@@ -12,12 +12,18 @@ namespace {
 int valid_colour(int c) { return (c >= 0 && c <= 15) ? c : 15; }
 int valid_pen(int w) { return std::clamp(w, 0, 100); }
 
+// One display frame: the longest an idle platform rests between polls.
+constexpr int kIdleMs = 16;
+
 }  // namespace
 
 Presenter::Presenter(Platform& platform) : platform_(platform) { platform_.attach(canvas_); }
 
 void Presenter::draw(DrawOp op) {
     ++statement_;
+    // Glyphs on the layout area only: a measurement draws below it.
+    if (const auto* t = std::get_if<DrawText>(&op); capturing_ && t && t->y < kCanvasHeight)
+        capture_.push_back(*t);
     canvas_.add(op);
     if (replaying_) return;
     for (auto* s : sinks_) s->on_draw(op);
@@ -93,12 +99,16 @@ std::string Presenter::poll_key() {
         key = replay_[replay_next_++];
     } else {
         if (replaying_) {
+            // Back at the wait the replay was for: show it, and tell
+            // whoever follows the prompts which one is waiting.
             replaying_ = false;
             replay_.clear();
             replay_next_ = 0;
+            announce(prompt_);
         }
         key = platform_.poll_key();
-        if (!key.empty()) event(KeyEvent{key});
+        if (key.empty()) platform_.idle(kIdleMs);
+        else event(KeyEvent{key});
     }
     if (logging_ && !key.empty()) item_keys_.push_back(key);
     return key;
@@ -109,10 +119,31 @@ void Presenter::delay(int duration) {
     if (!replaying_) platform_.delay(duration);
 }
 
+void Presenter::announce(PromptEvent prompt) {
+    prompt_ = std::move(prompt);
+    if (replaying_) return;
+    for (auto* s : sinks_) s->on_prompt(prompt_);
+    platform_.on_prompt(prompt_);
+}
+
+void Presenter::hold() {
+    announce(PromptEvent{});
+    platform_.hold();
+    throw ProgramEnd{0};
+}
+
 void Presenter::restore_state(const State& state) {
     font_ = state.font;
     pen_ = state.pen;
     random_ = state.random;
+}
+
+void Presenter::item_started() {
+    for (auto* s : sinks_) s->on_item(true);
+}
+
+void Presenter::item_ended() {
+    for (auto* s : sinks_) s->on_item(false);
 }
 
 void Presenter::begin_item_log() {

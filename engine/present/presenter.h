@@ -12,6 +12,7 @@
 #include "numbers.h"
 #include "ops.h"
 #include "platform.h"
+#include "prompt.h"
 
 namespace lk {
 
@@ -21,6 +22,10 @@ public:
     virtual ~OpSink() = default;
     virtual void on_draw(const DrawOp& op) = 0;
     virtual void on_event(const Event& event) = 0;
+    // A prompt starts to wait (or, with PromptKind::none, was answered).
+    virtual void on_prompt(const PromptEvent&) {}
+    // An item of a topic starts, or ends with its picture on the canvas.
+    virtual void on_item(bool started) { (void)started; }
 };
 
 enum class Coords { absolute, relative };
@@ -59,9 +64,24 @@ public:
     void fill_polygon(const std::vector<Point>& points, int colour, int fill);
     void draw_text(float x, float y, const std::string& text, int h, int v, int colour);
 
-    // Keyboard and time.
+    // Keyboard and time. An empty poll lets the platform rest until the next
+    // event, at most one display frame, so a waiting program costs nothing.
     std::string poll_key();
     void delay(int duration);
+
+    // Prompts. A prompt announces itself as it starts to wait; the glyphs
+    // drawn between start_capture and take_capture are handed back, so that
+    // a menu knows where each entry stands.
+    void announce(PromptEvent prompt);
+    const PromptEvent& prompt() const { return prompt_; }
+    void start_capture() { capture_.clear(), capturing_ = true; }
+    std::vector<DrawText> take_capture() {
+        capturing_ = false;
+        return std::move(capture_);
+    }
+    // After a run-time error: keeps the picture until the user ends the
+    // program, then ends the run.
+    [[noreturn]] void hold();
 
     // Program control.
     [[noreturn]] void end_program();
@@ -91,6 +111,9 @@ public:
     State save_state() const { return {font_, pen_, random_}; }
     void restore_state(const State& state);
     void restore_canvas(const Canvas& canvas) { canvas_.replace_with(canvas); }
+    // An item starts or ends (told to the sinks).
+    void item_started();
+    void item_ended();
     void begin_item_log();
     void end_item_log();
     bool logging_item() const { return logging_; }
@@ -122,6 +145,9 @@ private:
     std::vector<size_t> wait_answers_;
     std::vector<std::string> replay_;
     size_t replay_next_ = 0;
+    PromptEvent prompt_;
+    bool capturing_ = false;
+    std::vector<DrawText> capture_;
 };
 
 }  // namespace lk

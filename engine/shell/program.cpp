@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace lk {
@@ -39,6 +40,7 @@ void run_item(Engine& e, Script& s, const Step& item) {
     const EngineState start_state = e.state();
     const Presenter::State start_presenter = e.p.save_state();
     const Canvas start_canvas = e.p.canvas();
+    e.p.item_started();
     e.p.begin_item_log();
     for (;;) {
         try {
@@ -54,6 +56,7 @@ void run_item(Engine& e, Script& s, const Step& item) {
         }
     }
     e.p.end_item_log();
+    e.p.item_ended();
 }
 
 }  // namespace
@@ -87,12 +90,27 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
         e.text_y = 30;
         e.text = "＜" + program.title + "　メニュー＞";
         e.draw_rich_text();
+        // Each entry is a choice of the prompt, where its text was drawn.
+        e.prompt = {PromptKind::menu};
+        int number = 0;
         for (const auto& entry : program.menu) {
             e.text_colour = static_cast<float>(entry.colour);
             e.text_x = entry.x;
             e.text_y = entry.y;
             e.text = entry.label;
+            e.p.start_capture();
             e.draw_rich_text();
+            PromptChoice choice{++number};
+            bool first = true;
+            for (const auto& glyph : e.p.take_capture()) {
+                Box cell = glyph_cell(glyph);
+                Box& a = choice.area;
+                a = first ? cell
+                          : Box{std::min(a.x1, cell.x1), std::min(a.y1, cell.y1),
+                                std::max(a.x2, cell.x2), std::max(a.y2, cell.y2)};
+                first = false;
+            }
+            if (!first) e.prompt.choices.push_back(choice);
         }
         e.text_colour = 0;
         e.text_x = e.answer_x - 240;
@@ -120,7 +138,7 @@ void error_routine(Engine& e) {
     e.p.draw_text(288, 432,
                   code + "," + location + "エラーが発生しました。マウスで×をクリックして下さい。", 1,
                   1, 13);
-    e.p.platform().wait_until_closed();
+    e.p.hold();
 }
 
 int run_program(const ProgramDef& program, Presenter& presenter,
@@ -133,9 +151,9 @@ int run_program(const ProgramDef& program, Presenter& presenter,
             start_up(engine, program, seed);
             run_main_menu(engine, program);
         } catch (const RuntimeError& error) {
+            // The error routine keeps the picture until the program is ended.
             presenter.deliver_error(error);
-            // The error routine waits until the window is closed.
-            presenter.platform().wait_until_closed();
+            presenter.hold();
         }
     } catch (const ProgramEnd& end) {
         return end.status;

@@ -40,23 +40,21 @@ struct Step {
 struct Walk : OpSink {
     std::vector<Step> steps;
     bool returned = false, waiting = false;
-    int keys = 0;
     int waits() const { return static_cast<int>(steps.size()) - 1; }
-    void on_event(const Event& e) override {
-        if (!std::holds_alternative<KeyEvent>(e)) return;
-        waiting = false;
-        if (++keys == 4) steps.emplace_back();  // topic, Enter, item, Enter
+    void on_event(const Event&) override {}
+    // The wait banner is drawn and erased inside its prompt; the item
+    // bar comes back once the item has ended.
+    void on_prompt(const PromptEvent& prompt) override {
+        if (steps.empty() || returned) return;
+        if (prompt.kind == PromptKind::step) waiting = true, steps.emplace_back();
+        if (prompt.kind == PromptKind::none) waiting = false;
+    }
+    void on_item(bool started) override {
+        if (started && steps.empty()) steps.emplace_back();
+        if (!started && !steps.empty()) returned = true;
     }
     void on_draw(const DrawOp& op) override {
-        if (steps.empty() || returned) return;
-        if (const auto* b = std::get_if<FillBox>(&op); b && b->y1 == 657) {
-            if (b->fill == 4) waiting = true, steps.emplace_back();  // the banner
-            return;
-        }
-        if (const auto* t = std::get_if<DrawText>(&op); t && t->y == 666 && t->colour == 0)
-            returned = true;  // the item bar prompt
-        else if (!waiting)
-            steps.back().ops.push_back(op);
+        if (!steps.empty() && !returned && !waiting) steps.back().ops.push_back(op);
     }
 };
 

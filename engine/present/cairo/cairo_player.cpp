@@ -9,29 +9,11 @@
 #include <mutex>
 #include <tuple>
 
+#include "../faces.h"
+
 namespace lk {
 
 namespace {
-
-// How a face name of the lessons maps to a fontconfig family, and how its
-// glyphs sit in a magnified cell. The Gothic is the metric face of the
-// layout (8 units half-width, 16 full-width at size 16); the serif faces are
-// drawn a little narrower than their em so that an italic letter fits the
-// advance the formula renderer gives it, and their baseline is set so that
-// they stand on the same line as the Gothic digits beside them.
-struct FaceStyle {
-    std::string family;
-    double width_factor;     // horizontal em, as a share of size * h
-    double baseline;         // baseline below the cell top, as a share of size * v
-    bool script_ell;         // draw "l" as the script ell
-};
-
-FaceStyle style_for(const std::string& face) {
-    if (face == "ｺﾞｼｯｸ" || face == "ゴシック") return {"IPAGothic", 1.0, 0.88, false};
-    if (face == "Times New Roman") return {"Liberation Serif", 0.62, 1.10, false};
-    if (face == "MT Extra") return {"Liberation Serif", 0.6, 0.88, true};
-    return {face, 1.0, 0.88, false};
-}
 
 struct FaceKey {
     std::string family;
@@ -99,12 +81,6 @@ void select_font(cairo_t* cr, const Font& font, int h, int v, FaceStyle* style_o
     if (style_out) *style_out = style;
 }
 
-std::string with_script_ell(const std::string& s) {
-    std::string out;
-    for (char c : s) out += c == 'l' ? std::string("\u2113") : std::string(1, c);
-    return out;
-}
-
 }  // namespace
 
 void render_op(cairo_t* cr, const DrawOp& op, Palette palette) {
@@ -116,7 +92,7 @@ void render_op(cairo_t* cr, const DrawOp& op, Palette palette) {
                 if (o.h <= 0 || o.v <= 0 || o.text.empty()) return;
                 FaceStyle style;
                 select_font(cr, o.font, o.h, o.v, &style);
-                std::string text = style.script_ell ? with_script_ell(o.text) : o.text;
+                std::string text = displayed_text(style, o.text);
                 cairo_move_to(cr, o.x, o.y + o.font.size * o.v * style.baseline);
                 cairo_show_text(cr, text.c_str());
             } else if constexpr (std::is_same_v<T, DrawLine>) {

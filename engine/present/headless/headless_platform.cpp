@@ -56,9 +56,4 @@ std::string HeadlessPlatform::poll_key() {
     return key;
 }
 
-void HeadlessPlatform::wait_until_closed() {
-    snapshot_if_changed();
-    throw ProgramEnd{0};
-}
-
 }  // namespace lk

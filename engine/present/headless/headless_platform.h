@@ -29,8 +29,10 @@ public:
     ~HeadlessPlatform() override = default;
     void maximize_window() override {}
     std::string poll_key() override;
+    // Nothing to wait for: the next key is always there, or the run ends.
+    void idle(int) override {}
     void delay(int duration) override { clock_ms_ += duration; }
-    void wait_until_closed() override;
+    void hold() override { snapshot_if_changed(); }
     void end_program() override {}
 
     // Shows the canvas as a last step if it changed since the last one.

@@ -6,31 +6,46 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "../cairo/cairo_player.h"
 #include "../errors.h"
+#include "../keys.h"
+#include "../layout.h"
 #include "../strings.h"
 
 namespace lk {
 
 namespace {
 
-// The layout area the window shows; everything is scaled to fit it.
-constexpr double kLayoutWidth = 1366;
-constexpr double kLayoutHeight = 720;
 // One display frame.
 constexpr std::uint64_t kFrameMs = 16;
-// After this many empty polls in a row the platform starts to wait for an
-// event in each poll, at most one frame: a key ends the wait at once, and
-// what the program draws meanwhile is still shown within a frame, while a
-// program waiting at a prompt wakes only about 60 times a second.
-constexpr unsigned kBusyPolls = 64;
-constexpr int kIdleWaitMs = static_cast<int>(kFrameMs);
+// The window's size before it is maximised.
+constexpr int kStartWidth = 1366, kStartHeight = 768;
 // How long after a window event every frame is presented again.
 constexpr std::uint64_t kSettleMs = 500;
 // One unit of delay, in milliseconds: an animation frame of 30 units then
 // takes 45 ms, and nine frames about 0.4 s.
 constexpr double kDelayUnitMs = 1.5;
+
+std::optional<NamedKey> named_key(SDL_Keycode code) {
+    switch (code) {
+        case SDLK_BACKSPACE: return NamedKey::backspace;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+        case SDLK_RETURN2: return NamedKey::enter;
+        case SDLK_CLEAR:
+        case SDLK_DELETE:
+        case SDLK_KP_CLEAR: return NamedKey::clear;
+        case SDLK_LEFT:
+        case SDLK_PAGEUP: return NamedKey::back;
+        case SDLK_RIGHT:
+        case SDLK_PAGEDOWN: return NamedKey::forward;
+        case SDLK_F11: return NamedKey::fullscreen;
+        case SDLK_F2: return NamedKey::palette;
+        default: return std::nullopt;
+    }
+}
 
 }  // namespace
 
@@ -40,8 +55,8 @@ SdlPlatform::SdlPlatform(const std::string& title) {
         SDL_Log("SDL_Init failed: %s", SDL_GetError());
         throw ProgramEnd{1};
     }
-    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1366,
-                               768, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               kStartWidth, kStartHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_) {
         SDL_Log("SDL_CreateWindow failed: %s", SDL_GetError());
         throw ProgramEnd{1};
@@ -96,9 +111,10 @@ void SdlPlatform::resize_target() {
     surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                  w, h);
-    scale_ = std::min(w / kLayoutWidth, h / kLayoutHeight);
-    offset_x_ = std::floor((w - kLayoutWidth * scale_) / 2);
-    offset_y_ = std::floor((h - kLayoutHeight * scale_) / 2);
+    Letterbox box = fit_layout(w, h);
+    scale_ = box.scale;
+    offset_x_ = box.offset_x;
+    offset_y_ = box.offset_y;
     needs_full_render_ = true;
 }
 
@@ -225,30 +241,17 @@ void SdlPlatform::handle(const SDL_Event& ev) {
             }
             break;
         case SDL_KEYDOWN:
-            switch (ev.key.keysym.sym) {
-                case SDLK_BACKSPACE: keys_.emplace_back("\b"); break;
-                case SDLK_RETURN:
-                case SDLK_KP_ENTER:
-                case SDLK_RETURN2: keys_.emplace_back("\r"); break;
-                case SDLK_CLEAR:
-                case SDLK_DELETE:
-                case SDLK_KP_CLEAR: keys_.emplace_back("\f"); break;
-                // A presentation remote's "previous" sends Page Up.
-                case SDLK_LEFT:
-                case SDLK_PAGEUP: keys_.emplace_back(kKeyStepBack); break;
-                case SDLK_RIGHT:
-                case SDLK_PAGEDOWN: keys_.emplace_back(kKeyForward); break;
-                case SDLK_F11: {
+            if (auto key = named_key(ev.key.keysym.sym)) {
+                if (*key == NamedKey::fullscreen) {
                     bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
                     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-                    break;
-                }
-                case SDLK_F2:
+                } else if (*key == NamedKey::palette) {
                     palette_ = palette_ == Palette::original ? Palette::projector
                                                              : Palette::original;
                     needs_full_render_ = true;
-                    break;
-                default: break;
+                } else {
+                    keys_.push_back(program_key(*key));
+                }
             }
             break;
         default: break;
@@ -270,23 +273,21 @@ std::string SdlPlatform::poll_key() {
         std::string more = key_source_();
         for (const auto& c : split_chars(more)) keys_.push_back(c);
     }
-    if (!keys_.empty()) {
-        std::string key = keys_.front();
-        keys_.pop_front();
-        empty_polls_ = 0;
-        return key;
-    }
-    if (++empty_polls_ > kBusyPolls) {
-        // Rest until the next event or a short while: a key wakes the wait
-        // at once, so it still takes effect well within one frame. The
-        // latest picture is shown by present() above within a frame, since
-        // polls go on every few milliseconds; forcing it here would render
-        // and upload at every poll.
-        SDL_Event ev;
-        if (SDL_WaitEventTimeout(&ev, kIdleWaitMs)) handle(ev);
-        if (closed_) throw ProgramEnd{0};
-    }
-    return {};
+    if (keys_.empty()) return {};
+    std::string key = keys_.front();
+    keys_.pop_front();
+    return key;
+}
+
+void SdlPlatform::idle(int max_ms) {
+    // Show the latest picture, then rest until the next event: a key ends
+    // the wait at once, while a program waiting at a prompt wakes only
+    // about 60 times a second. A prompt redraws its cursor dot on every
+    // poll, so the render finds nothing changed and uploads nothing.
+    present(true);
+    SDL_Event ev;
+    if (SDL_WaitEventTimeout(&ev, max_ms)) handle(ev);
+    if (closed_) throw ProgramEnd{0};
 }
 
 void SdlPlatform::delay(int duration) {
@@ -301,11 +302,12 @@ void SdlPlatform::delay(int duration) {
     }
 }
 
-void SdlPlatform::wait_until_closed() {
-    for (;;) {
-        pump_events();
-        present();
-        SDL_Delay(10);
+void SdlPlatform::hold() {
+    while (!closed_) {
+        present(true);
+        SDL_Event ev;
+        if (SDL_WaitEventTimeout(&ev, static_cast<int>(kFrameMs))) handle(ev);
+        while (SDL_PollEvent(&ev)) handle(ev);
     }
 }
 

@@ -30,8 +30,9 @@ public:
     void attach(const Canvas& canvas) override { canvas_ = &canvas; }
     void maximize_window() override;
     std::string poll_key() override;
+    void idle(int max_ms) override;
     void delay(int duration) override;
-    void wait_until_closed() override;
+    void hold() override;
     void end_program() override;
 
     // Keys to use when nobody typed one (a driver for the window tests);
@@ -68,12 +69,6 @@ private:
     std::uint64_t last_present_ms_ = 0;
     std::uint64_t settle_until_ms_ = 0;
     std::vector<unsigned char> saved_;
-    unsigned empty_polls_ = 0;
 };
-
-// The whole life of a windowed program: start-up of the platform, the fatal
-// error box when the process faults, and the run itself.
-struct ProgramDef;
-int run_window_program(const ProgramDef& program, int argc, char** argv);
 
 }  // namespace lk

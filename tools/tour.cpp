@@ -17,13 +17,10 @@ bool TourDriver::only_topic(int menu_number) {
     return true;
 }
 
-void TourDriver::on_draw(const DrawOp& op) {
-    const auto* t = std::get_if<DrawText>(&op);
-    if (!t) return;
-    if (t->x == 128 && t->y == 666 && t->text == "何") prompt_ = Prompt::step;
-    else if (t->x == 128 && t->y == 648 && t->text == "次") prompt_ = Prompt::next_step;
-    else if (t->x == 816 && t->y == 648 && t->text == "番") prompt_ = Prompt::menu;
-    else if (t->x == 16 && t->y >= 662 && t->y <= 666) prompt_ = Prompt::bar;
+void TourDriver::on_prompt(const PromptEvent& prompt) {
+    // An answered prompt leaves the last one in place: the driver is asked
+    // for keys only when the program waits again.
+    if (prompt.kind != PromptKind::none) prompt_ = prompt.kind;
 }
 
 std::string TourDriver::next_keys() {

@@ -1,5 +1,5 @@
-// The life of a windowed program, and the fatal error box shown when the
-// process itself faults.
+// The life of a windowed program: the fatal error box shown when the process
+// itself faults, and the hooks the window tests use.
 #include <SDL.h>
 #include <signal.h>
 #include <unistd.h>
@@ -10,10 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "../presenter.h"
+#include "window_program.h"
+
+#include "engine/present/presenter.h"
+#include "engine/present/sdl/sdl_platform.h"
 #include "engine/shell/program.h"
-#include "engine/shell/tour.h"
-#include "sdl_platform.h"
+#include "tools/tour.h"
 
 namespace lk {
 

@@ -3,12 +3,12 @@
 // item of every topic: any key at a step, each item number in turn at a bar,
 // a few practice problems at "次のステップは１を入力。", each topic in turn at
 // the main menu, then the quit number. It watches what is drawn to know which
-// prompt is waiting.
+// prompt is waiting from the prompts' own announcements.
 #include <string>
 #include <vector>
 
-#include "../present/presenter.h"
-#include "program.h"
+#include "engine/present/presenter.h"
+#include "engine/shell/program.h"
 
 namespace lk {
 
@@ -17,8 +17,9 @@ public:
     // `problems`: how many practice problems each drill shows.
     TourDriver(const ProgramDef& program, int problems = 3);
 
-    void on_draw(const DrawOp& op) override;
+    void on_draw(const DrawOp&) override {}
     void on_event(const Event&) override {}
+    void on_prompt(const PromptEvent& prompt) override;
 
     // Walks only the topic of this main-menu number, then quits. False (and
     // nothing changed) when that entry has no topic.
@@ -27,7 +28,8 @@ public:
     // The keys for the prompt now waiting; "" once the tour is over.
     std::string next_keys();
 
-    enum class Prompt { none, menu, bar, step, next_step };
+    using Prompt = PromptKind;
+    // The prompt now waiting (the last one announced).
     Prompt prompt() const { return prompt_; }
     // Counts of what the tour went through.
     int items_run() const { return items_run_; }
