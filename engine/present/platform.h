@@ -43,6 +43,8 @@ public:
     // A prompt starts to wait, or (PromptKind::none) was answered: where its
     // choices and answer field are, for tap areas and an on-screen keypad.
     virtual void on_prompt(const PromptEvent&) {}
+    // An item starts (its picture is about to be erased) or ends.
+    virtual void on_item(bool started) { (void)started; }
 };
 
 }  // namespace lk

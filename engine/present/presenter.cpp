@@ -121,6 +121,7 @@ void Presenter::delay(int duration) {
 
 void Presenter::announce(PromptEvent prompt) {
     prompt_ = std::move(prompt);
+    if (prompt_.kind == PromptKind::step) prompt_.step = static_cast<int>(wait_answers_.size());
     if (replaying_) return;
     for (auto* s : sinks_) s->on_prompt(prompt_);
     platform_.on_prompt(prompt_);
@@ -140,10 +141,12 @@ void Presenter::restore_state(const State& state) {
 
 void Presenter::item_started() {
     for (auto* s : sinks_) s->on_item(true);
+    platform_.on_item(true);
 }
 
 void Presenter::item_ended() {
     for (auto* s : sinks_) s->on_item(false);
+    platform_.on_item(false);
 }
 
 void Presenter::begin_item_log() {

@@ -27,6 +27,10 @@ struct PromptEvent {
     PromptKind kind = PromptKind::none;
     std::vector<PromptChoice> choices;  // menu and bar
     Box field{0, 0, 0, 0};              // a number prompt: where the typed answer shows
+    // A wait banner inside an item: how many of the item's waits were
+    // answered before this one (0 at its first), so that what belongs to a
+    // step can go when the user steps back past it.
+    int step = 0;
     bool reads_number() const {
         return kind == PromptKind::menu || kind == PromptKind::bar || kind == PromptKind::next_step;
     }
