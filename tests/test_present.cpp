@@ -3,10 +3,14 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <sstream>
 
 #include "engine/present/cairo/cairo_player.h"
+#include "engine/present/numbers.h"
 #include "engine/present/strings.h"
 #include "engine/present/trace.h"
 #include "support/replay.h"
@@ -235,3 +239,23 @@ TEST(Presenter, InvalidColoursAndPensNeverFail) {
 }
 
 }  // namespace
+
+TEST(Numbers, PrintfShortestTextIsTheStandardLibrarysShortestText) {
+    // The browser build writes numbers through printf; its traces must read
+    // as the desktop's, which come from std::to_chars.
+    std::mt19937 rng(5);
+    std::vector<float> values = {0.0f, -0.0f, 1.0f, 0.1f, 1e-5f, 123456789.0f, 1e21f, 3.4e38f,
+                                 1e-45f, 0.3f, 2.5e-7f, 100000.0f, 1234567.0f};
+    for (int i = 0; i < 20000; ++i) {
+        std::uint32_t bits = rng();
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        if (std::isfinite(f)) values.push_back(f);
+        values.push_back(static_cast<float>(static_cast<int>(rng() % 200001) - 100000) / 64.0f);
+    }
+    for (float f : values) {
+        char buf[64];
+        auto r = std::to_chars(buf, buf + sizeof buf, f);
+        ASSERT_EQ(lk::shortest_text_printf(f), std::string(buf, r.ptr)) << f;
+    }
+}

@@ -12,7 +12,7 @@
 namespace lk {
 
 struct FaceStyle {
-    std::string family;    // the font family every player uses
+    std::string family;    // the font family (fontconfig's name on the desktop)
     double width_factor;   // horizontal em, as a share of size * h
     double baseline;       // baseline below the cell top, as a share of size * v
     bool script_ell;       // draw "l" as the script ell
@@ -20,6 +20,14 @@ struct FaceStyle {
 
 inline constexpr const char* kGothicFamily = "BIZ UDGothic";
 inline constexpr const char* kSerifFamily = "Liberation Serif";
+// The browser build carries a subset of each font; a subset of the serif
+// must not use its original's reserved name, so it goes by this one.
+inline constexpr const char* kSerifSubsetFamily = "Lesson Serif";
+
+// The family a page registers a font under.
+inline std::string web_family(const std::string& family) {
+    return family == kSerifFamily ? kSerifSubsetFamily : family;
+}
 
 inline FaceStyle style_for(const std::string& face) {
     if (face == "ｺﾞｼｯｸ" || face == "ゴシック") return {kGothicFamily, 1.0, 0.88, false};

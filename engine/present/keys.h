@@ -34,15 +34,24 @@ inline std::string program_key(NamedKey key) {
     return {};
 }
 
-// The named key of a browser's KeyboardEvent.key value.
+// A browser's names (KeyboardEvent.key) for the named keys. A page takes
+// these keys for itself, so that none of them reaches the browser
+// (Backspace never navigates back, F11 goes through the Fullscreen API).
+struct DomKey {
+    const char* name;
+    NamedKey key;
+};
+inline constexpr DomKey kDomKeys[] = {
+    {"Backspace", NamedKey::backspace}, {"Enter", NamedKey::enter},
+    {"Delete", NamedKey::clear},        {"Clear", NamedKey::clear},
+    {"ArrowLeft", NamedKey::back},      {"PageUp", NamedKey::back},
+    {"ArrowRight", NamedKey::forward},  {"PageDown", NamedKey::forward},
+    {"F11", NamedKey::fullscreen},      {"F2", NamedKey::palette},
+};
+
 inline std::optional<NamedKey> named_key_of_dom(std::string_view name) {
-    if (name == "Backspace") return NamedKey::backspace;
-    if (name == "Enter") return NamedKey::enter;
-    if (name == "Delete" || name == "Clear") return NamedKey::clear;
-    if (name == "ArrowLeft" || name == "PageUp") return NamedKey::back;
-    if (name == "ArrowRight" || name == "PageDown") return NamedKey::forward;
-    if (name == "F11") return NamedKey::fullscreen;
-    if (name == "F2") return NamedKey::palette;
+    for (const auto& k : kDomKeys)
+        if (name == k.name) return k.key;
     return std::nullopt;
 }
 

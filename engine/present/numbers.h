@@ -9,6 +9,12 @@ namespace lk {
 // " 5", "-5", " .5", "-.3": a leading space for non-negative values and no
 // zero before the point.
 std::string number_to_text(float value);
+// The shortest text that reads back as the same finite single-precision
+// value, fixed or scientific, whichever is shorter (fixed on a tie): what
+// std::to_chars(float) writes. Standard libraries without it (the browser
+// build's) get the same text from printf.
+std::string shortest_text(float value);
+std::string shortest_text_printf(float value);
 // The leading number of a text: "12/5" gives 12, "" gives 0.
 float text_to_number(std::string_view text);
 

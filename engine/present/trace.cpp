@@ -1,5 +1,7 @@
 #include "trace.h"
 
+#include "numbers.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -33,9 +35,7 @@ std::string json_string(const std::string& s) {
 std::string json_number(float f) {
     if (!std::isfinite(f)) return "null";
     if (f == std::floor(f) && std::fabs(f) < 1e9) return std::to_string(static_cast<long long>(f));
-    char buf[32];
-    auto r = std::to_chars(buf, buf + sizeof buf, f);
-    return std::string(buf, r.ptr);
+    return shortest_text(f);
 }
 
 namespace {

@@ -1,0 +1,182 @@
+#include "canvas2d_player.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "../faces.h"
+
+namespace lk {
+
+namespace {
+
+// The calls into the page. Colours travel as 0xRRGGBB.
+EM_JS(void, c2d_begin, (int x, int y, int w, int h, int background), {
+    const ctx = Module.lkCtx;
+    ctx.save();
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.beginPath();
+    ctx.rect(x, y, w, h);
+    ctx.clip();
+    ctx.fillStyle = '#' + background.toString(16).padStart(6, '0');
+    ctx.fillRect(x, y, w, h);
+});
+EM_JS(void, c2d_end, (), { Module.lkCtx.restore(); });
+EM_JS(void, c2d_layout, (double scale, double x, double y), {
+    Module.lkCtx.setTransform(scale, 0, 0, scale, x, y);
+});
+EM_JS(void, c2d_text, (double x, double y, double sx, double sy, const char* font, const char* text, int rgb), {
+    const ctx = Module.lkCtx;
+    ctx.save();
+    ctx.translate(x, y);
+    ctx.scale(sx, sy);
+    ctx.font = UTF8ToString(font);
+    ctx.textBaseline = 'alphabetic';
+    ctx.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
+    ctx.fillText(UTF8ToString(text), 0, 0);
+    ctx.restore();
+});
+// A box in device pixels, drawn without the layout transform.
+EM_JS(void, c2d_device_box, (int x1, int y1, int x2, int y2, int rgb), {
+    if (x2 <= x1 || y2 <= y1) return;
+    const ctx = Module.lkCtx;
+    ctx.save();
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
+    ctx.fillRect(x1, y1, x2 - x1, y2 - y1);
+    ctx.restore();
+});
+// A path of n points (x, y pairs of floats at `points`), stroked with the pen
+// and filled first when fill >= 0; `close` joins the last point to the first.
+EM_JS(void, c2d_path, (const float* points, int n, int close, int rgb, int fill, double pen), {
+    const ctx = Module.lkCtx;
+    const at = points >> 2;
+    ctx.beginPath();
+    ctx.moveTo(HEAPF32[at], HEAPF32[at + 1]);
+    for (let i = 1; i < n; ++i) ctx.lineTo(HEAPF32[at + 2 * i], HEAPF32[at + 2 * i + 1]);
+    if (close) ctx.closePath();
+    if (fill >= 0) {
+        ctx.fillStyle = '#' + fill.toString(16).padStart(6, '0');
+        ctx.fill();
+    }
+    ctx.lineWidth = pen;
+    ctx.lineCap = 'round';
+    ctx.lineJoin = 'round';
+    ctx.strokeStyle = '#' + rgb.toString(16).padStart(6, '0');
+    ctx.stroke();
+});
+EM_JS(void, c2d_arc, (double cx, double cy, double r, double a1, double a2, int rgb, int fill, double pen), {
+    const ctx = Module.lkCtx;
+    ctx.beginPath();
+    ctx.arc(cx, cy, r, a1, a2, false);
+    if (fill >= 0) {
+        ctx.fillStyle = '#' + fill.toString(16).padStart(6, '0');
+        ctx.fill();
+    }
+    ctx.lineWidth = pen;
+    ctx.lineCap = 'round';
+    ctx.lineJoin = 'round';
+    ctx.strokeStyle = '#' + rgb.toString(16).padStart(6, '0');
+    ctx.stroke();
+});
+
+constexpr double kTurn = 2 * M_PI;
+
+double pen_width(int pen) { return pen > 0 ? pen : 1; }
+
+std::string css_font(const Font& font, const FaceStyle& style) {
+    std::string css;
+    if (font.italic) css += "italic ";
+    if (font.bold) css += "bold ";
+    char size[32];
+    std::snprintf(size, sizeof size, "%gpx \"", static_cast<double>(font.size));
+    return css + size + web_family(style.family) + "\"";
+}
+
+// A layout coordinate in whole device pixels, as a box without
+// anti-aliasing covers them: the pixels whose centres lie inside.
+int device_edge(double layout, double scale, double offset) {
+    return static_cast<int>(std::ceil(offset + layout * scale - 0.5));
+}
+
+void render_op(const DrawOp& op, const Canvas2dView& view) {
+    std::visit(
+        [&](const auto& o) {
+            using T = std::decay_t<decltype(o)>;
+            const int rgb = static_cast<int>(palette_rgb(o.colour, view.palette));
+            if constexpr (std::is_same_v<T, DrawText>) {
+                if (o.h <= 0 || o.v <= 0 || o.text.empty()) return;
+                FaceStyle style = style_for(o.font.face);
+                std::string text = displayed_text(style, o.text);
+                c2d_text(o.x, o.y + o.font.size * o.v * style.baseline, o.h * style.width_factor,
+                         o.v, css_font(o.font, style).c_str(), text.c_str(), rgb);
+            } else if constexpr (std::is_same_v<T, DrawLine>) {
+                const float points[4] = {o.x1, o.y1, o.x2, o.y2};
+                c2d_path(points, 2, 0, rgb, -1, pen_width(o.pen));
+            } else if constexpr (std::is_same_v<T, FillBox>) {
+                // The frame is the pen's width centred on the rectangle's
+                // edges; inside it, the fill.
+                double half = pen_width(o.pen) / 2;
+                double x1 = std::min(o.x1, o.x2), x2 = std::max(o.x1, o.x2);
+                double y1 = std::min(o.y1, o.y2), y2 = std::max(o.y1, o.y2);
+                auto dx = [&](double x) { return device_edge(x, view.scale, view.offset_x); };
+                auto dy = [&](double y) { return device_edge(y, view.scale, view.offset_y); };
+                c2d_device_box(dx(x1 - half), dy(y1 - half), dx(x2 + half), dy(y2 + half), rgb);
+                if (o.fill != o.colour)
+                    c2d_device_box(dx(x1 + half), dy(y1 + half), dx(x2 - half), dy(y2 - half),
+                                   static_cast<int>(palette_rgb(o.fill, view.palette)));
+            } else if constexpr (std::is_same_v<T, DrawCircle> || std::is_same_v<T, FillCircle>) {
+                if (o.r <= 0) return;
+                c2d_arc(o.cx, o.cy, o.r, 0, kTurn, rgb, std::is_same_v<T, FillCircle> ? rgb : -1,
+                        pen_width(o.pen));
+            } else if constexpr (std::is_same_v<T, DrawArc>) {
+                if (o.r <= 0) return;
+                double a1 = kTurn * o.start, a2 = kTurn * o.end;
+                if (o.start == o.end) a2 = a1 + kTurn;
+                c2d_arc(o.cx, o.cy, o.r, a1, a2, rgb, -1, pen_width(o.pen));
+            } else {
+                if (o.points.empty()) return;
+                constexpr bool polygon = std::is_same_v<T, FillPolygon>;
+                int fill = -1;
+                if constexpr (polygon) fill = static_cast<int>(palette_rgb(o.fill, view.palette));
+                c2d_path(&o.points[0].x, static_cast<int>(o.points.size()), polygon, rgb, fill,
+                         pen_width(o.pen));
+            }
+        },
+        op);
+}
+
+}  // namespace
+
+void render_region_2d(const Canvas& canvas, const Canvas2dView& view, const Box& area) {
+    Box clip{std::max(area.x1, 0.0f), std::max(area.y1, 0.0f), std::min(area.x2, kCanvasWidth),
+             std::min(area.y2, kCanvasHeight)};
+    if (clip.x2 <= clip.x1 || clip.y2 <= clip.y1) return;
+    // Whole device pixels, so that the edge of the area is not blended.
+    int x1 = static_cast<int>(std::floor(view.offset_x + clip.x1 * view.scale));
+    int y1 = static_cast<int>(std::floor(view.offset_y + clip.y1 * view.scale));
+    int x2 = static_cast<int>(std::ceil(view.offset_x + clip.x2 * view.scale));
+    int y2 = static_cast<int>(std::ceil(view.offset_y + clip.y2 * view.scale));
+    c2d_begin(x1, y1, x2 - x1, y2 - y1, static_cast<int>(palette_rgb(15, view.palette)));
+    c2d_layout(view.scale, view.offset_x, view.offset_y);
+    Box reach{static_cast<float>((x1 - view.offset_x) / view.scale),
+              static_cast<float>((y1 - view.offset_y) / view.scale),
+              static_cast<float>((x2 - view.offset_x) / view.scale),
+              static_cast<float>((y2 - view.offset_y) / view.scale)};
+    const auto& ops = canvas.ops();
+    const auto& bounds = canvas.bounds();
+    for (size_t i = 0; i < ops.size(); ++i)
+        if (bounds[i].intersects(reach)) render_op(ops[i], view);
+    c2d_end();
+}
+
+void render_canvas_2d(const Canvas& canvas, const Canvas2dView& view) {
+    // The letterbox margin is the paper too.
+    c2d_begin(0, 0, view.width, view.height, static_cast<int>(palette_rgb(15, view.palette)));
+    c2d_end();
+    render_region_2d(canvas, view, Box{0, 0, kCanvasWidth, kCanvasHeight});
+}
+
+}  // namespace lk

@@ -1,0 +1,102 @@
+// The page around a program: its fonts, its canvas, its keys, full screen,
+// the end of the program, and the offline cache. The build puts this script,
+// the fonts and the program into one HTML file.
+'use strict';
+(async function () {
+  const config = window.lkPage;  // {title, create, fonts}
+  const canvas = document.getElementById('lesson');
+  const ctx = canvas.getContext('2d', {alpha: false});
+
+  // The fonts come as bytes: every face is loaded before the first draw.
+  const decode = text => Uint8Array.from(atob(text), c => c.charCodeAt(0)).buffer;
+  await Promise.all(config.fonts.map(font => {
+    const face = new FontFace(font.family, decode(font.data),
+                              {weight: font.weight, style: font.style});
+    document.fonts.add(face);
+    return face.load();
+  }));
+
+  const params = new URLSearchParams(location.search);
+  const args = [];
+  if (params.has('seed')) args.push('--seed', params.get('seed'));
+  if (params.has('tour')) args.push('--tour', params.get('tour'));
+  if (params.has('trace')) args.push('--trace');
+
+  const Module = {
+    canvas: canvas,
+    lkCtx: ctx,
+    arguments: args,
+    lkKeys: [],
+    lkTrace: [],
+    lkItemPictures: [],
+    lkNamedKeys: new Set(),
+    lkWake: null,
+    lkRepaint: false,
+    lkPaints: 0,
+    lkLastPaint: 0,
+    lkEndedAt: 0,
+  };
+  window.lkModule = Module;
+
+  // Wakes the sleeping program at once: a key takes effect without waiting
+  // for the end of a timer.
+  const wake = () => { if (Module.lkWake) Module.lkWake(); };
+
+  Module.lkPainted = () => {
+    Module.lkPaints += 1;
+    Module.lkLastPaint = performance.now();
+  };
+  Module.lkItemPicture = (x, y, w, h) => {
+    const copy = document.createElement('canvas');
+    copy.width = w;
+    copy.height = h;
+    copy.getContext('2d').drawImage(canvas, x, y, w, h, 0, 0, w, h);
+    Module.lkItemPictures.push(copy.toDataURL('image/png'));
+  };
+  Module.lkToggleFullscreen = () => {
+    const root = document.documentElement;
+    const current = document.fullscreenElement || document.webkitFullscreenElement;
+    if (current) {
+      (document.exitFullscreen || document.webkitExitFullscreen).call(document);
+    } else {
+      const request = root.requestFullscreen || root.webkitRequestFullscreen;
+      if (request) {
+        const done = request.call(root);
+        if (done && done.catch) done.catch(() => {});
+      }
+    }
+  };
+  // The program ended (its quit number): back to the page that opened it,
+  // or a blank page that starts it again on a tap.
+  Module.lkEnded = () => {
+    Module.lkEndedAt = performance.now();
+    document.body.classList.add('ended');
+  };
+
+  window.addEventListener('keydown', event => {
+    if (event.ctrlKey || event.metaKey || event.altKey || event.isComposing) return;
+    let key = null;
+    if (event.key.length === 1) key = event.key;
+    else if (Module.lkNamedKeys.has(event.key)) key = '\u0001' + event.key;
+    if (key === null) return;
+    event.preventDefault();
+    Module.lkKeys.push(key);
+    wake();
+  });
+  const resized = () => { Module.lkRepaint = true; wake(); };
+  window.addEventListener('resize', resized);
+  window.addEventListener('orientationchange', resized);
+  document.addEventListener('fullscreenchange', resized);
+  canvas.addEventListener('dblclick', event => {
+    if (event.pointerType === undefined || event.pointerType === 'mouse' || event.pointerType === '')
+      Module.lkToggleFullscreen();
+  });
+  document.getElementById('again').addEventListener('click', () => location.reload());
+
+  // Served over http(s), the site keeps working offline after the first visit.
+  if ('serviceWorker' in navigator && location.protocol.startsWith('http')) {
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
+
+  window[config.create](Module);
+})();

@@ -1,0 +1,23 @@
+// Keeps the site working offline after the first visit. Each build has its
+// own cache: a new build's worker fills a new one and drops the old.
+'use strict';
+const CACHE = 'lessonkit-@BUILD@';
+const FILES = ['./', 'index.html', 'applylesson.html', 'solvelesson.html'];
+
+self.addEventListener('install', event => {
+  event.waitUntil(caches.open(CACHE).then(cache => cache.addAll(FILES)).then(() => self.skipWaiting()));
+});
+
+self.addEventListener('activate', event => {
+  event.waitUntil(caches.keys()
+    .then(names => Promise.all(names.filter(n => n !== CACHE).map(n => caches.delete(n))))
+    .then(() => self.clients.claim()));
+});
+
+// The cached copy first; anything else from the network. The address's
+// options (?seed=...) do not make another page.
+self.addEventListener('fetch', event => {
+  if (event.request.method !== 'GET') return;
+  event.respondWith(caches.open(CACHE).then(cache =>
+    cache.match(event.request, {ignoreSearch: true}).then(hit => hit || fetch(event.request))));
+});

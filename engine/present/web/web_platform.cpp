@@ -1,0 +1,156 @@
+#include "web_platform.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+
+#include "../errors.h"
+#include "../keys.h"
+#include "../layout.h"
+#include "../strings.h"
+
+namespace lk {
+
+namespace {
+
+// One unit of the lessons' delay, in milliseconds, as on the desktop.
+constexpr double kDelayUnitMs = 1.5;
+// How long the error line's endless wait sleeps between looks.
+constexpr int kHoldMs = 1000;
+// A named key arrives from the page behind this mark; a typed character
+// arrives as itself.
+constexpr char kNamedMark = '\x01';
+
+// The page's side of the back end: its key queue, its canvas and its sleep.
+EM_JS(char*, web_next_key, (), {
+    const key = Module.lkKeys.shift();
+    return key === undefined ? 0 : allocateUTF8(key);
+});
+// Sizes the canvas to the page at the device's pixel ratio; writes its size
+// in device pixels and tells whether it changed.
+EM_JS(int, web_fit_canvas, (int* size), {
+    const canvas = Module.canvas;
+    const ratio = window.devicePixelRatio || 1;
+    const w = Math.max(1, Math.round(canvas.clientWidth * ratio));
+    const h = Math.max(1, Math.round(canvas.clientHeight * ratio));
+    const changed = canvas.width !== w || canvas.height !== h;
+    if (changed) {
+        canvas.width = w;
+        canvas.height = h;
+    }
+    HEAP32[size >> 2] = w;
+    HEAP32[(size >> 2) + 1] = h;
+    return changed || Module.lkRepaint ? (Module.lkRepaint = false, 1) : 0;
+});
+EM_ASYNC_JS(void, web_sleep, (int ms), {
+    if (Module.lkKeys.length) return;
+    await new Promise(resolve => {
+        const timer = setTimeout(() => { Module.lkWake = null; resolve(); }, ms);
+        Module.lkWake = () => { clearTimeout(timer); Module.lkWake = null; resolve(); };
+    });
+});
+// A plain timer, for the lessons' delay: keys typed meanwhile wait their turn.
+EM_ASYNC_JS(void, web_pause, (int ms), {
+    await new Promise(resolve => setTimeout(resolve, ms));
+});
+EM_JS(void, web_toggle_fullscreen, (), { Module.lkToggleFullscreen(); });
+EM_JS(void, web_painted, (), { Module.lkPainted(); });
+EM_JS(void, web_ended, (), { Module.lkEnded(); });
+
+}  // namespace
+
+WebPlatform::WebPlatform() = default;
+
+void WebPlatform::present(bool everything) {
+    int size[2] = {0, 0};
+    if (web_fit_canvas(size) || everything) needs_full_render_ = true;
+    Letterbox box = fit_layout(size[0], size[1]);
+    view_.scale = box.scale;
+    view_.offset_x = box.offset_x;
+    view_.offset_y = box.offset_y;
+    view_.width = size[0];
+    view_.height = size[1];
+    static const Canvas empty;
+    const Canvas& canvas = canvas_ ? *canvas_ : empty;
+    Box area;
+    bool damaged = canvas.take_damage(area);
+    if (needs_full_render_) {
+        render_canvas_2d(canvas, view_);
+        needs_full_render_ = false;
+    } else if (damaged) {
+        render_region_2d(canvas, view_, area);
+    } else {
+        return;
+    }
+    web_painted();
+}
+
+void WebPlatform::handle_named_key(const std::string& name) {
+    auto key = named_key_of_dom(name);
+    if (!key) return;
+    if (*key == NamedKey::fullscreen) {
+        web_toggle_fullscreen();
+    } else if (*key == NamedKey::palette) {
+        view_.palette = view_.palette == Palette::original ? Palette::projector : Palette::original;
+        needs_full_render_ = true;
+    }
+}
+
+std::string WebPlatform::poll_key() {
+    if (!pending_.empty()) {
+        std::string key = pending_.front();
+        pending_.pop_front();
+        return key;
+    }
+    for (;;) {
+        char* raw = web_next_key();
+        if (!raw) break;
+        std::string key(raw);
+        std::free(raw);
+        if (key.empty()) continue;
+        if (key[0] != kNamedMark) return key;
+        std::string name = key.substr(1);
+        auto named = named_key_of_dom(name);
+        if (!named) continue;
+        std::string program = program_key(*named);
+        if (!program.empty()) return program;
+        handle_named_key(name);
+    }
+    if (pending_.empty() && key_source_) {
+        // A driven run: the picture of each step is shown before its key.
+        present();
+        for (const auto& c : split_chars(key_source_())) pending_.push_back(c);
+    }
+    if (pending_.empty()) return {};
+    std::string key = pending_.front();
+    pending_.pop_front();
+    return key;
+}
+
+void WebPlatform::idle(int max_ms) {
+    present();
+    web_sleep(max_ms);
+}
+
+void WebPlatform::delay(int duration) {
+    present();
+    double end = emscripten_get_now() + std::max(0.0, duration * kDelayUnitMs);
+    for (double now = emscripten_get_now(); now < end; now = emscripten_get_now())
+        web_pause(static_cast<int>(std::ceil(end - now)));
+}
+
+void WebPlatform::hold() {
+    for (;;) {
+        present();
+        web_sleep(kHoldMs);
+    }
+}
+
+void WebPlatform::end_program() {
+    present();
+    web_ended();
+}
+
+}  // namespace lk

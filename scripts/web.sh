@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the browser site in build-web/site/: applylesson.html and
+# solvelesson.html (each one self-contained file: program, script and fonts),
+# index.html, the offline worker sw.js, the font subsets and their licences.
+# Installs what is missing first (Debian's emscripten, fonts and font tools).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libfontconfig-dev \
+  fonts-morisawa-bizud-gothic fonts-liberation2 fontconfig emscripten nodejs \
+  python3 python3-fonttools python3-brotli
+# Debian's emscripten tools need Debian's acorn.
+export NODE_PATH=/usr/share/nodejs
+
+# The characters the programs can draw, per font, from a native build.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
+cmake --build build --target lessonglyphs -j"$(nproc)"
+mkdir -p build-web
+build/lessonglyphs > build-web/glyphs.tsv
+
+# Both programs as WebAssembly.
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release > /dev/null
+cmake --build build-web --target applylesson_web solvelesson_web -j"$(nproc)"
+
+rm -rf build-web/site
+# Debian's python, which has Debian's font tools.
+/usr/bin/python3 tools/web/make_site.py build-web/glyphs.tsv build-web build-web/site

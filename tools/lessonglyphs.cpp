@@ -1,0 +1,77 @@
+// lessonglyphs: the characters the programs can draw, per font, for the
+// browser build's font subsets. It tours every item of both programs with
+// several seeds (every drill showing several problems), types every
+// character an answer field takes, and prints what was drawn:
+//
+//   family<TAB>bold|regular<TAB>italic|upright<TAB>characters
+//
+// one line per font that was used, the characters as UTF-8 without breaks.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "engine/present/faces.h"
+#include "engine/present/headless/headless_platform.h"
+#include "engine/present/presenter.h"
+#include "engine/present/strings.h"
+#include "lessons/apply/topics.h"
+#include "lessons/solve/topics.h"
+#include "tools/tour.h"
+
+namespace {
+
+using FontKey = std::tuple<std::string, bool, bool>;
+
+class Collector : public lk::OpSink {
+public:
+    void on_draw(const lk::DrawOp& op) override {
+        const auto* t = std::get_if<lk::DrawText>(&op);
+        if (!t) return;
+        lk::FaceStyle style = lk::style_for(t->font.face);
+        auto& chars = fonts[{style.family, t->font.bold, t->font.italic}];
+        for (const auto& c : lk::split_chars(lk::displayed_text(style, t->text))) chars.insert(c);
+    }
+    void on_event(const lk::Event&) override {}
+    std::map<FontKey, std::set<std::string>> fonts;
+};
+
+// Every character an answer field takes, typed at the main menu, then the
+// field cleared and the program ended.
+std::string typed_answers(const lk::ProgramDef& program) {
+    std::string keys;
+    for (char c = '-'; c <= '9'; ++c) keys += c;
+    return keys + "\b" + std::to_string(program.quit_number) + "\r";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int seeds = argc > 1 ? std::atoi(argv[1]) : 8;
+    Collector collector;
+    for (const lk::ProgramDef* program : {&lk::applylesson_program(), &lk::solvelesson_program()}) {
+        for (int seed = 1; seed <= seeds; ++seed) {
+            lk::TourDriver tour(*program, 4);
+            lk::HeadlessPlatform platform;
+            platform.set_key_source([&tour] { return tour.next_keys(); });
+            lk::Presenter presenter(platform);
+            presenter.add_sink(&tour);
+            presenter.add_sink(&collector);
+            lk::run_program(*program, presenter, static_cast<std::uint64_t>(seed));
+        }
+        lk::HeadlessPlatform platform(typed_answers(*program));
+        lk::Presenter presenter(platform);
+        presenter.add_sink(&collector);
+        lk::run_program(*program, presenter, 1);
+    }
+    for (const auto& [font, chars] : collector.fonts) {
+        std::string all;
+        for (const auto& c : chars) all += c;
+        std::printf("%s\t%s\t%s\t%s\n", std::get<0>(font).c_str(),
+                    std::get<1>(font) ? "bold" : "regular", std::get<2>(font) ? "italic" : "upright",
+                    all.c_str());
+    }
+    return 0;
+}

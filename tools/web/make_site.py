@@ -1,0 +1,124 @@
+#!/usr/bin/env python3
+"""Makes the browser site: font subsets of what the programs draw, and one
+self-contained HTML file per program, an index page and a service worker.
+
+  make_site.py GLYPHS BUILD_WEB SITE
+
+GLYPHS is lessonglyphs' output (family, weight, style, characters per line);
+BUILD_WEB holds applylesson_web.js and solvelesson_web.js; SITE is written.
+"""
+import base64
+import hashlib
+import io
+import json
+import os
+import shutil
+import subprocess
+import sys
+
+from fontTools import subset
+from fontTools.ttLib import TTFont
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WEB = os.path.join(HERE, '..', '..', 'engine', 'present', 'web')
+
+# The serif's licence reserves its name: a subset goes by another one.
+RENAMED = {'Liberation Serif': 'Lesson Serif'}
+# Where each font's licence and copyright stand on the system.
+LICENCES = {
+    'BIZ UDGothic': '/usr/share/doc/fonts-morisawa-bizud-gothic/copyright',
+    'Liberation Serif': '/usr/share/doc/fonts-liberation2/copyright',
+}
+PROGRAMS = [
+    ('applylesson', '方程式の利用'),
+    ('solvelesson', '方程式の解き方'),
+]
+
+
+def font_file(family, weight, style):
+    pattern = family + ':weight=' + ('200' if weight == 'bold' else '80')
+    pattern += ':slant=' + ('100' if style == 'italic' else '0')
+    return subprocess.check_output(['fc-match', '-f', '%{file}', pattern], text=True)
+
+
+def make_subset(path, chars, new_family):
+    font = TTFont(path)
+    options = subset.Options()
+    options.flavor = 'woff2'
+    options.layout_features = ['*']
+    options.name_IDs = ['*']
+    options.notdef_outline = True
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(text=chars)
+    subsetter.subset(font)
+    if new_family:
+        old = font['name'].getDebugName(1)
+        for record in font['name'].names:
+            if record.nameID in (1, 3, 4, 6, 16):
+                text = record.toUnicode().replace(old, new_family)
+                if record.nameID == 6:
+                    text = text.replace(old.replace(' ', ''), new_family.replace(' ', ''))
+                    text = text.replace(' ', '')
+                record.string = text
+    out = io.BytesIO()
+    font.flavor = 'woff2'
+    font.save(out)
+    return out.getvalue()
+
+
+def main():
+    glyphs, build_web, site = sys.argv[1:4]
+    os.makedirs(os.path.join(site, 'licences'), exist_ok=True)
+    fonts = []
+    families = set()
+    for line in open(glyphs, encoding='utf-8'):
+        family, weight, style, chars = line.rstrip('\n').split('\t')
+        path = font_file(family, weight, style)
+        data = make_subset(path, chars, RENAMED.get(family))
+        fonts.append({'family': RENAMED.get(family, family),
+                      'weight': 'bold' if weight == 'bold' else 'normal',
+                      'style': 'italic' if style == 'italic' else 'normal',
+                      'file': os.path.basename(path), 'size': len(data),
+                      'data': base64.b64encode(data).decode('ascii')})
+        families.add(family)
+        # The subset itself too, for anyone who wants to check or reuse it.
+        name = os.path.splitext(os.path.basename(path))[0]
+        if family in RENAMED:
+            name = name.replace(family.replace(' ', ''), RENAMED[family].replace(' ', ''))
+        os.makedirs(os.path.join(site, 'fonts'), exist_ok=True)
+        with open(os.path.join(site, 'fonts', name + '-subset.woff2'), 'wb') as f:
+            f.write(data)
+    for family in sorted(families):
+        shutil.copy(LICENCES[family], os.path.join(site, 'licences', family.replace(' ', '') + '.txt'))
+
+    template = open(os.path.join(WEB, 'page.html'), encoding='utf-8').read()
+    page_js = open(os.path.join(WEB, 'page.js'), encoding='utf-8').read()
+    digest = hashlib.sha256()
+    for program, title in PROGRAMS:
+        module = open(os.path.join(build_web, program + '_web.js'), encoding='utf-8').read()
+        config = {'title': title, 'create': 'create_' + program,
+                  'fonts': [{k: f[k] for k in ('family', 'weight', 'style', 'data')} for f in fonts]}
+        html = (template.replace('@TITLE@', title + ' (' + program + ')')
+                .replace('@AGAIN@', 'もう一度')
+                .replace('@CONFIG@', json.dumps(config, ensure_ascii=False))
+                .replace('@MODULE@', module.replace('</script', '<\\/script'))
+                .replace('@PAGE@', page_js.replace('</script', '<\\/script')))
+        out = os.path.join(site, program + '.html')
+        with open(out, 'w', encoding='utf-8') as f:
+            f.write(html)
+        digest.update(html.encode('utf-8'))
+        print('%s: %d bytes' % (out, len(html.encode('utf-8'))))
+    index = open(os.path.join(WEB, 'index.html'), encoding='utf-8').read()
+    with open(os.path.join(site, 'index.html'), 'w', encoding='utf-8') as f:
+        f.write(index)
+    digest.update(index.encode('utf-8'))
+    worker = open(os.path.join(WEB, 'sw.js'), encoding='utf-8').read()
+    with open(os.path.join(site, 'sw.js'), 'w', encoding='utf-8') as f:
+        f.write(worker.replace('@BUILD@', digest.hexdigest()[:16]))
+    for font in fonts:
+        print('font %s %s %s (from %s): %d bytes' % (font['family'], font['weight'], font['style'],
+                                                      font['file'], font['size']))
+
+
+if __name__ == '__main__':
+    main()
