@@ -6,6 +6,9 @@
 //   family<TAB>bold|regular<TAB>italic|upright<TAB>characters
 //
 // one line per font that was used, the characters as UTF-8 without breaks.
+//
+//   lessonglyphs [SEEDS [FIRST]]   tours with seeds FIRST .. FIRST + SEEDS - 1
+//                                  (8 seeds from 1 unless given)
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -50,9 +53,10 @@ std::string typed_answers(const lk::ProgramDef& program) {
 
 int main(int argc, char** argv) {
     int seeds = argc > 1 ? std::atoi(argv[1]) : 8;
+    int first = argc > 2 ? std::atoi(argv[2]) : 1;
     Collector collector;
     for (const lk::ProgramDef* program : {&lk::applylesson_program(), &lk::solvelesson_program()}) {
-        for (int seed = 1; seed <= seeds; ++seed) {
+        for (int seed = first; seed < first + seeds; ++seed) {
             lk::TourDriver tour(*program, 4);
             lk::HeadlessPlatform platform;
             platform.set_key_source([&tour] { return tour.next_keys(); });

@@ -2,7 +2,7 @@
 // or walks every item of one topic, and writes what was drawn as a trace, PNG
 // pictures and a PDF.
 //
-//   lessonreplay PROGRAM [--keys TEXT | --topic N] [--seed N] [--trace FILE]
+//   lessonreplay PROGRAM [--keys TEXT | --topic N | --tour P] [--seed N] [--trace FILE]
 //                [--png DIR] [--scale S] [--pdf FILE] [--pages all|final]
 //
 // --pages all (the default) writes a picture each time the program waits for
@@ -14,6 +14,8 @@
 // --topic N (the main-menu number) answers the program itself: it opens that
 // topic, runs each of its items in turn, goes on at every step, lets each
 // practice problem be solved once, and quits. The seed is 1 unless given.
+// --tour P walks every item of every topic the same way, showing P practice
+// problems in each drill (the browser build's tests walk the same tour).
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -37,7 +39,7 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: lessonreplay applylesson|solvelesson [--keys TEXT | --topic N]\n"
+    std::cerr << "usage: lessonreplay applylesson|solvelesson [--keys TEXT | --topic N | --tour P]\n"
                  "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
                  "                    [--pdf FILE] [--pages all|final]\n";
     return 2;
@@ -128,7 +130,7 @@ int main(int argc, char** argv) {
 
     std::string keys, trace_path, png_dir, pdf_path, pages = "all";
     bool keys_given = false;
-    std::optional<int> topic;
+    std::optional<int> topic, whole_tour;
     std::optional<std::uint64_t> seed;
     double scale = 1;
     for (int i = 2; i < argc; ++i) {
@@ -140,6 +142,7 @@ int main(int argc, char** argv) {
         try {
             if (arg == "--keys") keys = value(), keys_given = true;
             else if (arg == "--topic") topic = std::stoi(value());
+            else if (arg == "--tour") whole_tour = std::stoi(value());
             else if (arg == "--seed") seed = std::stoull(value());
             else if (arg == "--trace") trace_path = value();
             else if (arg == "--png") png_dir = value();
@@ -152,7 +155,9 @@ int main(int argc, char** argv) {
         }
     }
     if (!(scale > 0 && scale <= 16) || (pages != "all" && pages != "final")) return usage();
-    if (topic && keys_given) return usage();
+    if ((topic || whole_tour) && keys_given) return usage();
+    if (topic && whole_tour) return usage();
+    if (whole_tour && *whole_tour < 1) return usage();
 
     // The tour answers every prompt of one topic, one practice problem each.
     std::unique_ptr<lk::TourDriver> tour;
@@ -163,6 +168,10 @@ int main(int argc, char** argv) {
                       << " has no topic\n";
             return 2;
         }
+        if (!seed) seed = 1;
+    }
+    if (whole_tour) {
+        tour = std::make_unique<lk::TourDriver>(*program, *whole_tour);
         if (!seed) seed = 1;
     }
 

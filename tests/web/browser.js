@@ -5,12 +5,24 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 
+// The browser sees none of the system's Japanese fonts, only one Latin
+// family to fall back on: a page must draw with the fonts it carries, as it
+// would on a tablet that has none of them.
+function emptyFontconfig(dir) {
+  const file = path.join(dir, 'fonts.conf');
+  fs.writeFileSync(file, '<?xml version="1.0"?>\n<!DOCTYPE fontconfig SYSTEM "fonts.dtd">\n' +
+                   '<fontconfig><dir>/usr/share/fonts/truetype/liberation2</dir>' +
+                   `<cachedir>${path.join(dir, 'fc-cache')}</cachedir></fontconfig>\n`);
+  return file;
+}
+
 async function launch() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'lessonkit-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     userDataDir: profile,
+    env: {...process.env, FONTCONFIG_FILE: emptyFontconfig(profile)},
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
            '--allow-file-access-from-files', '--font-render-hinting=none',

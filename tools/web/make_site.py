@@ -8,6 +8,7 @@ GLYPHS is lessonglyphs' output (family, weight, style, characters per line);
 BUILD_WEB holds applylesson_web.js and solvelesson_web.js; SITE is written.
 """
 import base64
+import logging
 import hashlib
 import io
 import json
@@ -67,9 +68,12 @@ def make_subset(path, chars, new_family):
 
 
 def main():
+    # Tables the subsetter drops are reported one by one: that is expected.
+    logging.getLogger('fontTools').setLevel(logging.ERROR)
     glyphs, build_web, site = sys.argv[1:4]
     os.makedirs(os.path.join(site, 'licences'), exist_ok=True)
     fonts = []
+    manifest = []
     families = set()
     for line in open(glyphs, encoding='utf-8'):
         family, weight, style, chars = line.rstrip('\n').split('\t')
@@ -88,6 +92,10 @@ def main():
         os.makedirs(os.path.join(site, 'fonts'), exist_ok=True)
         with open(os.path.join(site, 'fonts', name + '-subset.woff2'), 'wb') as f:
             f.write(data)
+        manifest.append({'family': family, 'weight': weight, 'style': style,
+                         'file': name + '-subset.woff2'})
+    with open(os.path.join(site, 'fonts', 'fonts.json'), 'w', encoding='utf-8') as f:
+        json.dump(manifest, f, ensure_ascii=False, indent=1)
     for family in sorted(families):
         shutil.copy(LICENCES[family], os.path.join(site, 'licences', family.replace(' ', '') + '.txt'))
 

@@ -7,16 +7,23 @@
   const canvas = document.getElementById('lesson');
   const ctx = canvas.getContext('2d', {alpha: false});
 
+  const params = new URLSearchParams(location.search);
   // The fonts come as bytes: every face is loaded before the first draw.
+  // (?fault=font and ?fault=glyph exist for the tests that show a wrong
+  // font or a missing glyph being noticed: the Gothic gets the serif's
+  // bytes, or loses its "の".)
+  const fault = params.get('fault');
+  const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
   const decode = text => Uint8Array.from(atob(text), c => c.charCodeAt(0)).buffer;
   await Promise.all(config.fonts.map(font => {
-    const face = new FontFace(font.family, decode(font.data),
-                              {weight: font.weight, style: font.style});
+    const descriptors = {weight: font.weight, style: font.style};
+    if (fault === 'glyph') descriptors.unicodeRange = 'U+0-306D, U+306F-10FFFF';
+    const bytes = fault === 'font' && font !== serif ? serif.data : font.data;
+    const face = new FontFace(font.family, decode(bytes), descriptors);
     document.fonts.add(face);
     return face.load();
   }));
 
-  const params = new URLSearchParams(location.search);
   const args = [];
   if (params.has('seed')) args.push('--seed', params.get('seed'));
   if (params.has('tour')) args.push('--tour', params.get('tour'));
@@ -35,6 +42,10 @@
     lkPaints: 0,
     lkLastPaint: 0,
     lkEndedAt: 0,
+    lkPrompt: {kind: 'none', choices: []},
+    lkPrompts: 0,
+    lkKeyAt: 0,
+    lkLatencies: [],
   };
   window.lkModule = Module;
 
@@ -42,9 +53,14 @@
   // for the end of a timer.
   const wake = () => { if (Module.lkWake) Module.lkWake(); };
 
+  // Counts paints, and how long after a key its picture was drawn.
   Module.lkPainted = () => {
     Module.lkPaints += 1;
     Module.lkLastPaint = performance.now();
+    if (Module.lkKeyAt) {
+      Module.lkLatencies.push(Module.lkLastPaint - Module.lkKeyAt);
+      Module.lkKeyAt = 0;
+    }
   };
   Module.lkItemPicture = (x, y, w, h) => {
     const copy = document.createElement('canvas');
@@ -81,6 +97,7 @@
     if (key === null) return;
     event.preventDefault();
     Module.lkKeys.push(key);
+    if (!Module.lkKeyAt) Module.lkKeyAt = event.timeStamp;
     wake();
   });
   const resized = () => { Module.lkRepaint = true; wake(); };

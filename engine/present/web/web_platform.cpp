@@ -9,7 +9,9 @@
 #include "../errors.h"
 #include "../keys.h"
 #include "../layout.h"
+#include "../prompt.h"
 #include "../strings.h"
+#include "../trace.h"
 
 namespace lk {
 
@@ -44,16 +46,28 @@ EM_JS(int, web_fit_canvas, (int* size), {
     HEAP32[(size >> 2) + 1] = h;
     return changed || Module.lkRepaint ? (Module.lkRepaint = false, 1) : 0;
 });
+// Sleeps until a key or another event wakes the program, or `ms` pass.
+// lkIdle tells a test that the program is waiting with its picture drawn.
 EM_ASYNC_JS(void, web_sleep, (int ms), {
     if (Module.lkKeys.length) return;
+    Module.lkIdle = true;
     await new Promise(resolve => {
         const timer = setTimeout(() => { Module.lkWake = null; resolve(); }, ms);
         Module.lkWake = () => { clearTimeout(timer); Module.lkWake = null; resolve(); };
     });
+    Module.lkIdle = false;
+});
+// Where the layout area lies on the canvas, in device pixels.
+EM_JS(void, web_view, (int x, int y, int w, int h, double scale), {
+    Module.lkView = {x: x, y: y, w: w, h: h, scale: scale};
 });
 // A plain timer, for the lessons' delay: keys typed meanwhile wait their turn.
 EM_ASYNC_JS(void, web_pause, (int ms), {
     await new Promise(resolve => setTimeout(resolve, ms));
+});
+EM_JS(void, web_prompt, (const char* json), {
+    Module.lkPrompt = JSON.parse(UTF8ToString(json));
+    Module.lkPrompts += 1;
 });
 EM_JS(void, web_toggle_fullscreen, (), { Module.lkToggleFullscreen(); });
 EM_JS(void, web_painted, (), { Module.lkPainted(); });
@@ -72,6 +86,9 @@ void WebPlatform::present(bool everything) {
     view_.offset_y = box.offset_y;
     view_.width = size[0];
     view_.height = size[1];
+    web_view(static_cast<int>(box.offset_x), static_cast<int>(box.offset_y),
+             static_cast<int>(kCanvasWidth * box.scale + 0.5),
+             static_cast<int>(kCanvasHeight * box.scale + 0.5), box.scale);
     static const Canvas empty;
     const Canvas& canvas = canvas_ ? *canvas_ : empty;
     Box area;
@@ -146,6 +163,23 @@ void WebPlatform::hold() {
         present();
         web_sleep(kHoldMs);
     }
+}
+
+void WebPlatform::on_prompt(const PromptEvent& prompt) {
+    static const char* const kinds[] = {"none", "menu", "bar", "step", "next_step"};
+    auto box = [](const Box& b) {
+        return "[" + json_number(b.x1) + "," + json_number(b.y1) + "," + json_number(b.x2) + "," +
+               json_number(b.y2) + "]";
+    };
+    std::string json = "{\"kind\":\"" + std::string(kinds[static_cast<int>(prompt.kind)]) +
+                       "\",\"step\":" + std::to_string(prompt.step) +
+                       ",\"field\":" + box(prompt.field) + ",\"choices\":[";
+    for (size_t i = 0; i < prompt.choices.size(); ++i) {
+        if (i) json += ",";
+        json += "{\"number\":" + std::to_string(prompt.choices[i].number) +
+                ",\"area\":" + box(prompt.choices[i].area) + "}";
+    }
+    web_prompt((json + "]}").c_str());
 }
 
 void WebPlatform::end_program() {

@@ -14,6 +14,7 @@
 //       and a key wakes it at once (the page resolves the sleep from the key
 //       event itself).
 //   [x] The trace of a run, for tests: the same JSON Lines as the desktop.
+//   [x] Each prompt announced to the page with its choices and answer field.
 //   [ ] Pointer input and ink are the overlay's (engine/present/overlay/).
 //
 // The blocking program loop stays as it is: the calls that wait suspend the
@@ -42,6 +43,9 @@ public:
     // A tab ends only by being closed: never returns.
     void hold() override;
     void end_program() override;
+    // The page follows the prompts (Module.lkPrompt): what a tap or a test
+    // driver can answer, and where.
+    void on_prompt(const PromptEvent& prompt) override;
 
     // Keys to use when nobody typed one (a driver for tests); "" means
     // "nothing yet".

@@ -1,0 +1,200 @@
+// The browser build in Debian's chromium: the same operations, the same
+// pictures and the same behaviour as the desktop, from file:// and over
+// http, and the figures of the README's browser table.
+//
+//   node run.js [--figures]     (LESSONKIT_BIN: native build, LESSONKIT_SITE: the site)
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const c = require('./common.js');
+
+const PROGRAMS = ['applylesson', 'solvelesson'];
+const PROBLEMS = 2;
+const SEED = 7;
+// How far the browser's picture of an item may be from the desktop's, as
+// pngcompare measures it: the mean difference per channel (0-255) of the
+// worst 32 x 32 tile, counting differences that hold across 3 x 3 pixels.
+// Chromium and cairo draw the anti-aliased edges of glyphs a little
+// differently, which that leaves out (about 0.1 at most); a wrong font, a
+// missing glyph or a shift by one layout unit each give well over 1
+// (checked below). The plain mean difference stays under 2.5.
+const PICTURE_TILE = 1.0;
+const PICTURE_MAD = 2.5;
+function similar(a, b, dx = 0, dy = 0) {
+  const d = c.compare(a, b, dx, dy);
+  return {...d, ok: d.tile < PICTURE_TILE && d.mad < PICTURE_MAD};
+}
+
+function numbersClose(a, b) {
+  if (a === b) return true;
+  if (typeof a === 'number' && typeof b === 'number') return Math.abs(a - b) <= 0.01;
+  if (Array.isArray(a) && Array.isArray(b))
+    return a.length === b.length && a.every((x, i) => numbersClose(x, b[i]));
+  if (a && b && typeof a === 'object' && typeof b === 'object') {
+    const ka = Object.keys(a), kb = Object.keys(b);
+    return ka.length === kb.length && ka.every((k, i) => k === kb[i] && numbersClose(a[k], b[k]));
+  }
+  return false;
+}
+
+// Runs the program's own tour in the page and the same tour natively.
+async function tourBoth(browser, program, query, dir) {
+  const page = await c.openPage(browser, c.fileUrl(program, `tour=${PROBLEMS}&seed=${SEED}&${query}`));
+  await page.waitForFunction(() => window.lkModule.lkTourDone, {timeout: 1200000, polling: 200});
+  const result = await page.evaluate(() => ({
+    trace: window.lkModule.lkTrace, pictures: window.lkModule.lkItemPictures,
+    done: window.lkModule.lkTourDone}));
+  c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+  await page.close();
+  const native = path.join(dir, 'native');
+  fs.mkdirSync(native, {recursive: true});
+  c.tool('lessonreplay', [program, '--tour', String(PROBLEMS), '--seed', String(SEED), '--trace',
+                          path.join(dir, 'native.jsonl'), '--pages', 'final', '--png', native]);
+  return result;
+}
+
+async function main() {
+  const {browser, close} = await c.launch();
+  const tours = {};
+
+  for (const program of PROGRAMS) {
+    const dir = path.join(c.WORK, program);
+    fs.mkdirSync(dir, {recursive: true});
+
+    await c.check(`${program}: a full tour in the page draws the desktop's operations`, async () => {
+      tours[program] = await tourBoth(browser, program, 'trace=1', dir);
+      const web = tours[program].trace;
+      const native = fs.readFileSync(path.join(dir, 'native.jsonl'), 'utf8').trimEnd().split('\n');
+      c.expect(web.length === native.length, `${web.length} lines in the page, ${native.length} natively`);
+      for (let i = 0; i < native.length; ++i)
+        c.expect(numbersClose(JSON.parse(web[i]), JSON.parse(native[i])),
+                 `line ${i + 1} differs:\n  page:   ${web[i]}\n  native: ${native[i]}`);
+      console.log(`     ${native.length} operations; ${JSON.stringify(tours[program].done)}`);
+    });
+
+    await c.check(`${program}: the last picture of every item is the desktop's`, async () => {
+      c.expect(tours[program], 'no tour');
+      const pictures = tours[program].pictures;
+      const natives = fs.readdirSync(path.join(dir, 'native')).sort();
+      c.expect(pictures.length === natives.length,
+               `${pictures.length} item pictures in the page, ${natives.length} natively`);
+      let worstTile = 0, worstMad = 0;
+      pictures.forEach((data, i) => {
+        const web = c.savePicture(data, path.join(dir, `web-${i + 1}.png`));
+        const d = similar(web, path.join(dir, 'native', natives[i]));
+        worstTile = Math.max(worstTile, d.tile);
+        worstMad = Math.max(worstMad, d.mad);
+        c.expect(d.ok, `item picture ${i + 1}: ${JSON.stringify(d)}`);
+      });
+      console.log(`     ${pictures.length} items; largest difference: tile ${worstTile.toFixed(3)}, ` +
+                  `mean ${worstMad.toFixed(3)}`);
+    });
+  }
+
+  await c.check('the picture tolerance catches a wrong font, a missing glyph and a one-unit shift', async () => {
+    const program = 'applylesson';
+    const dir = path.join(c.WORK, program);
+    const natives = fs.readdirSync(path.join(dir, 'native')).sort();
+    const items = [0, 1, 2];
+    for (const fault of ['font', 'glyph']) {
+      const page = await c.openPage(browser, c.fileUrl(program, `tour=${PROBLEMS}&seed=${SEED}&fault=${fault}`));
+      await page.waitForFunction(n => window.lkModule.lkItemPictures.length >= n,
+                                 {timeout: c.LONG, polling: 100}, items.length);
+      const pictures = await page.evaluate(() => window.lkModule.lkItemPictures);
+      await page.close();
+      for (const i of items) {
+        const d = similar(c.savePicture(pictures[i], path.join(dir, `fault-${fault}-${i}.png`)),
+                          path.join(dir, 'native', natives[i]));
+        console.log(`     ${fault} fault, item ${i + 1}: tile ${d.tile.toFixed(3)}, mean ${d.mad.toFixed(3)}`);
+        c.expect(!d.ok, `a ${fault} fault in item ${i + 1} passes: ${JSON.stringify(d)}`);
+      }
+    }
+    for (const i of items) {
+      const d = similar(path.join(dir, `web-${i + 1}.png`), path.join(dir, 'native', natives[i]), 1, 0);
+      console.log(`     one-unit shift, item ${i + 1}: tile ${d.tile.toFixed(3)}, mean ${d.mad.toFixed(3)}`);
+      c.expect(!d.ok, `a one-unit shift of item ${i + 1} passes: ${JSON.stringify(d)}`);
+    }
+  });
+
+  await c.check('going back a step, the projector colours, a resize and Backspace, as on the desktop', async () => {
+    const dir = path.join(c.WORK, 'behaviour');
+    fs.mkdirSync(dir, {recursive: true});
+    const page = await c.openPage(browser, c.fileUrl('solvelesson', 'seed=3'));
+    let seen = (await c.nextPrompt(page, 0)).count;
+    const press = async (...keys) => {
+      for (const k of keys) await page.keyboard.press(k);
+      const next = await c.nextPrompt(page, seen);
+      seen = next.count;
+      return next.prompt;
+    };
+    await page.keyboard.type('2');
+    await press('Enter');
+    await page.keyboard.type('3');
+    await press('Enter');
+    await press('Space');
+    await press('Space');
+    const before = await c.grab(page, path.join(dir, 'before.png'));
+    await press('Space');
+    await press('ArrowLeft');
+    const after = await c.grab(page, path.join(dir, 'after.png'));
+    c.expect(c.mad(after, before) < 0.01, 'a step back does not show the step before');
+    const keys = '2\\r3\\r  ';
+    const native = c.nativePicture('solvelesson', keys, 1, path.join(dir, 'native'), ['--seed', '3']);
+    c.expect(similar(after, native).ok, 'the step back differs from the desktop');
+    // Backspace at a step goes on; it never takes the page back.
+    const url = page.url();
+    await press('Backspace');
+    c.expect(page.url() === url, 'Backspace left the page');
+    c.expect(await page.evaluate(() => window.scrollX === 0 && window.scrollY === 0), 'the page scrolled');
+    // F2: the projector colours, as the desktop draws them.
+    await page.keyboard.press('F2');
+    await page.waitForFunction(() => window.lkModule.lkIdle, {timeout: c.LONG});
+    const projector = await c.grab(page, path.join(dir, 'projector.png'));
+    const paper = c.tool('pngcompare', ['pixel', projector, '1300', '300']).trim();
+    const expected = c.tool('pngcompare', ['palette', '15', 'projector']).trim();
+    c.expect(paper === expected, `paper is ${paper}, not the projector's ${expected}`);
+    await page.keyboard.press('F2');
+    // A tablet-sized window at twice the pixels: drawn again, sharp.
+    await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 2});
+    await page.waitForFunction(() => window.lkModule.lkView.w === 2048, {timeout: c.LONG});
+    await page.waitForFunction(() => window.lkModule.lkIdle, {timeout: c.LONG});
+    const view = await page.evaluate(() => window.lkModule.lkView);
+    const big = await c.grab(page, path.join(dir, 'big.png'));
+    const nativeBig = c.nativePicture('solvelesson', keys + ' ', view.scale, path.join(dir, 'native-big'),
+                                      ['--seed', '3']);
+    const d = similar(big, nativeBig);
+    c.expect(d.ok, `at ${view.w}x${view.h} the picture differs from the desktop's: ${JSON.stringify(d)}`);
+    c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+    await page.close();
+  });
+
+  await c.check('over http the site opens from its index and keeps working offline', async () => {
+    const server = await c.serve();
+    const base = `http://127.0.0.1:${server.address().port}/`;
+    const page = await browser.newPage();
+    await page.goto(base + 'index.html');
+    await page.click('a[href="applylesson.html"]');
+    await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
+    await page.waitForFunction(async () => {
+      const r = await navigator.serviceWorker.ready;
+      return r.active && r.active.state === 'activated';
+    }, {timeout: c.LONG});
+    await page.reload();
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: c.LONG});
+    server.close();
+    await page.setOfflineMode(true);
+    await page.reload();
+    await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
+    await page.goto(base + 'solvelesson.html');
+    await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
+    await page.close();
+  });
+
+  await close();
+  c.finish();
+}
+
+main().catch(e => {
+  console.log('FAIL', e.stack || e);
+  process.exit(1);
+});
