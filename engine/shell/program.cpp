@@ -85,7 +85,7 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
         e.text_colour = 15;
         e.text_x = 264;
         e.text_y = 30;
-        e.text = "＜" + program.title + "　メニュー＞";
+        e.text = "＜" + (program.name.empty() ? program.title : program.name) + "　メニュー＞";
         e.draw_rich_text();
         for (const auto& entry : program.menu) {
             e.text_colour = static_cast<float>(entry.colour);
