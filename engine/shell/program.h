@@ -33,7 +33,7 @@ struct ProgramDef {
     int quit_number = 0;
     std::vector<MenuEntry> menu;
     std::vector<Topic> topics;
-    std::string name;  // the Japanese name in the main menu's title; the title when empty
+    std::string name = {};  // the Japanese name in the main menu's title; the title when empty
 };
 
 // The standard goal screen: "<めあて>" and the goal lines.
