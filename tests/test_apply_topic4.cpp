@@ -109,7 +109,7 @@ TEST(Topic4, SpeedTablesAndSolutions) {
     Walk sisters = walk(4, 2, 17);
     ASSERT_EQ(sisters.waits(), 17);
     const Step& d = sisters.steps[0];
-    EXPECT_TRUE(d.drew("駅", 529, 90, 0) && d.drew("妹", 40, 306, 0));
+    EXPECT_TRUE(d.drew("駅", 529, 90, 0) && d.drew("妹", 40, 316, 0));
     EXPECT_TRUE(d.drew("9時10分 ", 40, 270, 7));
     EXPECT_TRUE(walker(d, 3, 200) == 483 && walker(d, 7, 330) == 483);
     EXPECT_GT(dots_at(d, 0, 483, 200, 330), 10);
@@ -126,7 +126,7 @@ TEST(Topic4, SecondQuestionDrawsTheArcTwiceWithBothLabelsReadable) {
     ASSERT_EQ(w.waits(), 7);
     const Step& d = w.steps[0];
     EXPECT_EQ(d.find("家"), nullptr);
-    EXPECT_TRUE(d.drew("姉", 40, 226, 0) && d.drew("9時14分", 483, 320, 7));
+    EXPECT_TRUE(d.drew("姉", 40, 236, 0) && d.drew("9時14分", 483, 320, 7));
     EXPECT_TRUE(walker(d, 3, 250) == 483 && walker(d, 7, 380) == 483);
     auto dots = [](const Step& s) {
         std::vector<std::pair<float, float>> out;
@@ -139,7 +139,7 @@ TEST(Topic4, SecondQuestionDrawsTheArcTwiceWithBothLabelsReadable) {
     EXPECT_NEAR(middle(w.steps[1].find("？")), 283 - 81, 0.5);
     EXPECT_NEAR(middle(w.steps[3].find("840m")), 283, 0.5);
     EXPECT_EQ(w.steps[2].find("840 (m)")->colour, 5);
-    EXPECT_NEAR(w.steps[4].find("800m")->y, 160 - 20 - 80, 0.5);  // above its line
+    EXPECT_NEAR(w.steps[4].find("800m")->y, 160 - 20 - 80 + 13, 0.5);  // above its line
     EXPECT_EQ(w.steps[6].texts.size(), 7u);
     EXPECT_TRUE(w.steps[6].drew("姉が駅に着いてしまうから。", 680, 380, 0));
     EXPECT_TRUE(w.steps[7].drew("教科書P106 問5 をやろう。", 680, 470, 3));

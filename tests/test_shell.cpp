@@ -172,7 +172,7 @@ int count_rich(const lk::testing::Run& run, const std::string& text) {
 TEST(MainMenu, ApplylessonEntriesAndQuit) {
     auto run = run_program_with("applylesson", "9\r");
     EXPECT_EQ(run->status, 0);
-    EXPECT_TRUE(drew(*run, "＜applylesson　メニュー＞", 264, 30, 15));
+    EXPECT_TRUE(drew(*run, "＜方程式の利用　メニュー＞", 264, 30, 15));
     EXPECT_TRUE(drew(*run, "1　導入、手順", 44, 120, 13));
     EXPECT_TRUE(drew(*run, "2　個数と代金", 44, 180, 15));
     EXPECT_TRUE(drew(*run, "8　P111(章の問題B)", 44, 540, 15));
@@ -206,7 +206,7 @@ TEST(MainMenu, SolvelessonReservedEntriesAndQuit) {
     EXPECT_EQ(count_rich(*run, "1　方程式とその解"), 3);
     EXPECT_TRUE(drew(*run, "6　", 44, 420, 15));
     EXPECT_TRUE(drew(*run, "8　終了", 44, 540, 15));
-    EXPECT_TRUE(drew(*run, "＜solvelesson　メニュー＞", 264, 30, 15));
+    EXPECT_TRUE(drew(*run, "＜方程式の解き方　メニュー＞", 264, 30, 15));
 }
 
 TEST(MainMenu, FractionsSelectByValue) {

@@ -45,7 +45,7 @@ std::vector<Frame> frames(const lk::testing::Recorder& rec, float cx, float cy) 
         }
         const DrawOp& op = std::get<DrawOp>(r);
         if (const auto* b = std::get_if<FillBox>(&op)) {
-            if (b->x1 == cx - 390 && b->y1 == cy - 230 && b->x2 == cx + 380 && b->y2 == cy + 100)
+            if (b->x1 == cx - 390 && b->y1 == cy - 223 && b->x2 == cx + 380 && b->y2 == cy + 100)
                 out.emplace_back();
             if (!out.empty()) out.back().boxes.push_back(*b);
         } else if (const auto* l = std::get_if<DrawLine>(&op); l && !out.empty() && l->pen == 12) {

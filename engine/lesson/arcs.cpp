@@ -41,7 +41,7 @@ void Engine::place_label() {
     bisect_angles();
     float b = angle_mid;
     const float h = 40;
-    float y = label_y - 2 * h * (std::sin(b) / 2 + 0.5f);
+    float y = label_y - 2 * h * (std::sin(b) / 2 + 0.5f) + label_dy;
     float x = label_x + w * (std::cos(b) / 2 - 0.5f) + label_dx;
     text = span_label;
     text_x = x;
@@ -49,6 +49,7 @@ void Engine::place_label() {
     draw_rich_text();
     label_dir = 0;
     label_dx = 0;
+    label_dy = 0;
     span_label.clear();
 }
 
@@ -98,6 +99,7 @@ void Engine::draw_arc_span() {
     place_label();
     span_label.clear();
     label_dx = 0;
+    label_dy = 0;
 }
 
 }  // namespace lk

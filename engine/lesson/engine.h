@@ -49,7 +49,7 @@ struct EngineState {
     float span_x1 = 0, span_y1 = 0, span_x2 = 0, span_y2 = 0;
     float span_side = 0, span_height = 0, arc_step = 0;
     std::string span_label;
-    float label_dx = 0;
+    float label_dx = 0, label_dy = 0;  // a move of the label from its place
     float label_x = 0, label_y = 0, label_dir = 0;
     // The two direction points of place_label and bisect_angles, and the
     // centre of bisect_angles.

@@ -80,7 +80,9 @@ void Engine::read_answer() {
             answer_text += last_key;
         }
     }
-    p.fill_box(answer_x - 48, answer_y - 8, 240, 30, Coords::relative, 15, 15);
+    // From the top of the field's own ink, so that a line written just above
+    // the field keeps its foot.
+    p.fill_box(answer_x - 48, answer_y, 240, 22, Coords::relative, 15, 15);
     prompt = {};
     p.announce(prompt);
 }

@@ -88,7 +88,7 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
         e.text_colour = 15;
         e.text_x = 264;
         e.text_y = 30;
-        e.text = "＜" + program.title + "　メニュー＞";
+        e.text = "＜" + (program.name.empty() ? program.title : program.name) + "　メニュー＞";
         e.draw_rich_text();
         // Each entry is a choice of the prompt, where its text was drawn.
         e.prompt = {PromptKind::menu};

@@ -29,10 +29,11 @@ struct MenuEntry {
 };
 
 struct ProgramDef {
-    std::string title;
+    std::string title;  // names the window and the fatal error box
     int quit_number = 0;
     std::vector<MenuEntry> menu;
     std::vector<Topic> topics;
+    std::string name = {};  // the Japanese name in the main menu's title; the title when empty
 };
 
 // The standard goal screen: "<めあて>" and the goal lines.

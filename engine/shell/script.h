@@ -29,6 +29,7 @@ struct Span {
     float dot_colour = 0;
     std::string label;
     float label_dx = 0;
+    float label_dy = 0;  // moves the label down from its place
 };
 
 class Script {
@@ -140,6 +141,7 @@ public:
         e.frame_colour = s.dot_colour;
         e.span_label = s.label;
         e.label_dx = s.label_dx;
+        e.label_dy = s.label_dy;
         e.draw_arc_span();
     }
 

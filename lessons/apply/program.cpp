@@ -19,6 +19,7 @@ const ProgramDef& applylesson_program() {
         },
         {apply::topic1(), apply::topic2(), apply::topic3(), apply::topic4(), apply::topic5(),
          apply::topic6(), apply::topic7(), apply::topic8()},
+        "方程式の利用",
     };
     return program;
 }

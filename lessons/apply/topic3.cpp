@@ -57,7 +57,10 @@ void bar_diagram(Script& s, const Bars& b) {
     s.pen(3);
 
     // The shortage: how far the first way runs past the total.
-    s.text(278, e.rows[5], 7, b.shortage);
+    // The guide line at x 414 crosses the label: that is where the
+    // shortage is read from. The label stands 4 under its row, clear of the
+    // shortage arc's dots.
+    s.text(278, e.rows[5] + 4, 7, b.shortage);
     b.value(2);
     s.pen(5);
     s.span({.x1 = e.columns[3], .y1 = e.rows[4], .x2 = e.columns[4], .y2 = e.rows[4], .side = 1,
@@ -72,7 +75,7 @@ void bar_diagram(Script& s, const Bars& b) {
     s.line(e.columns[5], e.rows[7], e.columns[3], e.rows[7], 0);
     s.pen(5);
 
-    s.text(346, e.rows[8], 7, b.surplus);
+    s.text(346, e.rows[8] + 3, 7, b.surplus);
     b.value(4);
     s.span({.x1 = e.columns[5], .y1 = e.rows[7], .x2 = e.columns[3], .y2 = e.rows[7], .side = 1,
             .height = 20, .step = 8, .label_colour = 7, .dot_colour = 7, .label = ""});

@@ -45,9 +45,10 @@ void table_value(Script& s, const SpeedTable& t, int k) {
 
 // A labelled arc under (side +1) or over (side -1) a stretch of road.
 void road_arc(Script& s, float x1, float y1, float x2, float y2, float side, float colour,
-              const std::string& label, float label_dx = 0) {
+              const std::string& label, float label_dx = 0, float label_dy = 0) {
     s.span({.x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2, .side = side, .height = 20, .step = 3,
-            .label_colour = colour, .dot_colour = colour, .label = label, .label_dx = label_dx});
+            .label_colour = colour, .dot_colour = colour, .label = label, .label_dx = label_dx,
+            .label_dy = label_dy});
 }
 
 // A dotted vertical guide line with no label.
@@ -164,10 +165,10 @@ void item_example(Script& s) {
 // younger at 9:10 at 210 m/min; both paths end at the meeting point.
 void sisters_diagram(Script& s) {
     Engine& e = s.e;
-    // Each name stands 24 above its road.
-    s.text(40, e.rows[3] - 24, 0, "姉");
+    // Each name stands 14 above its road, just under the start time.
+    s.text(40, e.rows[3] - 14, 0, "姉");
     s.line(e.columns[2], e.rows[3], e.columns[5], e.rows[3], 0);
-    s.text(40, e.rows[5] - 24, 0, "妹");
+    s.text(40, e.rows[5] - 14, 0, "妹");
     s.line(e.columns[2], e.rows[5], e.columns[5], e.rows[5], 0);
     s.text(40, e.rows[2], 3, "9時 ");
     s.more(0, " 毎分60m");
@@ -267,8 +268,9 @@ void item_exercise4_2(Script& s) {
 
     s.text(40, 140, 0, "家");
     s.line(83, 160, 443, 160, 0);
-    s.text(443, 140, 0, "駅");
-    road_arc(s, 83, 160, 443, 160, -1, 5, "800m");
+    s.text(445, 140, 0, "駅");
+    // The label stands down on its arc, clear of the title above.
+    road_arc(s, 83, 160, 443, 160, -1, 5, "800m", 0, 13);
     s.wait();
 
     s.text(680, 30, 3, "<解答>");

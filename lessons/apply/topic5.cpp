@@ -107,7 +107,7 @@ void item_p107q(Script& s) {
     Engine& e = s.e;
     s.span({.x1 = e.remembered_x[2], .y1 = e.remembered_y[2], .x2 = e.remembered_x[4],
             .y2 = e.remembered_y[4], .side = -1, .height = -10, .step = 5, .label_colour = 3,
-            .dot_colour = 3, .label = "*40"});
+            .dot_colour = 3, .label = "*40", .label_dy = 33});
     s.span({.x1 = e.remembered_x[1], .y1 = e.remembered_y[1], .x2 = e.remembered_x[3],
             .y2 = e.remembered_y[3], .side = 1, .height = -10, .step = 5, .label_colour = 3,
             .dot_colour = 3, .label = "*40"});

@@ -69,10 +69,12 @@ void item_tapes(Script& s) {
     s.text(190, 184, 3, "姉");
     s.text(418, 184, 0, "弟");
     s.pen(5);
+    // Both labels over the tape stand lower than their arcs would put them:
+    // "210cm" under the header, "50cm" between the two arcs.
     s.span({.x1 = 76, .y1 = 180, .x2 = 532, .y2 = 180, .side = -1, .height = 60, .step = 3,
-            .label_colour = 0, .dot_colour = 0, .label = "210cm"});
+            .label_colour = 0, .dot_colour = 0, .label = "210cm", .label_dy = 37});
     s.span({.x1 = 266, .y1 = 180, .x2 = 342, .y2 = 180, .side = -1, .height = -10, .step = 13,
-            .label_colour = 7, .dot_colour = 7, .label = "50cm"});
+            .label_colour = 7, .dot_colour = 7, .label = "50cm", .label_dy = 31});
     s.span({.x1 = 76, .y1 = 180, .x2 = 342, .y2 = 180, .side = 1, .height = 60, .step = 5,
             .label_colour = 3, .dot_colour = 3, .label = "(x+50)cm"});
     s.span({.x1 = 342, .y1 = 180, .x2 = 532, .y2 = 180, .side = 1, .height = 60, .step = 5,

@@ -18,6 +18,7 @@ const ProgramDef& solvelesson_program() {
             {"8　終了", 44, 540, 15, -1},
         },
         {solve::topic1(), solve::topic2(), solve::topic3(), solve::topic4(), solve::topic5()},
+        "方程式の解き方",
     };
     return program;
 }

@@ -28,7 +28,7 @@ void item_p91q(Script& s) {
 
     s.pen(5);
     s.span({.x1 = 76, .y1 = 165, .x2 = 570, .y2 = 165, .side = -1, .height = 60, .step = 3,
-            .label_colour = 7, .dot_colour = 7, .label = "21kg"});
+            .label_colour = 7, .dot_colour = 7, .label = "21kg", .label_dy = 33});
     s.wait();
 
     s.span({.x1 = 456, .y1 = 165, .x2 = 570, .y2 = 165, .side = 1, .height = 60, .step = 13,
@@ -109,7 +109,7 @@ void item_p92q(Script& s) {
     s.text(268, 80, 7, "全体");
     s.pen(5);
     s.span({.x1 = 40, .y1 = 130, .x2 = 534, .y2 = 130, .side = -1, .height = 60, .step = 3,
-            .label_colour = 7, .dot_colour = 7, .label = "21000g"});
+            .label_colour = 7, .dot_colour = 7, .label = "21000g", .label_dy = 7});
     s.span({.x1 = 420, .y1 = 130, .x2 = 534, .y2 = 130, .side = 1, .height = 60, .step = 13,
             .label_colour = 0, .dot_colour = 0, .label = "1000g"});
     s.text(67, 250, 0, "紙パック1枚 10g");

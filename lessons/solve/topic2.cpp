@@ -23,10 +23,12 @@ struct Scale {
     float px = 0, py = 0, qx = 0, qy = 0;
 };
 
-// Draws the scale at tilt theta over its erased area.
+// Draws the scale at tilt theta over its erased area. The area's top stays
+// just under the task line above the scale and just over the highest weight
+// of a tilted pan (cy - 220).
 void draw_scale(Script& s, Scale& b, float theta) {
     b.theta = theta;
-    s.box(b.cx - 390, b.cy - 230, b.cx + 380, b.cy + 100, 15, 15);
+    s.box(b.cx - 390, b.cy - 223, b.cx + 380, b.cy + 100, 15, 15);
     b.lx = b.cx + b.r * std::cos(kPi + theta);
     b.ly = b.cy - b.r * std::sin(kPi + theta);
     b.rx = b.cx + b.r * std::cos(theta);

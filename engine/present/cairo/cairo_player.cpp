@@ -255,4 +255,35 @@ double natural_advance(const Font& font, const std::string& text) {
     return ext.x_advance;
 }
 
+Box ink_box(const DrawText& t) {
+    if (t.h <= 0 || t.v <= 0 || t.text.empty()) return {t.x, t.y, t.x, t.y};
+    // A lesson draws a few hundred distinct glyphs in a handful of sizes:
+    // each is measured once.
+    using Key = std::tuple<std::string, float, bool, bool, int, int, std::string>;
+    static std::map<Key, cairo_text_extents_t> cache;
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    Key key{t.font.face, t.font.size, t.font.bold, t.font.italic, t.h, t.v, t.text};
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+        cairo_t* cr = cairo_create(surface);
+        FaceStyle style;
+        select_font(cr, t.font, t.h, t.v, &style);
+        std::string text = displayed_text(style, t.text);
+        cairo_text_extents_t ext;
+        cairo_text_extents(cr, text.c_str(), &ext);
+        // Measured from the baseline; kept relative to the cell top.
+        ext.y_bearing += t.font.size * t.v * style.baseline;
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        it = cache.emplace(key, ext).first;
+    }
+    const cairo_text_extents_t& e = it->second;
+    if (e.width <= 0 || e.height <= 0) return {t.x, t.y, t.x, t.y};
+    float x1 = t.x + static_cast<float>(e.x_bearing);
+    float y1 = t.y + static_cast<float>(e.y_bearing);
+    return {x1, y1, x1 + static_cast<float>(e.width), y1 + static_cast<float>(e.height)};
+}
+
 }  // namespace lk

@@ -50,5 +50,8 @@ private:
 std::string resolved_font_family(const std::string& face);
 // The advance of a text drawn with draw_text at magnification (1, 1).
 double natural_advance(const Font& font, const std::string& text);
+// The box a text drawn with draw_text really inks, as this player draws it
+// (empty, x1 == x2, for a text that inks nothing, such as a space).
+Box ink_box(const DrawText& text);
 
 }  // namespace lk
