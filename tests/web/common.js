@@ -104,7 +104,11 @@ function nativePicture(program, keys, scale, dir, extra = []) {
 
 let failures = 0;
 let passes = 0;
+let filter = null;
+// Runs only the checks whose names contain `text` (all when none is given).
+function only(text) { filter = text || null; }
 async function check(name, fn) {
+  if (filter && !name.includes(filter)) return;
   const started = Date.now();
   try {
     await fn();
@@ -120,9 +124,10 @@ function expect(condition, message) {
 }
 function finish() {
   console.log(`${passes} passed, ${failures} failed`);
-  fs.rmSync(WORK, {recursive: true, force: true});
+  if (process.env.LESSONKIT_WEB_KEEP) console.log('pictures kept in ' + WORK);
+  else fs.rmSync(WORK, {recursive: true, force: true});
   process.exit(failures ? 1 : 0);
 }
 
 module.exports = {ROOT, BIN, SITE, WORK, LONG, launch, fileUrl, serve, openPage, nextPrompt, grab,
-                  savePicture, tool, compare, mad, nativePicture, check, expect, finish};
+                  savePicture, tool, compare, only, mad, nativePicture, check, expect, finish};

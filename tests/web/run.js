@@ -55,6 +55,7 @@ async function tourBoth(browser, program, query, dir) {
 
 async function main() {
   const {browser, close} = await c.launch();
+  c.only(process.argv[2]);
   const tours = {};
 
   for (const program of PROGRAMS) {
@@ -166,6 +167,42 @@ async function main() {
     c.expect(d.ok, `at ${view.w}x${view.h} the picture differs from the desktop's: ${JSON.stringify(d)}`);
     c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
     await page.close();
+  });
+
+  await c.check('the Canvas 2D player draws the players\' reference pictures', async () => {
+    const dir = path.join(c.WORK, 'players');
+    fs.mkdirSync(dir, {recursive: true});
+    const script = path.join(c.ROOT, 'build-web', 'players_web.js');
+    const fonts = JSON.parse(fs.readFileSync(path.join(c.SITE, 'fonts', 'fonts.json'), 'utf8'));
+    const html = path.join(dir, 'players.html');
+    fs.writeFileSync(html, `<!DOCTYPE html><meta charset="utf-8"><body><script>
+      (async () => {
+        const fonts = ${JSON.stringify(fonts)};
+        await Promise.all(fonts.map(f => {
+          const face = new FontFace(f.page_family, 'url(file://${path.join(c.SITE, 'fonts')}/' + f.file + ')',
+            {weight: f.weight === 'bold' ? 'bold' : 'normal', style: f.style === 'italic' ? 'italic' : 'normal'});
+          document.fonts.add(face);
+          return face.load();
+        }));
+        const s = document.createElement('script');
+        s.src = 'file://${script}';
+        document.body.appendChild(s);
+      })();
+    </script></body>`);
+    const page = await browser.newPage();
+    await page.goto('file://' + html);
+    await page.waitForFunction(() => window.Module && window.Module.lkCasesDone, {timeout: c.LONG});
+    const cases = await page.evaluate(() => [...document.querySelectorAll('canvas')].map(
+      canvas => ({name: canvas.id, data: canvas.toDataURL('image/png')})));
+    await page.close();
+    const references = path.join(c.ROOT, 'tests', 'players', 'reference');
+    c.expect(cases.length === fs.readdirSync(references).length, `${cases.length} cases drawn`);
+    for (const one of cases) {
+      const drawn = c.savePicture(one.data, path.join(dir, one.name + '.png'));
+      const d = c.compare(drawn, path.join(references, one.name + '.png'));
+      console.log(`     ${one.name}: tile ${d.tile.toFixed(3)}, mean ${d.mad.toFixed(3)}`);
+      c.expect(d.tile < PICTURE_TILE && d.mad < PICTURE_MAD, `${one.name} differs: ${JSON.stringify(d)}`);
+    }
   });
 
   await c.check('over http the site opens from its index and keeps working offline', async () => {

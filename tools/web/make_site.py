@@ -93,7 +93,7 @@ def main():
         with open(os.path.join(site, 'fonts', name + '-subset.woff2'), 'wb') as f:
             f.write(data)
         manifest.append({'family': family, 'weight': weight, 'style': style,
-                         'file': name + '-subset.woff2'})
+                         'file': name + '-subset.woff2', 'page_family': RENAMED.get(family, family)})
     with open(os.path.join(site, 'fonts', 'fonts.json'), 'w', encoding='utf-8') as f:
         json.dump(manifest, f, ensure_ascii=False, indent=1)
     for family in sorted(families):
