@@ -4,9 +4,20 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev \
   libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
-  xvfb xdotool openbox wmctrl x11-utils x11-apps poppler-utils clang desktop-file-utils
+  xvfb xdotool openbox wmctrl x11-utils x11-apps poppler-utils clang desktop-file-utils \
+  chromium
+# Node.js and npm from Debian, unless the machine has them already.
+command -v node > /dev/null || scripts/deps.sh nodejs
+command -v npm > /dev/null || scripts/deps.sh npm
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j"$(nproc)"
+
+# The browser build, its players' test page, and the driver for Debian's
+# chromium (puppeteer-core from npm, which downloads no browser).
+scripts/web.sh
+NODE_PATH=/usr/share/nodejs cmake --build build-web --target players_web -j"$(nproc)"
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+
 ctest --test-dir build --output-on-failure -j"$(nproc)" -LE long
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer
@@ -16,4 +27,4 @@ cmake --build build-sanitize -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -LE 'long|perf'
+  ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -LE 'long|perf|web'

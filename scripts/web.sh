@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libfontconfig-dev \
-  fonts-morisawa-bizud-gothic fonts-liberation2 fontconfig emscripten nodejs \
+  fonts-morisawa-bizud-gothic fonts-liberation2 fontconfig emscripten \
   python3 python3-fonttools python3-brotli
 # Debian's emscripten tools need Debian's acorn.
 export NODE_PATH=/usr/share/nodejs

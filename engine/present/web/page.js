@@ -57,6 +57,7 @@
   Module.lkPainted = () => {
     Module.lkPaints += 1;
     Module.lkLastPaint = performance.now();
+    if (Module.lkPaints === 1) Module.lkFirstPaint = Module.lkLastPaint;
     if (Module.lkKeyAt) {
       Module.lkLatencies.push(Module.lkLastPaint - Module.lkKeyAt);
       Module.lkKeyAt = 0;

@@ -1,0 +1,111 @@
+// The browser figures of the README, measured in Debian's chromium:
+//   cold start from file:// to the first menu drawn, fonts included;
+//   key to the picture drawn, over a tour of every item of both programs
+//   driven by real key events;
+//   CPU while waiting at the menu and at a step banner;
+//   the largest JavaScript heap plus WebAssembly memory over that tour.
+// Each figure is checked against its target; `node figures.js` prints them.
+'use strict';
+const c = require('./common.js');
+
+const median = xs => { const s = [...xs].sort((a, b) => a - b); return s[Math.floor(s.length / 2)]; };
+
+// Answers every prompt with real key presses, as a teacher at a keyboard
+// would: each menu entry in turn, each item of each topic, any key at a
+// step, two problems in each drill. Returns the largest memory seen.
+async function keyTour(page) {
+  let seen = 0, entry = 0, item = 0, problems = 0, peak = 0;
+  const keys = async text => {
+    for (const ch of text) await page.keyboard.press(ch === '\r' ? 'Enter' : ch === ' ' ? 'Space' : ch);
+  };
+  for (;;) {
+    const {prompt, count, ended} = await c.nextPrompt(page, seen);
+    if (ended) break;
+    seen = count;
+    if (count % 20 === 0) peak = Math.max(peak, await memory(page));
+    if (prompt.kind === 'step') await keys(' ');
+    else if (prompt.kind === 'next_step') await keys(++problems < 2 ? '2\r' : (problems = 0, '1\r'));
+    else if (prompt.kind === 'menu') { item = 0; await keys(String(prompt.choices[entry++].number) + '\r'); }
+    else if (prompt.kind === 'bar') {
+      item += 1;
+      await keys(String(Math.min(item, prompt.choices.length)) + '\r');
+    }
+  }
+  return Math.max(peak, await memory(page));
+}
+
+async function memory(page) {
+  const metrics = await page.metrics();
+  const wasm = await page.evaluate(() => window.lkModule.HEAP8 ? window.lkModule.HEAP8.length : 0);
+  return metrics.JSHeapUsedSize + wasm;
+}
+
+// The renderer's main-thread time over `ms` of waiting, as a share of a core.
+async function cpuWhileWaiting(page, ms) {
+  const before = (await page.metrics()).TaskDuration;
+  const started = Date.now();
+  await new Promise(resolve => setTimeout(resolve, ms));
+  const after = (await page.metrics()).TaskDuration;
+  return (after - before) / ((Date.now() - started) / 1000);
+}
+
+async function main() {
+  const {browser, close} = await c.launch();
+  const figures = {};
+
+  await c.check('cold start from file:// to the first menu drawn, under 1 s', async () => {
+    const starts = [];
+    for (const program of ['applylesson', 'solvelesson', 'applylesson', 'solvelesson', 'applylesson']) {
+      const page = await c.openPage(browser, c.fileUrl(program));
+      starts.push(await page.evaluate(() => window.lkModule.lkFirstPaint));
+      await page.close();
+    }
+    figures.start = {median: median(starts), slowest: Math.max(...starts)};
+    c.expect(figures.start.median < 1000, `median cold start ${figures.start.median} ms`);
+  });
+
+  await c.check('key to picture over a tour: median under 4 ms, slowest under 16.7 ms', async () => {
+    const latencies = [];
+    let peak = 0;
+    for (const program of ['applylesson', 'solvelesson']) {
+      const page = await c.openPage(browser, c.fileUrl(program, 'seed=1'));
+      peak = Math.max(peak, await keyTour(page));
+      latencies.push(...await page.evaluate(() => window.lkModule.lkLatencies));
+      c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+      await page.close();
+    }
+    latencies.sort((a, b) => a - b);
+    figures.keys = {count: latencies.length, median: median(latencies),
+                    p95: latencies[Math.floor(latencies.length * 0.95)], slowest: latencies[latencies.length - 1]};
+    figures.memory = peak / (1 << 20);
+    c.expect(figures.keys.median < 4, `median ${figures.keys.median} ms`);
+    c.expect(figures.keys.slowest < 16.7, `slowest ${figures.keys.slowest} ms`);
+    c.expect(figures.memory < 64, `peak memory ${figures.memory} MB`);
+  });
+
+  await c.check('CPU while waiting at the menu and at a step banner, under 3 % of a core', async () => {
+    const page = await c.openPage(browser, c.fileUrl('applylesson'));
+    let seen = (await c.nextPrompt(page, 0)).count;
+    const menu = await cpuWhileWaiting(page, 5000);
+    await page.keyboard.type('2');
+    await page.keyboard.press('Enter');
+    seen = (await c.nextPrompt(page, seen)).count;
+    await page.keyboard.type('1');
+    await page.keyboard.press('Enter');
+    const {prompt} = await c.nextPrompt(page, seen);
+    c.expect(prompt.kind === 'step', `waiting at ${prompt.kind}`);
+    const banner = await cpuWhileWaiting(page, 5000);
+    await page.close();
+    figures.cpu = {menu: 100 * menu, banner: 100 * banner};
+    c.expect(figures.cpu.menu < 3 && figures.cpu.banner < 3, JSON.stringify(figures.cpu));
+  });
+
+  console.log('figures: ' + JSON.stringify(figures, (k, v) => typeof v === 'number' ? Number(v.toFixed(2)) : v));
+  await close();
+  c.finish();
+}
+
+main().catch(e => {
+  console.log('FAIL', e.stack || e);
+  process.exit(1);
+});
