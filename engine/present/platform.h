@@ -31,6 +31,8 @@ public:
     virtual std::string poll_key() = 0;
     // Called after an empty poll: show what changed, then rest until an
     // event arrives or `max_ms` pass. A key must end the rest at once.
+    // Only a prompt polls, and between two polls it only redraws its answer
+    // cursor: a platform may rest longer when the picture did not change.
     // Throws ProgramEnd like poll_key.
     virtual void idle(int max_ms) = 0;
     // The lessons' delay, in units of the animation clock.

@@ -10,34 +10,46 @@ const c = require('./common.js');
 
 const median = xs => { const s = [...xs].sort((a, b) => a - b); return s[Math.floor(s.length / 2)]; };
 
-// Answers every prompt with real key presses, as a teacher at a keyboard
-// would: each menu entry in turn, each item of each topic, any key at a
-// step, two problems in each drill. Returns the largest memory seen.
-async function keyTour(page) {
-  let seen = 0, entry = 0, item = 0, problems = 0, peak = 0;
-  const keys = async text => {
-    for (const ch of text) await page.keyboard.press(ch === '\r' ? 'Enter' : ch === ' ' ? 'Space' : ch);
-  };
-  for (;;) {
-    const {prompt, count, ended} = await c.nextPrompt(page, seen);
-    if (ended) break;
-    seen = count;
-    if (count % 20 === 0) peak = Math.max(peak, await memory(page));
-    if (prompt.kind === 'step') await keys(' ');
-    else if (prompt.kind === 'next_step') await keys(++problems < 2 ? '2\r' : (problems = 0, '1\r'));
-    else if (prompt.kind === 'menu') { item = 0; await keys(String(prompt.choices[entry++].number) + '\r'); }
-    else if (prompt.kind === 'bar') {
-      item += 1;
-      await keys(String(Math.min(item, prompt.choices.length)) + '\r');
+// Answers every prompt with key events, as a teacher at a keyboard would:
+// each menu entry in turn, each item of each topic, any key at a step, two
+// problems in each drill. The driver runs in the page, so that the tour
+// takes seconds; each key goes through the page's own key handler.
+// Returns the largest JavaScript heap plus WebAssembly memory seen.
+function keyTour(page) {
+  return page.evaluate(async () => {
+    const m = window.lkModule;
+    let seen = m.lkPrompts, entry = 0, item = 0, problems = 0, peak = 0;
+    const memory = () => (performance.memory ? performance.memory.usedJSHeapSize : 0) +
+                         (m.HEAP8 ? m.HEAP8.length : 0);
+    const waiting = () => new Promise(resolve => {
+      const look = () => {
+        if (m.lkEndedAt || (m.lkPrompts > seen && m.lkPrompt.kind !== 'none' && m.lkIdle)) resolve();
+        else setTimeout(look, 1);
+      };
+      look();
+    });
+    const keys = text => {
+      for (const ch of text)
+        window.dispatchEvent(new KeyboardEvent('keydown', {key: ch === '\r' ? 'Enter' : ch, bubbles: true}));
+    };
+    for (;;) {
+      await waiting();
+      if (m.lkEndedAt) break;
+      seen = m.lkPrompts;
+      peak = Math.max(peak, memory());
+      const p = m.lkPrompt;
+      if (p.kind === 'step') keys(' ');
+      else if (p.kind === 'next_step') keys(++problems < 2 ? '2\r' : (problems = 0, '1\r'));
+      else if (p.kind === 'menu') { item = 0; keys(String(p.choices[entry++].number) + '\r'); }
+      else if (p.kind === 'bar') {
+        // Items are numbered up to the last entry, which goes back; a bar
+        // may draw only some of the numbers ("①～④解答").
+        const last = Math.max(...p.choices.map(choice => choice.number));
+        keys(String(Math.min(++item, last)) + '\r');
+      }
     }
-  }
-  return Math.max(peak, await memory(page));
-}
-
-async function memory(page) {
-  const metrics = await page.metrics();
-  const wasm = await page.evaluate(() => window.lkModule.HEAP8 ? window.lkModule.HEAP8.length : 0);
-  return metrics.JSHeapUsedSize + wasm;
+    return peak;
+  });
 }
 
 // The renderer's main-thread time over `ms` of waiting, as a share of a core.

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdint>
 #include <deque>
+#include <variant>
 
 #include "../errors.h"
 #include "../keys.h"
@@ -73,11 +75,52 @@ EM_JS(void, web_toggle_fullscreen, (), { Module.lkToggleFullscreen(); });
 EM_JS(void, web_painted, (), { Module.lkPainted(); });
 EM_JS(void, web_ended, (), { Module.lkEnded(); });
 
+// How long a program waiting at a prompt sleeps when its picture did not
+// change: a key or any other event still wakes it at once. A waiting
+// program only redraws its answer cursor where it already is.
+constexpr int kQuietMs = 500;
+
+// A fingerprint of everything a canvas shows, so that a redraw of the same
+// picture (the answer cursor drawn again on every poll) is not painted.
+std::uint64_t fingerprint(const Canvas& canvas) {
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* data, size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+    };
+    for (const auto& op : canvas.ops()) {
+        std::size_t kind = op.index();
+        mix(&kind, sizeof kind);
+        std::visit(
+            [&](const auto& o) {
+                using T = std::decay_t<decltype(o)>;
+                if constexpr (std::is_same_v<T, DrawText>) {
+                    float numbers[3] = {o.x, o.y, o.font.size};
+                    int ints[5] = {o.h, o.v, o.colour, o.font.bold, o.font.italic};
+                    mix(numbers, sizeof numbers);
+                    mix(ints, sizeof ints);
+                    mix(o.text.data(), o.text.size());
+                    mix(o.font.face.data(), o.font.face.size());
+                } else if constexpr (std::is_same_v<T, DrawPolyline> || std::is_same_v<T, FillPolygon>) {
+                    mix(o.points.data(), o.points.size() * sizeof(Point));
+                    mix(&o.colour, sizeof o.colour);
+                    mix(&o.pen, sizeof o.pen);
+                    if constexpr (std::is_same_v<T, FillPolygon>) mix(&o.fill, sizeof o.fill);
+                } else {
+                    // Plain structs of numbers.
+                    mix(&o, sizeof o);
+                }
+            },
+            op);
+    }
+    return h;
+}
+
 }  // namespace
 
 WebPlatform::WebPlatform() = default;
 
-void WebPlatform::present(bool everything) {
+bool WebPlatform::present(bool everything) {
     int size[2] = {0, 0};
     if (web_fit_canvas(size) || everything) needs_full_render_ = true;
     Letterbox box = fit_layout(size[0], size[1]);
@@ -93,15 +136,18 @@ void WebPlatform::present(bool everything) {
     const Canvas& canvas = canvas_ ? *canvas_ : empty;
     Box area;
     bool damaged = canvas.take_damage(area);
+    std::uint64_t shown = damaged || needs_full_render_ ? fingerprint(canvas) : shown_;
     if (needs_full_render_) {
         render_canvas_2d(canvas, view_);
         needs_full_render_ = false;
-    } else if (damaged) {
+    } else if (damaged && shown != shown_) {
         render_region_2d(canvas, view_, area);
     } else {
-        return;
+        return false;
     }
+    shown_ = shown;
     web_painted();
+    return true;
 }
 
 void WebPlatform::handle_named_key(const std::string& name) {
@@ -147,8 +193,7 @@ std::string WebPlatform::poll_key() {
 }
 
 void WebPlatform::idle(int max_ms) {
-    present();
-    web_sleep(max_ms);
+    web_sleep(present() ? max_ms : kQuietMs);
 }
 
 void WebPlatform::delay(int duration) {

@@ -19,6 +19,7 @@
 //
 // The blocking program loop stays as it is: the calls that wait suspend the
 // WebAssembly stack (ASYNCIFY) and give the browser its turn.
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -51,8 +52,9 @@ public:
     // "nothing yet".
     void set_key_source(KeySource source) { key_source_ = std::move(source); }
 
-    // Draws what changed (everything after a resize or a palette change).
-    void present(bool everything = false);
+    // Draws what changed (everything after a resize or a palette change);
+    // false when the picture is the one already shown.
+    bool present(bool everything = false);
     const Canvas2dView& view() const { return view_; }
 
 private:
@@ -61,6 +63,7 @@ private:
     const Canvas* canvas_ = nullptr;
     Canvas2dView view_;
     bool needs_full_render_ = true;
+    std::uint64_t shown_ = 0;  // the fingerprint of the picture shown
     KeySource key_source_;
     std::deque<std::string> pending_;  // the rest of a driver's keys
 };
