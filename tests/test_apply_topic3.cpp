@@ -52,14 +52,14 @@ TEST(Topic3, ExampleValueBoxesAreRedrawnInPlaceWithTheirValues) {
     const Step& first = w.steps[0];
     expect_diagram(first, 482);
     EXPECT_TRUE(first.drew("　折り紙の枚数", 142, 90, 0));
-    EXPECT_TRUE(first.drew("たりない枚数", 278, 244, 7));
+    EXPECT_TRUE(first.drew("たりない枚数", 278, 243, 7));
     // Empty boxes 60 wide for the first way, shortage, second way (48 high
     // the first time) and surplus, each followed 10 later by "枚".
     std::vector<lk::FillBox> boxes;
     for (const auto& b : first.all<lk::FillBox>())
         if (b.fill == 13) boxes.push_back(b);
     ASSERT_EQ(boxes.size(), 4u);
-    const float lines[] = {170, 244, 290, 363}, heights[] = {50, 50, 48, 50};
+    const float lines[] = {170, 243, 290, 363}, heights[] = {50, 50, 48, 50};
     const float word_colour[] = {0, 7, 0, 7};
     for (size_t k = 0; k < 4; ++k) {
         EXPECT_EQ(boxes[k].x2 - boxes[k].x1, 60) << k;
@@ -116,7 +116,7 @@ TEST(Topic3, CarnationsOverrunTo550AndTheAnswerStartsAt560) {
     Walk w = walk(3, 3, 8);
     ASSERT_EQ(w.waits(), 8);
     expect_diagram(w.steps[0], 550);
-    EXPECT_TRUE(w.steps[0].drew("150円たりない", 278, 244, 7));
+    EXPECT_TRUE(w.steps[0].drew("150円たりない", 278, 243, 7));
     EXPECT_TRUE(w.steps[0].drew("80円余る", 346, 363, 7));
     // The prices stand after the two words "代金".
     const auto* five = w.steps[1].find("5x円");

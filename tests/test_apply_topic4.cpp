@@ -139,7 +139,7 @@ TEST(Topic4, SecondQuestionDrawsTheArcTwiceWithBothLabelsReadable) {
     EXPECT_NEAR(middle(w.steps[1].find("？")), 283 - 81, 0.5);
     EXPECT_NEAR(middle(w.steps[3].find("840m")), 283, 0.5);
     EXPECT_EQ(w.steps[2].find("840 (m)")->colour, 5);
-    EXPECT_NEAR(w.steps[4].find("800m")->y, 160 - 20 - 80 + 13, 0.5);  // above its line
+    EXPECT_NEAR(w.steps[4].find("800m")->y, 160 - 20 - 80 + 14, 0.5);  // above its line
     EXPECT_EQ(w.steps[6].texts.size(), 7u);
     EXPECT_TRUE(w.steps[6].drew("姉が駅に着いてしまうから。", 680, 380, 0));
     EXPECT_TRUE(w.steps[7].drew("教科書P106 問5 をやろう。", 680, 470, 3));

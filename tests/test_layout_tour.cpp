@@ -90,11 +90,11 @@ const std::vector<Exemption> kExemptions = {
     {"solvelesson", 3, 1, "overlap", "-4x", "-4x=6",
      "the moving term: it travels one place per step from the upper equation "
      "and comes down onto \"-4x\" of the lower one, which it then covers exactly"},
-    {"applylesson", 7, 3, "cut", "x=", "",
-     "the last line of (4) stands at y 640 in a column of lines 50 apart: any "
-     "higher it runs into \"3x=-60\". Only a mistyped choice at the bar shows "
-     "the band erased under it, and the next choice clears the screen"},
-    {"applylesson", 7, 3, "cut", "-20", "", "the same line as \"x=\""},
+    {"applylesson", 7, 3, "cut", "-20", "",
+     "the last line of (4), \"x=-20\", stands at y 640 in a column of lines 50 "
+     "apart: any higher it runs into \"3x=-60\". Only a mistyped choice at the "
+     "bar shows the band erased under it (\"x=\" goes whole, \"-20\" keeps its "
+     "upper half), and the next choice clears the screen"},
 };
 
 bool same_shape(const DrawText& a, const DrawText& b) {

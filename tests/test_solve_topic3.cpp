@@ -130,7 +130,7 @@ TEST(SolveTopic3Drills, DrillTwoStartsAt250AndHasWholeAnswers) {
     std::set<int> answers;
     for (int seed = 1; seed <= 300; ++seed) {
         auto run = run_program_with("solvelesson", kToDrills + "xx1\\rx" + "xxx1\\r", seed);
-        auto ps = problems(run->rich_texts, {{680, 250}, {740, 300}, {740, 350}, {740, 400}});
+        auto ps = problems(run->rich_texts, {{680, 250}, {740, 300}, {740, 350}, {740, 403}});
         ASSERT_EQ(ps.size(), 1u) << seed;
         ASSERT_EQ(ps[0].size(), 4u) << seed;
         expect_solved(ps[0]);

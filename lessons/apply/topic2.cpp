@@ -32,6 +32,9 @@ struct Purchase {
     const char* second_sum;
     const char* answer;
     const char* closing;  // empty for none
+    // How far the answer line stands above its row: one that runs past
+    // x 1008 stands over the answer field the item bar opens below it.
+    float answer_lift = 0;
 };
 
 const Purchase kExample{
@@ -80,6 +83,7 @@ const Purchase kExercise{
     "10-7=3",
     "答　ケーキ7個,プリン3個",
     "",
+    1,
 };
 
 void purchase_item(Script& s, const Purchase& d) {
@@ -175,7 +179,7 @@ void purchase_item(Script& s, const Purchase& d) {
     s.wait();
 
     y += 50;
-    s.text(640, y, 5, d.answer);
+    s.text(640, y - d.answer_lift, 5, d.answer);
     if (*d.closing == '\0') return;
     s.wait();
 

@@ -58,9 +58,10 @@ void bar_diagram(Script& s, const Bars& b) {
 
     // The shortage: how far the first way runs past the total.
     // The guide line at x 414 crosses the label: that is where the
-    // shortage is read from. The label stands 4 under its row, clear of the
-    // shortage arc's dots.
-    s.text(278, e.rows[5] + 4, 7, b.shortage);
+    // shortage is read from. The label stands 3 under its row: clear of the
+    // shortage arc's dots above, its foot clear of the filled value box of
+    // the second way below.
+    s.text(278, e.rows[5] + 3, 7, b.shortage);
     b.value(2);
     s.pen(5);
     s.span({.x1 = e.columns[3], .y1 = e.rows[4], .x2 = e.columns[4], .y2 = e.rows[4], .side = 1,

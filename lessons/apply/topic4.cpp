@@ -270,7 +270,7 @@ void item_exercise4_2(Script& s) {
     s.line(83, 160, 443, 160, 0);
     s.text(445, 140, 0, "駅");
     // The label stands down on its arc, clear of the title above.
-    road_arc(s, 83, 160, 443, 160, -1, 5, "800m", 0, 13);
+    road_arc(s, 83, 160, 443, 160, -1, 5, "800m", 0, 14);
     s.wait();
 
     s.text(680, 30, 3, "<解答>");

@@ -105,9 +105,10 @@ void item_p107q(Script& s) {
     s.more(0, "3");
     s.pen(5);
     Engine& e = s.e;
+    // The upper label stands down on its arc, clear of "<はるかさんの考え>".
     s.span({.x1 = e.remembered_x[2], .y1 = e.remembered_y[2], .x2 = e.remembered_x[4],
             .y2 = e.remembered_y[4], .side = -1, .height = -10, .step = 5, .label_colour = 3,
-            .dot_colour = 3, .label = "*40", .label_dy = 33});
+            .dot_colour = 3, .label = "*40", .label_dy = 34});
     s.span({.x1 = e.remembered_x[1], .y1 = e.remembered_y[1], .x2 = e.remembered_x[3],
             .y2 = e.remembered_y[3], .side = 1, .height = -10, .step = 5, .label_colour = 3,
             .dot_colour = 3, .label = "*40"});
@@ -363,7 +364,10 @@ void item_q3(Script& s) {
     s.wait();
 
     s.at_mark(1, 3, "450");
-    s.text(107, 610, 5, "答 450mL");
+    // The last line stands 67 under the one above, not 70: its foot and
+    // that of the closing line beside it stay clear of the wait banner's
+    // erase and of the bottom band.
+    s.text(107, 607, 5, "答 450mL");
     s.remember(2);
     s.wait();
 

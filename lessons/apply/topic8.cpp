@@ -102,7 +102,8 @@ void item_problem_4(Script& s) {
     s.circle(cx, cy, 120, 0);
     s.arc(cx, cy, 140, 3, 0, 0.75f);
     s.arc(cx, cy, 140, 7, 0.75f, 0);
-    s.text(p1.x - 57, p1.y - 55, 5, "出発点");
+    // Its foot clear of the disc that marks the point.
+    s.text(p1.x - 57, p1.y - 56, 5, "出発点");
     s.disc(p1.x, p1.y, 7, 5);
     s.text(cx - 57, cy - 24, 5, "出会う地点");
     s.disc(p2.x, p2.y, 7, 5);

@@ -27,8 +27,9 @@ void item_p91q(Script& s) {
     s.wait();
 
     s.pen(5);
+    // The label stands down on its arc, clear of the title above.
     s.span({.x1 = 76, .y1 = 165, .x2 = 570, .y2 = 165, .side = -1, .height = 60, .step = 3,
-            .label_colour = 7, .dot_colour = 7, .label = "21kg", .label_dy = 33});
+            .label_colour = 7, .dot_colour = 7, .label = "21kg", .label_dy = 36});
     s.wait();
 
     s.span({.x1 = 456, .y1 = 165, .x2 = 570, .y2 = 165, .side = 1, .height = 60, .step = 13,

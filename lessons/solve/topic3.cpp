@@ -154,7 +154,9 @@ void item_p96q(Script& s) {
         s.wait();
         s.text(740, top + 100, 0, xs + "=" + dt_bare);
         s.wait();
-        s.text(740, top + 150, 5, "x=" + f);
+        // The fraction's numerator rises above its line: the line stands
+        // 53 under the one above, so that the numerator clears its digits.
+        s.text(740, top + 153, 5, "x=" + f);
     });
     s.wait();
 

@@ -107,7 +107,9 @@ void item_example1(Script& s) {
     s.wait();
     s.text(561, 530, 0, "2x=10");
     s.wait();
-    s.text(561, 600, 0, "x=ﾀ10/2ﾀ=");
+    // One unit higher than the column's step would put it: the
+    // denominator's foot stays clear of the bottom band.
+    s.text(561, 599, 0, "x=ﾀ10/2ﾀ=");
     s.more(5, "5");
     s.text(840, 30, 3, "(3)");
     s.text(921, 30, 0, "2x-3(2-x)=4");
@@ -212,7 +214,8 @@ void item_example2(Script& s) {
     s.wait();
     s.text(721, 530, 0, "12x=108");
     s.wait();
-    s.text(721, 600, 0, "x=ﾀ108/12ﾀ=");
+    // One unit higher, as in example 1.
+    s.text(721, 599, 0, "x=ﾀ108/12ﾀ=");
     s.more(5, "9");
 }
 
