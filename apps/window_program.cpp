@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -182,6 +183,17 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
             });
         }
         int status = run_program(*to_run, presenter, seed);
+        if (prompt_log.is_open()) {
+            // How long the window took to show what only the overlay changed.
+            std::vector<double> ms = platform.overlay_repaint_ms();
+            std::sort(ms.begin(), ms.end());
+            std::ofstream out(std::string(std::getenv("LESSONKIT_TEST_POINTER")) + "/pointer.txt");
+            out << "pointer events " << platform.pointer_events() << ", overlay repaints " << ms.size();
+            if (!ms.empty())
+                out << ", median " << ms[ms.size() / 2] << " ms, 95th percentile "
+                    << ms[ms.size() * 95 / 100] << " ms, slowest " << ms.back() << " ms";
+            out << "\n";
+        }
         if (tour)
             std::fprintf(stderr, "tour: %d items, %d steps, %d problems\n", tour->items_run(),
                          tour->steps(), tour->problems_shown());

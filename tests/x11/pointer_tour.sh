@@ -226,6 +226,7 @@ tour() {
   press "choice$quit"
   wait_exit "$PROGRAM_PID" 30
   [ "$STATUS" -eq 0 ] || fail "$NAME ended with status $STATUS"
+  echo "$NAME window: $(cat "$WORK/$NAME/pointer.txt")"
   echo "$NAME with the mouse alone: $ITEMS items ($TYPED chosen on the keypad), $SEEN prompts," \
        "every last picture as lessonreplay's, in $((SECONDS - start)) s"
 }

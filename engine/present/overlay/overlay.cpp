@@ -284,8 +284,13 @@ void Overlay::keypad_change(F&& change) {
     if (toolbar_on != keypad_visible() && painted_alpha_ > 0) damage(toolbar_rect_);
 }
 
+void Overlay::set_keypad_at_start(bool on) {
+    if (!any_input_) keypad_change([&] { pointer_last_ = on; });
+}
+
 void Overlay::on_key(std::uint64_t now_ms) {
     now_ = std::max(now_, now_ms);
+    any_input_ = true;
     keypad_change([&] { pointer_last_ = false; });
     // The toolbar starts to fade at once.
     if (toolbar_shown_ && !active_.down && now_ - last_activity_ < kToolbarShowMs)
@@ -428,6 +433,7 @@ Response Overlay::on_pointer(const PointerEvent& e) {
             if (e.type == PointerType::touch &&
                 std::find(touches_.begin(), touches_.end(), e.id) == touches_.end())
                 touches_.push_back(e.id);
+            any_input_ = true;
             const bool toolbar_was_visible = painted_alpha_ > 0;
             const bool keypad_was_visible = keypad_visible();
             activity(e.time_ms);

@@ -132,6 +132,12 @@ public:
     double view_height() const { return height_; }
     double pixel_ratio() const { return ratio_; }
 
+    // Whether the keypad shows before any input at all (the default): a
+    // device that may have no keyboard (a tablet, a touch board) wants it
+    // from the first prompt; a back end that knows a keyboard is the likely
+    // first input passes false, and the keypad then waits for a pointer.
+    void set_keypad_at_start(bool on);
+
     // What the program announces (Platform::on_prompt, Platform::on_item).
     void on_prompt(const PromptEvent& prompt);
     void on_item(bool started);
@@ -203,6 +209,7 @@ private:
     bool pen_on_ = false;
     InkColour colour_ = InkColour::red;
     bool pointer_last_ = true;     // the last input was a pointer (or nothing yet)
+    bool any_input_ = false;
     bool keypad_hidden_ = false;   // put away with the keypad button
     bool toolbar_shown_ = false;   // any pointer activity yet
     std::uint64_t now_ = 0, last_activity_ = 0;

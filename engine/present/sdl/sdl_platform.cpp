@@ -68,6 +68,10 @@ SdlPlatform::SdlPlatform(const std::string& title) {
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     SDL_StartTextInput();
+    // With a touch screen (a touch board, a tablet) there may be no
+    // keyboard: the keypad is there from the first prompt. Otherwise it
+    // comes with the first use of a pointer.
+    overlay_.set_keypad_at_start(SDL_GetNumTouchDevices() > 0);
     resize_target();
 }
 
@@ -142,9 +146,11 @@ void SdlPlatform::present(bool force) {
     std::uint64_t now = SDL_GetTicks64();
     if (!force && now - last_present_ms_ < kFrameMs) return;
     if (now < settle_until_ms_) dirty_ = true;
+    const std::uint64_t started = SDL_GetPerformanceCounter();
     overlay_.tick(now);
     Box area;
     bool changed = canvas_ && canvas_->take_damage(area);
+    const bool canvas_changed = changed, needs_full = needs_full_render_ || dirty_;
     overlay::Rect ink;
     bool overlay_changed = overlay_.take_damage(ink);
     // The device pixels that may change; the whole surface after a full render.
@@ -201,6 +207,9 @@ void SdlPlatform::present(bool force) {
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
     dirty_ = false;
+    if (overlay_changed && !needs_full && !canvas_changed && overlay_repaint_ms_.size() < 100000)
+        overlay_repaint_ms_.push_back(static_cast<double>(SDL_GetPerformanceCounter() - started) *
+                                      1000.0 / static_cast<double>(SDL_GetPerformanceFrequency()));
 }
 
 SDL_Rect SdlPlatform::device_rect(const Box& area) const {
@@ -335,6 +344,7 @@ overlay::PointerType SdlPlatform::touch_type(std::int64_t touch_id) {
 
 void SdlPlatform::pointer(overlay::PointerPhase phase, overlay::PointerType type, std::int64_t id,
                           double x, double y) {
+    ++pointer_events_;
     overlay::Response response = overlay_.on_pointer({phase, type, id, x, y, SDL_GetTicks64()});
     for (auto& key : response.keys) keys_.push_back(std::move(key));
     if (response.toggle_fullscreen) toggle_fullscreen();

@@ -48,6 +48,10 @@ public:
 
     // The pointer overlay as it stands (toolbar, keypad, ink).
     const overlay::Overlay& overlay() const { return overlay_; }
+    // Pointer events handled, and how long each repaint that only the
+    // overlay asked for took (render, upload and present), in ms.
+    int pointer_events() const { return pointer_events_; }
+    const std::vector<double>& overlay_repaint_ms() const { return overlay_repaint_ms_; }
     // Called after each prompt reached the overlay (a window test's probe).
     void set_prompt_listener(std::function<void(const PromptEvent&)> listener) {
         prompt_listener_ = std::move(listener);
@@ -86,6 +90,8 @@ private:
     std::uint64_t settle_until_ms_ = 0;
     std::vector<unsigned char> saved_;
     overlay::Overlay overlay_;
+    int pointer_events_ = 0;
+    std::vector<double> overlay_repaint_ms_;
     std::function<void(const PromptEvent&)> prompt_listener_;
 };
 
