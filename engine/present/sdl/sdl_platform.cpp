@@ -63,10 +63,12 @@ SdlPlatform::SdlPlatform(const std::string& title) {
         SDL_Log("SDL_CreateWindow failed: %s", SDL_GetError());
         throw ProgramEnd{1};
     }
-    SDL_SetWindowMinimumSize(window_, static_cast<int>(overlay::kMinWindowWidth),
-                             static_cast<int>(overlay::kMinWindowHeight));
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    // After the renderer, which may make the window anew: the first window
+    // then lives no longer than before, for whoever looks for it by name.
+    SDL_SetWindowMinimumSize(window_, static_cast<int>(overlay::kMinWindowWidth),
+                             static_cast<int>(overlay::kMinWindowHeight));
     SDL_StartTextInput();
     // With a touch screen (a touch board, a tablet) there may be no
     // keyboard: the keypad is there from the first prompt. Otherwise it
