@@ -60,20 +60,20 @@ choices() {
 }
 
 # The screen's lesson area above the answer row (layout rows 0-639: the item
-# bar and the answer field come after the item), kept once it has stopped
-# changing (two shots in a row the same, up to about 8 s).
+# bar and the answer field come after the item), once the window shows the
+# bar's answer cursor: the program then waits at the bar, and everything the
+# item drew has been shown (up to about 10 s).
 snap_item() {
-  local h shot="$WORK/$NAME/item-$ITEMS.png" prev="$WORK/prev.png"
-  h=$(awk -v s="$SCALE" 'BEGIN { print int(639 * s) }')
-  rm -f "$prev"
-  for _ in $(seq 1 80); do
+  local shot="$WORK/$NAME/item-$ITEMS.png"
+  for _ in $(seq 1 100); do
     xwd -root -silent > "$WORK/screen.xwd"
-    "$BIN/pngcompare" crop "$WORK/screen.xwd" $((WX + OX)) $((WY + OY)) "$AW" "$h" "$shot"
-    [ -f "$prev" ] && cmp -s "$shot" "$prev" && return 0
-    cp "$shot" "$prev"
+    if [ "$("$BIN/pngcompare" pixel "$WORK/screen.xwd" $((WX + DOT_X)) $((WY + DOT_Y)))" = "$CURSOR" ]; then
+      "$BIN/pngcompare" crop "$WORK/screen.xwd" $((WX + OX)) $((WY + OY)) "$AW" "$SHOT_H" "$shot"
+      return 0
+    fi
     sleep 0.1
   done
-  fail "$NAME item $ITEMS: the screen kept changing"
+  fail "$NAME item $ITEMS: the bar's answer cursor never showed"
 }
 
 # Each item's shot against lessonreplay's final picture of that item, for
@@ -169,6 +169,11 @@ tour() {
   # Where a click at a step banner goes on: right of the left quarter.
   layout_point 1000 400
   local tap_x=$LX tap_y=$LY
+  # The answer cursor: a dot of colour 5 at (1064, 656).
+  layout_point 1064 656
+  DOT_X=$LX DOT_Y=$LY
+  CURSOR=$("$BIN/pngcompare" palette 5 original)
+  SHOT_H=$(awk -v s="$SCALE" 'BEGIN { print int(639 * s) }')
   local menu_entries
   menu_entries=$(choices)
   quit=$(tail -1 <<< "$menu_entries")
