@@ -13,6 +13,8 @@
 //       (0, 0), and the largest mean difference of any 32 x 32 tile,
 //       counting only differences that hold across 3 x 3 pixels; with
 //       --upscale, REF is first enlarged F times with bilinear filtering.
+//   pngcompare crop IMAGE X Y W H OUT.png  writes IMAGE's W x H area at (X, Y)
+//                                          as a PNG (a screenshot for the docs)
 // Exit status 2 on a usage or file error.
 #include <cairo.h>
 
@@ -169,6 +171,22 @@ int main(int argc, char** argv) {
                 }
         if (x2 < 0) std::printf("none\n");
         else std::printf("%d %d %d %d\n", x1, y1, x2, y2);
+    } else if (cmd == "crop" && argc == 8) {
+        int x0 = to_int(argv[3]), y0 = to_int(argv[4]), w = to_int(argv[5]), h = to_int(argv[6]);
+        if (w <= 0 || h <= 0 || x0 < 0 || y0 < 0 || x0 + w > img.w || y0 + h > img.h)
+            die("area outside the picture");
+        cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+        cairo_surface_flush(out);
+        unsigned char* data = cairo_image_surface_get_data(out);
+        int stride = cairo_image_surface_get_stride(out);
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<size_t>(y) * stride);
+            for (int x = 0; x < w; ++x) row[x] = img.at(x0 + x, y0 + y);
+        }
+        cairo_surface_mark_dirty(out);
+        bool ok = cairo_surface_write_to_png(out, argv[7]) == CAIRO_STATUS_SUCCESS;
+        cairo_surface_destroy(out);
+        if (!ok) die("cannot write " + std::string(argv[7]));
     } else if (cmd == "diff" && (argc == 8 || argc == 10)) {
         int x0 = to_int(argv[3]), y0 = to_int(argv[4]), w = to_int(argv[5]), h = to_int(argv[6]);
         if (w <= 0 || h <= 0 || x0 < 0 || y0 < 0 || x0 + w > img.w || y0 + h > img.h)

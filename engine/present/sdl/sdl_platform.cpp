@@ -4,11 +4,13 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <optional>
 
 #include "../cairo/cairo_player.h"
+#include "../cairo/overlay_painter.h"
 #include "../errors.h"
 #include "../keys.h"
 #include "../layout.h"
@@ -63,7 +65,15 @@ SdlPlatform::SdlPlatform(const std::string& title) {
     }
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    // After the renderer, which may make the window anew: the first window
+    // then lives no longer than before, for whoever looks for it by name.
+    SDL_SetWindowMinimumSize(window_, static_cast<int>(overlay::kMinWindowWidth),
+                             static_cast<int>(overlay::kMinWindowHeight));
     SDL_StartTextInput();
+    // With a touch screen (a touch board, a tablet) there may be no
+    // keyboard: the keypad is there from the first prompt. Otherwise it
+    // comes with the first use of a pointer.
+    overlay_.set_keypad_at_start(SDL_GetNumTouchDevices() > 0);
     resize_target();
 }
 
@@ -103,6 +113,9 @@ void SdlPlatform::resize_target() {
     if (w <= 0 || h <= 0) SDL_GetWindowSize(window_, &w, &h);
     w = std::max(w, 1);
     h = std::max(h, 1);
+    SDL_GetWindowSize(window_, &window_w_, &window_h_);
+    window_w_ = std::max(window_w_, 1);
+    window_h_ = std::max(window_h_, 1);
     if (w == pixel_w_ && h == pixel_h_ && surface_) return;
     pixel_w_ = w;
     pixel_h_ = h;
@@ -115,6 +128,9 @@ void SdlPlatform::resize_target() {
     scale_ = box.scale;
     offset_x_ = box.offset_x;
     offset_y_ = box.offset_y;
+    // A CSS px is a window unit: more pixels per unit on a high-density
+    // display.
+    overlay_.set_view(w, h, static_cast<double>(w) / window_w_);
     needs_full_render_ = true;
 }
 
@@ -123,6 +139,8 @@ void SdlPlatform::render_all() {
     RenderOptions options{scale_, offset_x_, offset_y_, palette_};
     static const Canvas empty;
     render_canvas(cr, canvas_ ? *canvas_ : empty, options);
+    paint_overlay(cr, overlay_, palette_, overlay::Rect{0, 0, static_cast<double>(pixel_w_),
+                                                        static_cast<double>(pixel_h_)});
     cairo_destroy(cr);
 }
 
@@ -130,16 +148,31 @@ void SdlPlatform::present(bool force) {
     std::uint64_t now = SDL_GetTicks64();
     if (!force && now - last_present_ms_ < kFrameMs) return;
     if (now < settle_until_ms_) dirty_ = true;
+    const std::uint64_t started = SDL_GetPerformanceCounter();
+    overlay_.tick(now);
     Box area;
     bool changed = canvas_ && canvas_->take_damage(area);
+    const bool canvas_changed = changed, needs_full = needs_full_render_ || dirty_;
+    overlay::Rect ink;
+    bool overlay_changed = overlay_.take_damage(ink);
     // The device pixels that may change; the whole surface after a full render.
     SDL_Rect rect{0, 0, pixel_w_, pixel_h_};
     if (needs_full_render_) {
         render_all();
         needs_full_render_ = false;
         changed = true;
-    } else if (changed) {
-        rect = device_rect(area);
+    } else if (changed || overlay_changed) {
+        rect = changed ? device_rect(area) : SDL_Rect{0, 0, 0, 0};
+        if (overlay_changed) {
+            // The overlay's damage (ink, toolbar, keypad) in whole pixels.
+            int x1 = std::clamp(static_cast<int>(std::floor(ink.x)), 0, pixel_w_);
+            int y1 = std::clamp(static_cast<int>(std::floor(ink.y)), 0, pixel_h_);
+            int x2 = std::clamp(static_cast<int>(std::ceil(ink.x + ink.w)), 0, pixel_w_);
+            int y2 = std::clamp(static_cast<int>(std::ceil(ink.y + ink.h)), 0, pixel_h_);
+            SDL_Rect more{x1, y1, x2 - x1, y2 - y1};
+            if (rect.w <= 0 || rect.h <= 0) rect = more;
+            else if (more.w > 0 && more.h > 0) SDL_UnionRect(&rect, &more, &rect);
+        }
         if (rect.w <= 0 || rect.h <= 0) {
             changed = false;
         } else {
@@ -149,10 +182,14 @@ void SdlPlatform::present(bool force) {
             // and after rendering it, and leave the texture and the screen
             // alone when nothing changed; uploading and presenting the whole
             // window each frame is what would keep a core busy at a prompt.
+            // The overlay is painted over the picture in the same pass.
             save_rect(rect);
             cairo_t* cr = cairo_create(surface_);
             RenderOptions options{scale_, offset_x_, offset_y_, palette_};
-            render_region(cr, *canvas_, options, area);
+            static const Canvas empty;
+            repaint_window_area(cr, canvas_ ? *canvas_ : empty, options, overlay_,
+                                overlay::Rect{static_cast<double>(rect.x), static_cast<double>(rect.y),
+                                              static_cast<double>(rect.w), static_cast<double>(rect.h)});
             cairo_destroy(cr);
             changed = !rect_unchanged(rect);
         }
@@ -172,6 +209,9 @@ void SdlPlatform::present(bool force) {
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
     dirty_ = false;
+    if (overlay_changed && !needs_full && !canvas_changed && overlay_repaint_ms_.size() < 100000)
+        overlay_repaint_ms_.push_back(static_cast<double>(SDL_GetPerformanceCounter() - started) *
+                                      1000.0 / static_cast<double>(SDL_GetPerformanceFrequency()));
 }
 
 SDL_Rect SdlPlatform::device_rect(const Box& area) const {
@@ -228,7 +268,33 @@ void SdlPlatform::handle(const SDL_Event& ev) {
                 resize_target();
             if (ev.window.event == SDL_WINDOWEVENT_EXPOSED) dirty_ = true;
             break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            // A touch's mouse copy is dropped: the touch itself comes too.
+            if (ev.button.which == SDL_TOUCH_MOUSEID || ev.button.button != SDL_BUTTON_LEFT) break;
+            pointer(ev.type == SDL_MOUSEBUTTONDOWN ? overlay::PointerPhase::down
+                                                   : overlay::PointerPhase::up,
+                    overlay::PointerType::mouse, 0,
+                    ev.button.x * static_cast<double>(pixel_w_) / window_w_,
+                    ev.button.y * static_cast<double>(pixel_h_) / window_h_);
+            break;
+        case SDL_MOUSEMOTION:
+            if (ev.motion.which == SDL_TOUCH_MOUSEID) break;
+            pointer(overlay::PointerPhase::move, overlay::PointerType::mouse, 0,
+                    ev.motion.x * static_cast<double>(pixel_w_) / window_w_,
+                    ev.motion.y * static_cast<double>(pixel_h_) / window_h_);
+            break;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP:
+            pointer(ev.type == SDL_FINGERDOWN   ? overlay::PointerPhase::down
+                    : ev.type == SDL_FINGERUP ? overlay::PointerPhase::up
+                                              : overlay::PointerPhase::move,
+                    touch_type(ev.tfinger.touchId), ev.tfinger.fingerId,
+                    ev.tfinger.x * pixel_w_, ev.tfinger.y * pixel_h_);
+            break;
         case SDL_TEXTINPUT:
+            overlay_.on_key(SDL_GetTicks64());
             // Printable keys arrive as text, one character each.
             for (const char* c = ev.text.text; *c;) {
                 int len = 1;
@@ -241,10 +307,10 @@ void SdlPlatform::handle(const SDL_Event& ev) {
             }
             break;
         case SDL_KEYDOWN:
+            overlay_.on_key(SDL_GetTicks64());
             if (auto key = named_key(ev.key.keysym.sym)) {
                 if (*key == NamedKey::fullscreen) {
-                    bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-                    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+                    toggle_fullscreen();
                 } else if (*key == NamedKey::palette) {
                     palette_ = palette_ == Palette::original ? Palette::projector
                                                              : Palette::original;
@@ -257,6 +323,41 @@ void SdlPlatform::handle(const SDL_Event& ev) {
         default: break;
     }
 }
+
+void SdlPlatform::toggle_fullscreen() {
+    bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+overlay::PointerType SdlPlatform::touch_type(std::int64_t touch_id) {
+    // SDL 2 reports a pen on a touch screen as a finger of a touch device;
+    // the device's name is the only sign of a pen it gives.
+    for (int i = 0; i < SDL_GetNumTouchDevices(); ++i) {
+        if (SDL_GetTouchDevice(i) != touch_id) continue;
+        const char* name = SDL_GetTouchName(i);
+        std::string lower = name ? name : "";
+        for (auto& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.find("pen") != std::string::npos || lower.find("stylus") != std::string::npos)
+            return overlay::PointerType::pen;
+        break;
+    }
+    return overlay::PointerType::touch;
+}
+
+void SdlPlatform::pointer(overlay::PointerPhase phase, overlay::PointerType type, std::int64_t id,
+                          double x, double y) {
+    ++pointer_events_;
+    overlay::Response response = overlay_.on_pointer({phase, type, id, x, y, SDL_GetTicks64()});
+    for (auto& key : response.keys) keys_.push_back(std::move(key));
+    if (response.toggle_fullscreen) toggle_fullscreen();
+}
+
+void SdlPlatform::on_prompt(const PromptEvent& prompt) {
+    overlay_.on_prompt(prompt);
+    if (prompt_listener_) prompt_listener_(prompt);
+}
+
+void SdlPlatform::on_item(bool started) { overlay_.on_item(started); }
 
 void SdlPlatform::pump_events() {
     SDL_Event ev;

@@ -3,6 +3,7 @@
 // layout area scaled to fit it and rendered at the window's own resolution.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "../ops.h"
 #include "../platform.h"
 #include "../headless/key_source.h"
+#include "../overlay/overlay.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -34,6 +36,8 @@ public:
     void delay(int duration) override;
     void hold() override;
     void end_program() override;
+    void on_prompt(const PromptEvent& prompt) override;
+    void on_item(bool started) override;
 
     // Keys to use when nobody typed one (a driver for the window tests);
     // "" from it means "nothing yet".
@@ -42,10 +46,25 @@ public:
     // Shows whatever changed, at most once per display frame.
     void present(bool force = false);
 
+    // The pointer overlay as it stands (toolbar, keypad, ink).
+    const overlay::Overlay& overlay() const { return overlay_; }
+    // Pointer events handled, and how long each repaint that only the
+    // overlay asked for took (render, upload and present), in ms.
+    int pointer_events() const { return pointer_events_; }
+    const std::vector<double>& overlay_repaint_ms() const { return overlay_repaint_ms_; }
+    // Called after each prompt reached the overlay (a window test's probe).
+    void set_prompt_listener(std::function<void(const PromptEvent&)> listener) {
+        prompt_listener_ = std::move(listener);
+    }
+
 private:
     void pump_events();
     void handle(const SDL_Event& event);
     void resize_target();
+    void toggle_fullscreen();
+    void pointer(overlay::PointerPhase phase, overlay::PointerType type, std::int64_t id,
+                 double x, double y);
+    overlay::PointerType touch_type(std::int64_t touch_id);
     void render_all();
     // The device pixels a canvas area covers, clipped to the surface.
     SDL_Rect device_rect(const Box& area) const;
@@ -58,6 +77,7 @@ private:
     SDL_Texture* texture_ = nullptr;
     cairo_surface_t* surface_ = nullptr;
     int pixel_w_ = 0, pixel_h_ = 0;
+    int window_w_ = 1, window_h_ = 1;  // in the units mouse events use
     double scale_ = 1, offset_x_ = 0, offset_y_ = 0;
     Palette palette_ = Palette::original;
     const Canvas* canvas_ = nullptr;
@@ -69,6 +89,10 @@ private:
     std::uint64_t last_present_ms_ = 0;
     std::uint64_t settle_until_ms_ = 0;
     std::vector<unsigned char> saved_;
+    overlay::Overlay overlay_;
+    int pointer_events_ = 0;
+    std::vector<double> overlay_repaint_ms_;
+    std::function<void(const PromptEvent&)> prompt_listener_;
 };
 
 }  // namespace lk

@@ -1,0 +1,27 @@
+#pragma once
+// Draws the pointer overlay (ink, toolbar, keypad) with cairo over a picture
+// rendered by the cairo player, in window pixels. The overlay is never part
+// of the canvas: a back end paints it after the picture, into the same
+// window surface, and repaints both together where either changed.
+#include <cairo.h>
+
+#include "../overlay/overlay.h"
+#include "cairo_player.h"
+
+namespace lk {
+
+// The overlay's parts that reach into `clip` (window pixels), over whatever
+// the context already shows.
+void paint_overlay(cairo_t* cr, const overlay::Overlay& overlay, Palette palette,
+                   const overlay::Rect& clip);
+
+// Repaints one area of the window from scratch: the background (the
+// letterbox margins included), the canvas's operations there, then the
+// overlay. The area is widened to whole pixels.
+void repaint_window_area(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
+                         const overlay::Overlay& overlay, const overlay::Rect& area);
+
+// The RGB (0xRRGGBB) of an ink colour in a palette.
+unsigned ink_rgb(overlay::InkColour colour, Palette palette);
+
+}  // namespace lk

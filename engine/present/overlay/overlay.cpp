@@ -1,0 +1,524 @@
+#include "overlay.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "../platform.h"
+
+namespace lk::overlay {
+
+namespace {
+
+// Sizes in CSS px.
+constexpr double kButton = 48;   // a button's side
+constexpr double kGap = 4;       // between buttons
+constexpr double kPad = 4;       // inside a bar's frame
+constexpr double kMargin = 4;    // from the window's edge and from the picture
+constexpr int kToolbarButtons = 9;
+constexpr double kToolbarThick = kButton + 2 * kPad;
+constexpr double kToolbarLong = kToolbarButtons * kButton + (kToolbarButtons - 1) * kGap + 2 * kPad;
+constexpr double kKeypadSide = 4 * kButton + 3 * kGap + 2 * kPad;
+// A swipe, and the most a tap may move.
+constexpr double kSwipe = 40;
+constexpr double kTapSlop = 12;
+// The toolbar stays this long after the last pointer activity, then fades.
+constexpr std::uint64_t kToolbarShowMs = 3000;
+constexpr std::uint64_t kToolbarFadeMs = 600;
+// Ink: a stroke's width in layout units, and the least step between two of
+// its points in window pixels (closer points only add noise to the curve).
+constexpr float kInkWidth = 5;
+constexpr double kInkMinStep = 1.5;
+
+// The keypad, row by row: the key each button types.
+const char* const kKeypadKeys[4][4] = {
+    {"7", "8", "9", "\b"},
+    {"4", "5", "6", "\f"},
+    {"1", "2", "3", "/"},
+    {"0", "-", ".", "\r"},
+};
+
+Rect points_rect(std::initializer_list<Point> points) {
+    double x1 = 1e300, y1 = 1e300, x2 = -1e300, y2 = -1e300;
+    for (const auto& p : points) {
+        x1 = std::min(x1, static_cast<double>(p.x));
+        y1 = std::min(y1, static_cast<double>(p.y));
+        x2 = std::max(x2, static_cast<double>(p.x));
+        y2 = std::max(y2, static_cast<double>(p.y));
+    }
+    return {x1, y1, x2 - x1, y2 - y1};
+}
+
+}  // namespace
+
+Rect Rect::united(const Rect& o) const {
+    if (empty()) return o;
+    if (o.empty()) return *this;
+    double x1 = std::min(x, o.x), y1 = std::min(y, o.y);
+    double x2 = std::max(x + w, o.x + o.w), y2 = std::max(y + h, o.y + o.h);
+    return {x1, y1, x2 - x1, y2 - y1};
+}
+
+std::vector<PathPiece> stroke_path(const Stroke& stroke) {
+    const auto& p = stroke.points;
+    std::vector<PathPiece> out;
+    if (p.empty()) return out;
+    out.push_back({PathPiece::move, {}, p[0]});
+    if (p.size() == 1) {
+        out.push_back({PathPiece::line, {}, p[0]});  // a dot, with round caps
+        return out;
+    }
+    // Through the midpoints, each point the control of its curve: the
+    // corners of a polyline become smooth arcs.
+    for (size_t i = 1; i + 1 < p.size(); ++i) {
+        Point mid{(p[i].x + p[i + 1].x) / 2, (p[i].y + p[i + 1].y) / 2};
+        out.push_back({PathPiece::quad, p[i], mid});
+    }
+    out.push_back({PathPiece::line, {}, p.back()});
+    return out;
+}
+
+void Overlay::set_view(double width, double height, double pixels_per_css_px) {
+    width_ = std::max(width, 1.0);
+    height_ = std::max(height, 1.0);
+    ratio_ = pixels_per_css_px > 0 ? pixels_per_css_px : 1;
+    box_ = fit_layout(width_, height_);
+    layout_widgets();
+    // A new view is painted whole by the back end.
+    damaged_ = false;
+}
+
+Rect Overlay::field_rect() const {
+    const Box& f = prompt_.field;
+    if (!prompt_.reads_number() || f.x2 <= f.x1) return {};
+    double x1 = box_.offset_x + f.x1 * box_.scale, y1 = box_.offset_y + f.y1 * box_.scale;
+    return {x1, y1, (f.x2 - f.x1) * box_.scale, (f.y2 - f.y1) * box_.scale};
+}
+
+void Overlay::layout_widgets() {
+    const double r = ratio_, m = kMargin * r, thick = kToolbarThick * r, len = kToolbarLong * r;
+    const double area_w = kCanvasWidth * box_.scale;
+    const double left = box_.offset_x, right = width_ - box_.offset_x - area_w;
+    const double top = box_.offset_y;
+    // The toolbar: in a side margin (standing), or the top margin (lying),
+    // when it fits there; else lying in the top right corner, or standing
+    // at the right edge when the window is too narrow for it lying.
+    if (right >= thick + 2 * m && height_ >= len + 2 * m) {
+        toolbar_vertical_ = true;
+        toolbar_rect_ = {width_ - m - thick, m, thick, len};
+    } else if (top >= thick + 2 * m && width_ >= len + 2 * m) {
+        toolbar_vertical_ = false;
+        toolbar_rect_ = {width_ - m - len, m, len, thick};
+    } else if (width_ >= len + 2 * m || height_ < len + 2 * m) {
+        toolbar_vertical_ = false;
+        toolbar_rect_ = {std::max(0.0, width_ - m - len), m, len, thick};
+    } else {
+        toolbar_vertical_ = true;
+        toolbar_rect_ = {width_ - m - thick, m, thick, len};
+    }
+
+    // The keypad: beside the picture when a margin has room for it, else
+    // near the answer field; never over the field nor the toolbar.
+    const double side = kKeypadSide * r;
+    Rect field = field_rect();
+    if (field.empty()) {
+        // No number prompt: where the programs' answer field stands.
+        const double fx = 1008, fy = 640, fw = 240, fh = 30;
+        field = {box_.offset_x + fx * box_.scale, box_.offset_y + fy * box_.scale,
+                 fw * box_.scale, fh * box_.scale};
+    }
+    auto fits = [&](const Rect& k) {
+        return k.x >= 0 && k.y >= 0 && k.x + k.w <= width_ + 1e-9 && k.y + k.h <= height_ + 1e-9 &&
+               !k.intersects(field) && !k.intersects(toolbar_rect_);
+    };
+    auto clamp_y = [&](double y) { return std::clamp(y, m, std::max(m, height_ - m - side)); };
+    const double bottom_y = clamp_y(field.y + field.h - side);
+    const double area_right = box_.offset_x + area_w;
+    std::vector<Rect> candidates = {
+        {area_right + m, bottom_y, side, side},                        // right margin
+        {width_ - m - side - (toolbar_vertical_ ? thick + m : 0), bottom_y, side, side},
+        {left - m - side, bottom_y, side, side},                       // left margin
+        {std::clamp(field.x + field.w - side, m, std::max(m, width_ - m - side)),
+         field.y - m - side, side, side},                              // above the field
+        {width_ - m - side - (toolbar_vertical_ ? thick + m : 0), field.y - m - side, side, side},
+        {field.x - m - side, bottom_y, side, side},                    // left of the field
+        {field.x - m - side, clamp_y(toolbar_rect_.y + toolbar_rect_.h + m), side, side},
+        {std::clamp(field.x + field.w - side, m, std::max(m, width_ - m - side)),
+         field.y + field.h + m, side, side},                           // below the field
+    };
+    keypad_rect_ = {m, height_ - m - side, side, side};
+    for (const auto& k : candidates) {
+        if (fits(k)) {
+            keypad_rect_ = k;
+            break;
+        }
+    }
+}
+
+std::vector<Button> Overlay::toolbar_buttons() const {
+    std::vector<Button> out;
+    const double r = ratio_, b = kButton * r, step = (kButton + kGap) * r, pad = kPad * r;
+    auto add = [&](Action a, int index) {
+        Button btn;
+        btn.action = a;
+        btn.toolbar = true;
+        double along = pad + index * step;
+        btn.rect = toolbar_vertical_
+                       ? Rect{toolbar_rect_.x + pad, toolbar_rect_.y + along, b, b}
+                       : Rect{toolbar_rect_.x + along, toolbar_rect_.y + pad, b, b};
+        out.push_back(btn);
+        return &out.back();
+    };
+    add(Action::back, 0);
+    add(Action::forward, 1);
+    add(Action::pen, 2)->on = pen_on_;
+    const InkColour colours[] = {InkColour::red, InkColour::blue, InkColour::ink};
+    for (int i = 0; i < 3; ++i) {
+        Button* c = add(Action::colour, 3 + i);
+        c->colour = colours[i];
+        c->on = pen_on_ && colour_ == colours[i];
+    }
+    add(Action::clear_ink, 6);
+    add(Action::keypad, 7)->on = keypad_visible();
+    add(Action::fullscreen, 8);
+    return out;
+}
+
+std::vector<Button> Overlay::keypad_buttons() const {
+    std::vector<Button> out;
+    const double r = ratio_, b = kButton * r, step = (kButton + kGap) * r, pad = kPad * r;
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 4; ++col) {
+            Button btn;
+            btn.action = Action::key;
+            btn.key = kKeypadKeys[row][col];
+            btn.rect = {keypad_rect_.x + pad + col * step, keypad_rect_.y + pad + row * step, b, b};
+            out.push_back(btn);
+        }
+    }
+    return out;
+}
+
+std::vector<Button> Overlay::buttons() const {
+    std::vector<Button> out;
+    auto mark = [&](Button& b) {
+        b.pressed = active_.down && active_.target == Active::button && !active_.cancelled &&
+                    active_.pressed.action == b.action && active_.pressed.key == b.key &&
+                    active_.pressed.colour == b.colour && active_.pressed.toolbar == b.toolbar;
+    };
+    if (toolbar_alpha() > 0)
+        for (auto& b : toolbar_buttons()) mark(b), out.push_back(b);
+    if (keypad_visible())
+        for (auto& b : keypad_buttons()) mark(b), out.push_back(b);
+    return out;
+}
+
+double Overlay::toolbar_alpha() const { return painted_alpha_; }
+
+double Overlay::alpha_at(std::uint64_t now) const {
+    if (!toolbar_shown_) return 0;
+    if (active_.down) return 1;
+    std::uint64_t elapsed = now > last_activity_ ? now - last_activity_ : 0;
+    if (elapsed <= kToolbarShowMs) return 1;
+    if (elapsed >= kToolbarShowMs + kToolbarFadeMs) return 0;
+    return 1.0 - static_cast<double>(elapsed - kToolbarShowMs) / kToolbarFadeMs;
+}
+
+void Overlay::refresh_toolbar() {
+    double alpha = alpha_at(now_);
+    if (alpha != painted_alpha_) {
+        painted_alpha_ = alpha;
+        damage(toolbar_rect_);
+    }
+}
+
+bool Overlay::keypad_visible() const {
+    return prompt_.reads_number() && pointer_last_ && !keypad_hidden_;
+}
+
+void Overlay::damage(const Rect& r) {
+    Rect clipped = r;
+    double x2 = std::min(r.x + r.w, width_), y2 = std::min(r.y + r.h, height_);
+    clipped.x = std::max(r.x, 0.0);
+    clipped.y = std::max(r.y, 0.0);
+    clipped.w = x2 - clipped.x;
+    clipped.h = y2 - clipped.y;
+    if (clipped.empty()) return;
+    damage_ = damaged_ ? damage_.united(clipped) : clipped;
+    damaged_ = true;
+}
+
+bool Overlay::take_damage(Rect& out) {
+    if (!damaged_) return false;
+    out = damage_;
+    damaged_ = false;
+    damage_ = {};
+    return true;
+}
+
+void Overlay::activity(std::uint64_t now_ms) {
+    now_ = std::max(now_, now_ms);
+    last_activity_ = now_;
+    toolbar_shown_ = true;
+    refresh_toolbar();
+}
+
+void Overlay::tick(std::uint64_t now_ms) {
+    now_ = std::max(now_, now_ms);
+    refresh_toolbar();
+}
+
+bool Overlay::animating() const { return painted_alpha_ > 0; }
+
+// Anything that may show or hide the keypad: repaint it when it did.
+template <typename F>
+void Overlay::keypad_change(F&& change) {
+    bool was = keypad_visible();
+    Rect before = keypad_rect_;
+    bool toolbar_on = keypad_visible();
+    change();
+    if (was != keypad_visible() || (was && !(before.x == keypad_rect_.x && before.y == keypad_rect_.y))) {
+        damage(before);
+        damage(keypad_rect_);
+    }
+    // The toolbar's keypad button shows whether the keypad is out.
+    if (toolbar_on != keypad_visible() && painted_alpha_ > 0) damage(toolbar_rect_);
+}
+
+void Overlay::set_keypad_at_start(bool on) {
+    if (!any_input_) keypad_change([&] { pointer_last_ = on; });
+}
+
+void Overlay::on_key(std::uint64_t now_ms) {
+    now_ = std::max(now_, now_ms);
+    any_input_ = true;
+    keypad_change([&] { pointer_last_ = false; });
+    // The toolbar starts to fade at once.
+    if (toolbar_shown_ && !active_.down && now_ - last_activity_ < kToolbarShowMs)
+        last_activity_ = now_ > kToolbarShowMs ? now_ - kToolbarShowMs : 0;
+    refresh_toolbar();
+}
+
+void Overlay::on_prompt(const PromptEvent& prompt) {
+    const PromptKind before = prompt_.kind;
+    const int before_step = prompt_.step;
+    keypad_change([&] {
+        prompt_ = prompt;
+        layout_widgets();
+    });
+    if (prompt.kind == PromptKind::step) {
+        // Back at an earlier step (or at this one again): what was written
+        // on the steps after it goes with them.
+        answered_ = prompt.step;
+        drop_strokes_after(prompt.step);
+    } else if (prompt.kind == PromptKind::none && before == PromptKind::step) {
+        answered_ = before_step + 1;
+    } else if (prompt.kind == PromptKind::menu) {
+        // The main menu erases the whole picture.
+        clear_ink();
+    }
+}
+
+void Overlay::on_item(bool started) {
+    if (!started) return;
+    answered_ = 0;
+    clear_ink();
+}
+
+Rect Overlay::stroke_rect(const Stroke& s) const {
+    double half = s.width * box_.scale / 2 + 2;
+    double x1 = box_.offset_x + s.bounds.x1 * box_.scale, y1 = box_.offset_y + s.bounds.y1 * box_.scale;
+    double x2 = box_.offset_x + s.bounds.x2 * box_.scale, y2 = box_.offset_y + s.bounds.y2 * box_.scale;
+    return {x1 - half, y1 - half, x2 - x1 + 2 * half, y2 - y1 + 2 * half};
+}
+
+void Overlay::clear_ink() {
+    for (const auto& s : strokes_) damage(stroke_rect(s));
+    strokes_.clear();
+    if (active_.target == Active::ink) active_.target = Active::none;
+}
+
+void Overlay::drop_strokes_after(int step) {
+    auto gone = [step](const Stroke& s) { return s.step > step; };
+    for (const auto& s : strokes_)
+        if (gone(s)) damage(stroke_rect(s));
+    strokes_.erase(std::remove_if(strokes_.begin(), strokes_.end(), gone), strokes_.end());
+    if (active_.target == Active::ink && strokes_.empty()) active_.target = Active::none;
+}
+
+void Overlay::add_ink_point(double x, double y) {
+    if (strokes_.empty()) return;
+    Stroke& s = strokes_.back();
+    Point p{static_cast<float>(box_.layout_x(x)), static_cast<float>(box_.layout_y(y))};
+    if (!s.points.empty()) {
+        double dx = (p.x - s.points.back().x) * box_.scale, dy = (p.y - s.points.back().y) * box_.scale;
+        if (std::hypot(dx, dy) < kInkMinStep) return;
+    }
+    s.points.push_back(p);
+    s.bounds = s.points.size() == 1
+                   ? Box{p.x, p.y, p.x, p.y}
+                   : Box{std::min(s.bounds.x1, p.x), std::min(s.bounds.y1, p.y),
+                         std::max(s.bounds.x2, p.x), std::max(s.bounds.y2, p.y)};
+    // Appending a point changes the curve only between the last three points.
+    size_t n = s.points.size();
+    Rect touched = points_rect({s.points[n >= 3 ? n - 3 : 0], s.points[n >= 2 ? n - 2 : 0], p});
+    double half = s.width * box_.scale / 2 + 2;
+    damage({box_.offset_x + touched.x * box_.scale - half, box_.offset_y + touched.y * box_.scale - half,
+            touched.w * box_.scale + 2 * half, touched.h * box_.scale + 2 * half});
+}
+
+void Overlay::activate(const Button& b, Response& out) {
+    switch (b.action) {
+        case Action::back: out.keys.emplace_back(kKeyStepBack); break;
+        case Action::forward: out.keys.emplace_back(kKeyForward); break;
+        case Action::pen:
+            pen_on_ = !pen_on_;
+            damage(toolbar_rect_);
+            break;
+        case Action::colour:
+            colour_ = b.colour;
+            pen_on_ = true;
+            damage(toolbar_rect_);
+            break;
+        case Action::clear_ink: clear_ink(); break;
+        case Action::keypad:
+            keypad_change([&] {
+                if (keypad_visible()) {
+                    keypad_hidden_ = true;
+                } else {
+                    keypad_hidden_ = false;
+                    pointer_last_ = true;
+                }
+            });
+            damage(toolbar_rect_);
+            break;
+        case Action::fullscreen: out.toggle_fullscreen = true; break;
+        case Action::key: out.keys.push_back(b.key); break;
+    }
+}
+
+void Overlay::navigate(const PointerEvent& up, Response& out) {
+    const double dx = css(up.x - active_.x0), dy = css(up.y - active_.y0);
+    const bool tap = std::hypot(dx, dy) <= kTapSlop;
+    const double lx = box_.layout_x(active_.x0), ly = box_.layout_y(active_.y0);
+    switch (prompt_.kind) {
+        case PromptKind::step:
+            if (std::abs(dx) >= kSwipe && std::abs(dx) > std::abs(dy))
+                out.keys.emplace_back(dx < 0 ? kKeyForward : kKeyStepBack);
+            else if (tap)
+                out.keys.emplace_back(lx < kCanvasWidth / 4 ? kKeyStepBack : kKeyForward);
+            break;
+        case PromptKind::menu:
+        case PromptKind::bar:
+            if (!tap) break;
+            for (const auto& c : prompt_.choices) {
+                if (lx >= c.area.x1 && lx < c.area.x2 && ly >= c.area.y1 && ly < c.area.y2) {
+                    // Exactly as typed: the field cleared, the number, Enter.
+                    out.keys.emplace_back("\f");
+                    for (char d : std::to_string(c.number)) out.keys.emplace_back(1, d);
+                    out.keys.emplace_back("\r");
+                    break;
+                }
+            }
+            break;
+        default: break;
+    }
+}
+
+Response Overlay::on_pointer(const PointerEvent& e) {
+    Response out;
+    now_ = std::max(now_, e.time_ms);
+    const bool same = active_.down && e.id == active_.id && e.type == active_.type;
+    switch (e.phase) {
+        case PointerPhase::down: {
+            if (e.type == PointerType::touch &&
+                std::find(touches_.begin(), touches_.end(), e.id) == touches_.end())
+                touches_.push_back(e.id);
+            any_input_ = true;
+            const bool toolbar_was_visible = painted_alpha_ > 0;
+            const bool keypad_was_visible = keypad_visible();
+            activity(e.time_ms);
+            keypad_change([&] { pointer_last_ = true; });
+            if (active_.down) {
+                // A second pointer: it does nothing, and a gesture under
+                // way navigates no more (a resting wrist, a pinch). Ink
+                // goes on.
+                if (active_.target != Active::ink) {
+                    if (active_.target == Active::button) damage(active_.pressed.rect);
+                    active_.cancelled = true;
+                }
+                break;
+            }
+            active_ = Active{};
+            active_.down = true;
+            active_.id = e.id;
+            active_.type = e.type;
+            active_.x0 = e.x;
+            active_.y0 = e.y;
+            for (const auto& b : buttons()) {
+                // Only what was on screen when the pointer came down.
+                if ((b.toolbar ? !toolbar_was_visible : !keypad_was_visible) ||
+                    !b.rect.contains(e.x, e.y))
+                    continue;
+                active_.target = Active::button;
+                active_.pressed = b;
+                damage(b.rect);
+                break;
+            }
+            if (active_.target == Active::button) break;
+            if (e.type == PointerType::pen || pen_on_) {
+                Stroke s;
+                s.colour = colour_;
+                s.width = kInkWidth;
+                s.step = answered_;
+                strokes_.push_back(s);
+                active_.target = Active::ink;
+                add_ink_point(e.x, e.y);
+            } else {
+                active_.target = Active::picture;
+            }
+            break;
+        }
+        case PointerPhase::move:
+            if (!same) {
+                // A hover counts as activity once the pointer really moved
+                // (a window appearing under a resting mouse reports a move).
+                if (!active_.down && e.type == PointerType::mouse) {
+                    if (hover_x_ >= 0 && (e.x != hover_x_ || e.y != hover_y_)) activity(e.time_ms);
+                    hover_x_ = e.x;
+                    hover_y_ = e.y;
+                }
+                break;
+            }
+            activity(e.time_ms);
+            if (active_.target == Active::ink) add_ink_point(e.x, e.y);
+            break;
+        case PointerPhase::up:
+        case PointerPhase::cancel: {
+            touches_.erase(std::remove(touches_.begin(), touches_.end(), e.id), touches_.end());
+            if (!same) break;
+            const Active done = active_;
+            active_ = Active{};
+            hover_x_ = e.x;
+            hover_y_ = e.y;
+            activity(e.time_ms);
+            if (e.phase == PointerPhase::cancel || done.cancelled) {
+                if (done.target == Active::button) damage(done.pressed.rect);
+                break;
+            }
+            if (done.target == Active::button) {
+                damage(done.pressed.rect);
+                if (done.pressed.rect.contains(e.x, e.y)) activate(done.pressed, out);
+            } else if (done.target == Active::ink) {
+                add_ink_point(e.x, e.y);
+            } else if (done.target == Active::picture && done.type != PointerType::pen) {
+                active_ = done;  // navigate reads where the gesture started
+                navigate(e, out);
+                active_ = Active{};
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace lk::overlay

@@ -1,0 +1,222 @@
+#pragma once
+// The pointer overlay: what a back end needs to drive the programs with a
+// mouse, a finger or a pen, and to let a teacher write on the picture. It is
+// plain C++ with no window system and no renderer: a back end feeds it
+// pointer events in window pixels, the prompts and items the program
+// announces and the keys typed, pushes the keys it hands back into the
+// program's key queue, and draws its geometry (buttons and ink strokes) on
+// top of the rendered picture.
+//
+// Implemented features
+//  - Gestures, from the prompt the program announced:
+//    - at a step banner, a tap in the left quarter of the lesson area goes
+//      back a step, a tap elsewhere goes on; a swipe of 40 px or more from
+//      right to left goes on, from left to right goes back;
+//    - at the main menu and an item bar, a tap on an entry types its number
+//      and Enter; the entries' areas are the prompt's own choices (where
+//      their text was drawn); a tap between entries does nothing;
+//    - a pen, and a second finger, never navigate.
+//  - An on-screen keypad (0-9, "-", "/", ".", backspace, clear, Enter) at
+//    number prompts, feeding the keyboard's keys; shown when the last input
+//    was a pointer (or no key was ever typed), never over the answer field.
+//  - A toolbar (back, forward, pen, three ink colours, clear ink, keypad,
+//    full screen) in the letterbox margin when there is room, else in a
+//    corner; shown on pointer activity, fading a few seconds after it,
+//    never shown to keyboard-only use.
+//  - Ink: smooth strokes kept in layout units (they survive a resize, full
+//    screen and the palette key); a stylus draws even with the pen button
+//    off; ink goes with a new item, with "clear ink", and when the user
+//    steps back past the step it was drawn on.
+//  - Damage tracking in window pixels, so that drawing ink repaints only
+//    what a stroke touched.
+//  - Every target at least 44 x 44 device-independent pixels (CSS px) at
+//    any window size from kMinWindowWidth x kMinWindowHeight up.
+//
+// Not implemented: pressure, erasing single strokes, pinch zoom.
+//
+// The overlay never enters the canvas, a trace or a handout: the lesson's
+// picture stays exactly what the lesson drew.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "../layout.h"
+#include "../prompt.h"
+
+namespace lk::overlay {
+
+// The smallest window the overlay's geometry is made for, in CSS px.
+inline constexpr double kMinWindowWidth = 480;
+inline constexpr double kMinWindowHeight = 360;
+// The smallest side of any target, in CSS px.
+inline constexpr double kMinTarget = 44;
+
+enum class PointerType { mouse, touch, pen };
+enum class PointerPhase { down, move, up, cancel };
+
+// One pointer event. Positions are window pixels of the drawing target (the
+// same pixels the picture is rendered in). A mouse reports only its primary
+// button; a hover (a move with nothing down) counts as activity only.
+struct PointerEvent {
+    PointerPhase phase = PointerPhase::down;
+    PointerType type = PointerType::mouse;
+    std::int64_t id = 0;  // a finger's or pen's id; any constant for the mouse
+    double x = 0, y = 0;
+    std::uint64_t time_ms = 0;
+};
+
+// A rectangle in window pixels.
+struct Rect {
+    double x = 0, y = 0, w = 0, h = 0;
+    bool empty() const { return w <= 0 || h <= 0; }
+    bool contains(double px, double py) const {
+        return px >= x && px < x + w && py >= y && py < y + h;
+    }
+    bool intersects(const Rect& o) const {
+        return !empty() && !o.empty() && x < o.x + o.w && o.x < x + w && y < o.y + o.h &&
+               o.y < y + h;
+    }
+    Rect united(const Rect& o) const;
+};
+
+// The three ink colours: red, blue and the palette's own ink (colour 0, so
+// it follows the projector palette).
+enum class InkColour { red, blue, ink };
+
+enum class Action {
+    back, forward, pen, colour, clear_ink, keypad, fullscreen,  // toolbar
+    key,                                                        // keypad
+};
+
+// A target of the toolbar or the keypad, to draw and to hit.
+struct Button {
+    Action action = Action::key;
+    Rect rect;
+    std::string key;    // Action::key: the key it types ("0".."9", "-", "/", ".", "\b", "\f", "\r")
+    InkColour colour = InkColour::red;  // Action::colour
+    bool on = false;       // a toggle that is on, or the chosen colour
+    bool pressed = false;  // held down right now
+    bool toolbar = false;  // part of the toolbar (drawn with toolbar_alpha())
+};
+
+// A stroke in layout units. Points are drawn as a smooth curve through the
+// midpoints of successive points (see stroke_path).
+struct Stroke {
+    std::vector<Point> points;
+    InkColour colour = InkColour::red;
+    float width = 4;   // layout units
+    int step = 0;      // the item's waits answered when it was drawn
+    Box bounds{0, 0, 0, 0};
+};
+
+// One piece of a stroke's outline, in layout units: move_to, line_to, or a
+// quadratic curve to `to` with control point `control`.
+struct PathPiece {
+    enum Kind { move, line, quad } kind;
+    Point control, to;
+};
+std::vector<PathPiece> stroke_path(const Stroke& stroke);
+
+// What a pointer event asks of the back end.
+struct Response {
+    std::vector<std::string> keys;  // into the program's key queue, in order
+    bool toggle_fullscreen = false;
+};
+
+class Overlay {
+public:
+    // The drawing target's size in pixels and its pixels per CSS px.
+    void set_view(double width, double height, double pixels_per_css_px = 1);
+    const Letterbox& letterbox() const { return box_; }
+    double view_width() const { return width_; }
+    double view_height() const { return height_; }
+    double pixel_ratio() const { return ratio_; }
+
+    // Whether the keypad shows before any input at all (the default): a
+    // device that may have no keyboard (a tablet, a touch board) wants it
+    // from the first prompt; a back end that knows a keyboard is the likely
+    // first input passes false, and the keypad then waits for a pointer.
+    void set_keypad_at_start(bool on);
+
+    // What the program announces (Platform::on_prompt, Platform::on_item).
+    void on_prompt(const PromptEvent& prompt);
+    void on_item(bool started);
+    // A key was typed on a keyboard: the keypad goes, the toolbar fades.
+    void on_key(std::uint64_t now_ms);
+    Response on_pointer(const PointerEvent& event);
+    // Advances the toolbar's fading; call once a frame with the time.
+    void tick(std::uint64_t now_ms);
+    // Whether tick has work to do (the toolbar is fading or about to).
+    bool animating() const;
+
+    // The area to repaint since the last call, in window pixels.
+    bool take_damage(Rect& out);
+
+    // What to draw, in this order, over the picture.
+    const std::vector<Stroke>& strokes() const { return strokes_; }
+    std::vector<Button> buttons() const;
+    double toolbar_alpha() const;
+    bool keypad_visible() const;
+    bool toolbar_visible() const { return toolbar_alpha() > 0; }
+    bool pen_on() const { return pen_on_; }
+    InkColour ink_colour() const { return colour_; }
+
+    // The geometry, also when hidden.
+    std::vector<Button> toolbar_buttons() const;
+    std::vector<Button> keypad_buttons() const;
+    Rect toolbar_rect() const { return toolbar_rect_; }
+    Rect keypad_rect() const { return keypad_rect_; }
+    // The prompt's answer field in window pixels (empty when none).
+    Rect field_rect() const;
+    // A stroke's bounds in window pixels, with its width and a pixel to spare.
+    Rect stroke_rect(const Stroke& stroke) const;
+
+private:
+    struct Active {
+        bool down = false;
+        std::int64_t id = 0;
+        PointerType type = PointerType::mouse;
+        double x0 = 0, y0 = 0;
+        enum Target { none, button, picture, ink } target = none;
+        Button pressed;
+        bool cancelled = false;
+    };
+
+    void layout_widgets();
+    void damage(const Rect& r);
+    void activity(std::uint64_t now_ms);
+    double alpha_at(std::uint64_t now_ms) const;
+    void refresh_toolbar();
+    template <typename F>
+    void keypad_change(F&& change);
+    void pointer_input();
+    void add_ink_point(double x, double y);
+    void activate(const Button& b, Response& out);
+    void navigate(const PointerEvent& up, Response& out);
+    void clear_ink();
+    void drop_strokes_after(int step);
+    double css(double px) const { return px / ratio_; }
+
+    double width_ = 0, height_ = 0, ratio_ = 1;
+    Letterbox box_;
+    Rect toolbar_rect_, keypad_rect_;
+    bool toolbar_vertical_ = false;
+    PromptEvent prompt_;
+    int answered_ = 0;  // the item's waits answered so far
+    std::vector<Stroke> strokes_;
+    Active active_;
+    std::vector<std::int64_t> touches_;  // fingers now down
+    bool pen_on_ = false;
+    InkColour colour_ = InkColour::red;
+    bool pointer_last_ = true;     // the last input was a pointer (or nothing yet)
+    bool any_input_ = false;
+    bool keypad_hidden_ = false;   // put away with the keypad button
+    bool toolbar_shown_ = false;   // any pointer activity yet
+    std::uint64_t now_ = 0, last_activity_ = 0;
+    double painted_alpha_ = 0;     // the toolbar's opacity as last damaged
+    double hover_x_ = -1, hover_y_ = -1;
+    bool damaged_ = false;
+    Rect damage_;
+};
+
+}  // namespace lk::overlay

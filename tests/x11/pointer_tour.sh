@@ -1,0 +1,244 @@
+#!/usr/bin/env bash
+# Both programs taught from start to end with the mouse alone, no key at all:
+# a click on each main-menu entry and each item-bar entry, a click on the
+# picture at every step banner, and the on-screen keypad's "1" and Enter at
+# every practice problem. Each item's last picture on the screen must match
+# lessonreplay's picture of the same answers. At the first step, a drag with
+# the pen on must put ink on the screen along its path, while the program
+# neither goes on nor draws anything (its trace stays as it was), and "clear
+# ink" must bring back the lesson's picture exactly.
+#
+# The screen is wide, so that the toolbar and the keypad stand in the margin
+# beside the picture and leave the lesson's picture to compare.
+SCREEN=2048x768x24
+source "$(dirname "$0")/common.inc"
+WORK=$(mktemp -d)
+trap 'cleanup; rm -rf "$WORK"' EXIT
+
+declare -A P
+SEEN=0
+LOG=""
+# Waits (up to 60 s) for a prompt newer than the last one read, and reads its
+# line (written by the program's LESSONKIT_TEST_POINTER hook) into P.
+next_prompt() {
+  local line="" n=0 limit=$((SECONDS + 60))
+  while :; do
+    line=$(tail -n 1 "$LOG" 2>/dev/null || true)
+    n=${line#n=}
+    n=${n%% *}
+    if [[ "$line" == n=*" keyEnter="*,* && "$n" -gt "$SEEN" && "$line" != *" kind=none "* ]]; then
+      break
+    fi
+    kill -0 "$PROGRAM_PID" 2>/dev/null || fail "$NAME ended while waiting for a prompt after $SEEN"
+    ((SECONDS < limit)) || fail "$NAME: no new prompt after $SEEN (last: ${line:0:60})"
+    sleep 0.02
+  done
+  SEEN=$n
+  P=()
+  local tok
+  for tok in $line; do P[${tok%%=*}]=${tok#*=}; done
+}
+
+# Clicks at a point of the window (window units). (Pressing and releasing
+# the button in one call: xdotool's "click" waits a tenth of a second.)
+click() { xdotool mousemove "$((WX + $1))" "$((WY + $2))" mousedown 1 mouseup 1; }
+# Clicks on something the prompt line names (a choice, a button, a key).
+press() {
+  local v=${P[$1]:-}
+  [ -n "$v" ] || fail "$NAME: no $1 at prompt ${P[n]} (${P[kind]})"
+  click "${v%,*}" "${v#*,}"
+}
+# A point of the layout area in window units: LX LY.
+layout_point() {
+  read -r LX LY <<< "$(awk -v s="$SCALE" -v ox="$OX" -v oy="$OY" -v x="$1" -v y="$2" \
+    'BEGIN { printf "%d %d\n", ox + x * s, oy + y * s }')"
+}
+# The numbers of the prompt's choices, in order.
+choices() {
+  local k
+  for k in "${!P[@]}"; do if [[ $k == choice* ]]; then echo "${k#choice}"; fi; done | sort -n
+}
+
+# The screen's lesson area above the answer row (layout rows 0-639: the item
+# bar and the answer field come after the item), once the window shows the
+# bar's answer cursor: the program then waits at the bar, and everything the
+# item drew has been shown (up to about 10 s).
+snap_item() {
+  local shot="$WORK/$NAME/item-$ITEMS.png"
+  for _ in $(seq 1 100); do
+    xwd -root -silent > "$WORK/screen.xwd"
+    if [ "$("$BIN/pngcompare" pixel "$WORK/screen.xwd" $((WX + DOT_X)) $((WY + DOT_Y)))" = "$CURSOR" ]; then
+      "$BIN/pngcompare" crop "$WORK/screen.xwd" $((WX + OX)) $((WY + OY)) "$AW" "$SHOT_H" "$shot"
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "$NAME item $ITEMS: the bar's answer cursor never showed"
+}
+
+# Each item's shot against lessonreplay's final picture of that item, for
+# the same answers and seed.
+check_items() {
+  local dir="$WORK/render" k mad page
+  rm -rf "$dir"
+  "$BIN/lessonreplay" "$NAME" --seed 1 --keys "$KEYS" --pages final --png "$dir" \
+    --scale "$SCALE" > /dev/null || fail "$NAME: lessonreplay failed"
+  for k in $(seq 1 "$ITEMS"); do
+    page="$dir/$(printf %04d "$k").png"
+    [ -f "$page" ] || fail "$NAME: lessonreplay drew no picture of item $k"
+    read -r W H <<< "$("$BIN/pngcompare" size "$WORK/$NAME/item-$k.png")"
+    mad=$("$BIN/pngcompare" diff "$WORK/$NAME/item-$k.png" 0 0 "$W" "$H" "$page" | awk '{print $2}')
+    awk -v m="$mad" 'BEGIN { exit !(m < 0.5) }' ||
+      fail "$NAME item $k: the screen differs from lessonreplay's picture (mad $mad)"
+  done
+}
+
+pixel() { "$BIN/pngcompare" pixel "$WORK/$1.xwd" "$((WX + $2))" "$((WY + $3))"; }
+
+# At a step banner: the pen draws, nothing else happens, clear ink undoes it.
+check_ink() {
+  local before after trace_before prompts_before x y changed=0 red=0
+  trace_before=$(wc -c < "$WORK/$NAME/trace.jsonl")
+  prompts_before=$(wc -l < "$LOG")
+  xwd -root -silent > "$WORK/before.xwd"
+  # The toolbar shows once the mouse moves; then the pen button.
+  local v=${P[pen]}
+  xdotool mousemove "$((WX + ${v%,*} - 5))" "$((WY + ${v#*,}))"
+  press pen
+  # A drag from left to right across the middle of the picture.
+  layout_point 500 330; local x1=$LX y1=$LY
+  layout_point 900 330; local x2=$LX
+  xdotool mousemove "$((WX + x1))" "$((WY + y1))" mousedown 1
+  for x in $(seq "$x1" 20 "$x2"); do xdotool mousemove "$((WX + x))" "$((WY + y1))"; done
+  xdotool mousemove "$((WX + x2))" "$((WY + y1))" mouseup 1
+  # Red ink along the whole path, once the window shows it.
+  for _ in $(seq 1 100); do
+    xwd -root -silent > "$WORK/after.xwd"
+    red=0
+    for x in $(seq "$((x1 + 10))" 40 "$((x2 - 10))"); do
+      [ "$(pixel after "$x" "$y1")" = E53935 ] && red=$((red + 1))
+    done
+    [ "$red" -ge 9 ] && break
+    sleep 0.05
+  done
+  [ "$red" -ge 9 ] || fail "$NAME: the pen drew no red ink along its path ($red of 10 points)"
+  changed=0
+  for x in $(seq "$((x1 + 10))" 40 "$((x2 - 10))"); do
+    [ "$(pixel before "$x" "$y1")" != "$(pixel after "$x" "$y1")" ] && changed=$((changed + 1))
+  done
+  [ "$changed" -ge 9 ] || fail "$NAME: the drag changed only $changed of 10 points on its path"
+  [ "$(wc -c < "$WORK/$NAME/trace.jsonl")" = "$trace_before" ] || fail "$NAME: the ink entered the trace"
+  [ "$(wc -l < "$LOG")" = "$prompts_before" ] || fail "$NAME: a drag with the pen on navigated"
+  # Clear ink, pen off: the lesson's own picture again.
+  press clear_ink
+  press pen
+  check_item_picture_at_step
+  echo "$NAME: pen drag drew red ink on $red of 10 points, trace unchanged, clear ink restored the picture"
+}
+
+# The screen at a step banner against lessonreplay's picture of that step.
+check_item_picture_at_step() {
+  local dir="$WORK/step" ref mad=""
+  rm -rf "$dir"
+  "$BIN/lessonreplay" "$NAME" --seed 1 --keys "$KEYS" --png "$dir" --scale "$SCALE" > /dev/null
+  ref="$dir/$(ls "$dir" | tail -1)"
+  for _ in $(seq 1 80); do
+    xwd -root -silent > "$WORK/screen.xwd"
+    mad=$("$BIN/pngcompare" diff "$WORK/screen.xwd" $((WX + OX)) $((WY + OY)) "$AW" "$AH" "$ref" |
+          awk '{print $2}')
+    awk -v m="$mad" 'BEGIN { exit !(m < 0.5) }' && return 0
+    sleep 0.1
+  done
+  fail "$NAME: after clear ink the screen differs from the lesson's picture (mad $mad)"
+}
+
+tour() {
+  NAME=$1
+  KEYS=""
+  ITEMS=0
+  TYPED=0
+  SEEN=0
+  mkdir -p "$WORK/$NAME"
+  LOG="$WORK/$NAME/prompts.txt"
+  local start=$SECONDS inked=0 m i quit back
+  LESSONKIT_TEST_POINTER="$WORK/$NAME" start_program "$NAME"
+  next_prompt
+  [ "${P[kind]}" = menu ] || fail "$NAME did not start at its menu"
+  settled_geometry
+  layout_area
+  # Where a click at a step banner goes on: right of the left quarter.
+  layout_point 1000 400
+  local tap_x=$LX tap_y=$LY
+  # The answer cursor: a dot of colour 5 at (1064, 656).
+  layout_point 1064 656
+  DOT_X=$LX DOT_Y=$LY
+  CURSOR=$("$BIN/pngcompare" palette 5 original)
+  SHOT_H=$(awk -v s="$SCALE" 'BEGIN { print int(639 * s) }')
+  local menu_entries
+  menu_entries=$(choices)
+  quit=$(tail -1 <<< "$menu_entries")
+  for m in $menu_entries; do
+    [ "$m" = "$quit" ] && continue
+    press "choice$m"
+    KEYS+="\\f$m\\r"
+    next_prompt
+    # A reserved place of the menu shows the menu again.
+    [ "${P[kind]}" = menu ] && continue
+    [ "${P[kind]}" = bar ] || fail "$NAME: menu entry $m led to ${P[kind]}"
+    local bar_entries
+    bar_entries=$(choices)
+    back=$(tail -1 <<< "$bar_entries")
+    # Every item: its entry, or on the keypad when the bar shows none for
+    # it ("①～④解答" draws only ① and ④).
+    for i in $(seq 1 $((back - 1))); do
+      if [ -n "${P[choice$i]:-}" ]; then
+        press "choice$i"
+      else
+        [ "${P[keypad_shown]}" = 1 ] || fail "$NAME: no keypad at an item bar"
+        press keyC
+        press "key$i"
+        press keyEnter
+        TYPED=$((TYPED + 1))
+      fi
+      KEYS+="\\f$i\\r"
+      next_prompt
+      while [ "${P[kind]}" != bar ]; do
+        case "${P[kind]}" in
+          step)
+            if [ "$inked" = 0 ]; then check_ink; inked=1; fi
+            click "$tap_x" "$tap_y"
+            KEYS+=" "
+            ;;
+          next_step)
+            [ "${P[keypad_shown]}" = 1 ] || fail "$NAME: no keypad at a practice problem"
+            press key1
+            press keyEnter
+            KEYS+="1\\r"
+            ;;
+          *) fail "$NAME: unexpected prompt ${P[kind]} in menu entry $m, item $i" ;;
+        esac
+        next_prompt
+      done
+      ITEMS=$((ITEMS + 1))
+      snap_item
+    done
+    press "choice$back"
+    KEYS+="\\f$back\\r"
+    next_prompt
+    [ "${P[kind]}" = menu ] || fail "$NAME: the bar's last entry did not lead back to the menu"
+  done
+  check_items
+  press "choice$quit"
+  wait_exit "$PROGRAM_PID" 30
+  [ "$STATUS" -eq 0 ] || fail "$NAME ended with status $STATUS"
+  echo "$NAME window: $(cat "$WORK/$NAME/pointer.txt")"
+  echo "$NAME with the mouse alone: $ITEMS items ($TYPED chosen on the keypad), $SEEN prompts," \
+       "every last picture as lessonreplay's, in $((SECONDS - start)) s"
+}
+
+declare -A EXPECTED=([applylesson]=35 [solvelesson]=26)
+for name in applylesson solvelesson; do
+  tour "$name"
+  [ "$ITEMS" -eq "${EXPECTED[$name]}" ] || fail "$name: $ITEMS items toured, expected ${EXPECTED[$name]}"
+done
+echo "pointer tour passed"
