@@ -18,7 +18,7 @@ const median = xs => { const s = [...xs].sort((a, b) => a - b); return s[Math.fl
 function keyTour(page) {
   return page.evaluate(async () => {
     const m = window.lkModule;
-    let seen = m.lkPrompts, entry = 0, item = 0, problems = 0, peak = 0;
+    let seen = 0, entry = 0, item = 0, problems = 0, peak = 0;
     const memory = () => (performance.memory ? performance.memory.usedJSHeapSize : 0) +
                          (m.HEAP8 ? m.HEAP8.length : 0);
     const waiting = () => new Promise(resolve => {

@@ -26,17 +26,23 @@ EM_JS(void, c2d_begin, (int x, int y, int w, int h, int background), {
 EM_JS(void, c2d_end, (), { Module.lkCtx.restore(); });
 EM_JS(void, c2d_layout, (double scale, double x, double y), {
     Module.lkCtx.setTransform(scale, 0, 0, scale, x, y);
+    Module.lkLayout = [scale, x, y];
+    Module.lkFontNow = null;
 });
+// A glyph: the layout transform, moved to its baseline and magnified. The
+// font is set only when it changes: setting it is the costly part.
 EM_JS(void, c2d_text, (double x, double y, double sx, double sy, const char* font, const char* text, int rgb), {
     const ctx = Module.lkCtx;
-    ctx.save();
-    ctx.translate(x, y);
-    ctx.scale(sx, sy);
-    ctx.font = UTF8ToString(font);
-    ctx.textBaseline = 'alphabetic';
+    const [scale, ox, oy] = Module.lkLayout;
+    ctx.setTransform(scale * sx, 0, 0, scale * sy, ox + scale * x, oy + scale * y);
+    const css = UTF8ToString(font);
+    if (Module.lkFontNow !== css) {
+        ctx.font = css;
+        Module.lkFontNow = css;
+    }
     ctx.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
     ctx.fillText(UTF8ToString(text), 0, 0);
-    ctx.restore();
+    ctx.setTransform(scale, 0, 0, scale, ox, oy);
 });
 // A box in device pixels, drawn without the layout transform.
 EM_JS(void, c2d_device_box, (int x1, int y1, int x2, int y2, int rgb), {
