@@ -28,7 +28,7 @@ for dir in "$@"; do
       echo "FAIL: $dir, round $round of $ROUNDS: a window test failed under load"
       exit 1
     fi
-    echo "$dir, round $round: $(grep -o '[0-9]* tests passed.*' "$dir/x11_load.log" | head -1) in $((SECONDS - t0)) s"
+    echo "$dir, round $round: $(grep -o '[0-9]*% tests passed.*' "$dir/x11_load.log" | head -1) in $((SECONDS - t0)) s"
   done
 done
 echo "load check passed: $ROUNDS rounds in each of $# builds in $((SECONDS - start)) s"
