@@ -1,32 +1,21 @@
-// Readability of both palettes: every colour pair the programs put text in is
-// checked with the WCAG 2 contrast ratio (relative luminance), and the inks
-// that tell roles apart are checked to be clearly different colours.
+// Readability of both palettes beyond what the tour of every item
+// (test_contrast_tour) checks: the run-time error line, which no tour draws;
+// pairs the colour roles allow that no item draws today; and pairs the items
+// draw only in large bold text, held here to the level of small text. The
+// inks that tell roles apart are checked to be clearly different colours.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
 #include "engine/present/ops.h"
+#include "support/contrast.h"
 
 namespace {
 
 using lk::Palette;
-
-double channel(unsigned value) {
-    double c = value / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(unsigned rgb) {
-    return 0.2126 * channel((rgb >> 16) & 0xFF) + 0.7152 * channel((rgb >> 8) & 0xFF) +
-           0.0722 * channel(rgb & 0xFF);
-}
-
-double contrast(unsigned a, unsigned b) {
-    double la = luminance(a), lb = luminance(b);
-    if (la < lb) std::swap(la, lb);
-    return (la + 0.05) / (lb + 0.05);
-}
+using lk::testing::contrast;
+using lk::testing::luminance;
 
 double distance(unsigned a, unsigned b) {
     double sum = 0;
@@ -38,10 +27,8 @@ double distance(unsigned a, unsigned b) {
 }
 
 // WCAG 2 levels: 4.5:1 for text, 3:1 for large text (bold and at least
-// 18.7 px: the labels in cells, value boxes and the menu are bold and 48
-// units high).
+// 18.7 px).
 constexpr double kText = 4.5;
-constexpr double kLargeText = 3.0;
 
 struct Pair {
     int ink, ground;
@@ -50,18 +37,12 @@ struct Pair {
 };
 
 constexpr Pair kPairs[] = {
-    {0, 15, kText, "ink on the background"},
+    {13, 15, kText, "the run-time error line (small text) on the background"},
     {3, 15, kText, "titles on the background"},
-    {5, 15, kText, "answers on the background"},
     {7, 15, kText, "sub-headings on the background"},
     {9, 15, kText, "banner text on the background"},
-    {13, 15, kText, "the run-time error line (small text) on the background"},
     {15, 10, kText, "the menu title on the menu panel"},
-    {13, 10, kLargeText, "menu entries on the menu panel"},
-    {9, 4, kText, "the wait banner"},
-    {9, 12, kText, "the next-step banner"},
     {0, 13, kText, "labels in header columns"},
-    {5, 13, kLargeText, "answers in value boxes"},
     {0, 11, kText, "labels in header rows"},
     {5, 11, kText, "answers in header rows"},
 };
@@ -84,9 +65,10 @@ TEST_P(PaletteTest, RoleInksAreClearlyDifferent) {
     const int inks[] = {3, 5, 7, 9};
     for (int i : inks)
         for (int j : inks)
-            if (i < j)
+            if (i < j) {
                 EXPECT_GE(distance(lk::palette_rgb(i, palette), lk::palette_rgb(j, palette)), 60.0)
                     << "colours " << i << " and " << j;
+            }
     // Answers must also stand apart from the plain ink.
     EXPECT_GE(distance(lk::palette_rgb(0, palette), lk::palette_rgb(5, palette)), 60.0);
 }

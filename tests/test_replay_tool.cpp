@@ -8,6 +8,9 @@
 #include <sstream>
 #include <string>
 
+#include <cairo.h>
+
+#include "engine/present/ops.h"
 #include "engine/present/strings.h"
 
 namespace fs = std::filesystem;
@@ -95,6 +98,45 @@ TEST(LessonReplay, EveryTextOfTopicOneIsInCodePage932) {
         if (line.starts_with("{\"op\":\"draw_text\"")) texts.insert(field(line, "text"));
     EXPECT_GT(texts.size(), 50u);
     for (const auto& t : texts) EXPECT_TRUE(lk::representable_in_cp932(t)) << t;
+}
+
+// The colour of one pixel of a PNG, as 0xRRGGBB (0xFF000000 if unreadable).
+unsigned png_pixel(const fs::path& png, int x, int y) {
+    cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
+    unsigned out = 0xFF000000;
+    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+        cairo_surface_flush(image);
+        const unsigned char* row =
+            cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+        out = reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+    }
+    cairo_surface_destroy(image);
+    return out;
+}
+
+// Pictures and PDF pages in either palette: the paper of the original, the
+// dark ground of the projector colours; the menu panel (colour 10) with it.
+TEST(LessonReplay, ThePaletteOptionColoursPicturesAndPages) {
+    for (lk::Palette palette : {lk::Palette::original, lk::Palette::projector}) {
+        const std::string name = palette == lk::Palette::projector ? "projector" : "original";
+        const fs::path pdf =
+            fs::temp_directory_path() / ("lessonreplay-palette-" + std::to_string(::getpid()) + ".pdf");
+        auto out = replay("applylesson --keys '' --palette " + name + " --pdf " + pdf.string());
+        ASSERT_EQ(out.status, 0) << name;
+        const fs::path png = out.dir / "png" / "0001.png";
+        EXPECT_EQ(png_pixel(png, 2, 2), lk::palette_rgb(15, palette)) << name;
+        EXPECT_EQ(png_pixel(png, 32, 300), lk::palette_rgb(10, palette)) << name;
+        // The PDF page at 72 dpi (three quarters of the canvas units).
+        const fs::path page = out.dir / "page";
+        ASSERT_EQ(std::system(("pdftoppm -q -png -r 72 -f 1 -l 1 -singlefile '" + pdf.string() + "' '" +
+                               page.string() + "'").c_str()),
+                  0);
+        EXPECT_EQ(png_pixel(page.string() + ".png", 2, 2), lk::palette_rgb(15, palette)) << name;
+        EXPECT_EQ(png_pixel(page.string() + ".png", 24, 225), lk::palette_rgb(10, palette)) << name;
+        fs::remove(pdf);
+    }
+    EXPECT_EQ(replay("applylesson --keys '' --palette paper").status, 2);
+    EXPECT_EQ(replay("applylesson --keys '' --palette").status, 2);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 //
 //   lessonreplay PROGRAM [--keys TEXT | --topic N | --tour P] [--seed N] [--trace FILE]
 //                [--png DIR] [--scale S] [--pdf FILE] [--pages all|final]
+//                [--palette original|projector]
 //
 // --pages all (the default) writes a picture each time the program waits for
 // a key. --pages final writes the final picture of each item: the screen as
@@ -16,6 +17,10 @@
 // practice problem be solved once, and quits. The seed is 1 unless given.
 // --tour P walks every item of every topic the same way, showing P practice
 // problems in each drill (the browser build's tests walk the same tour).
+//
+// --palette projector draws the pictures and pages in the projector colours
+// (light ink on a dark ground, as F2 shows them in the window); the default
+// is the original paper palette.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -41,7 +46,8 @@ namespace {
 int usage() {
     std::cerr << "usage: lessonreplay applylesson|solvelesson [--keys TEXT | --topic N | --tour P]\n"
                  "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
-                 "                    [--pdf FILE] [--pages all|final]\n";
+                 "                    [--pdf FILE] [--pages all|final]\n"
+                 "                    [--palette original|projector]\n";
     return 2;
 }
 
@@ -128,7 +134,7 @@ int main(int argc, char** argv) {
     else if (program_name == "solvelesson") program = &lk::solvelesson_program();
     else return usage();
 
-    std::string keys, trace_path, png_dir, pdf_path, pages = "all";
+    std::string keys, trace_path, png_dir, pdf_path, pages = "all", palette_name = "original";
     bool keys_given = false;
     std::optional<int> topic, whole_tour;
     std::optional<std::uint64_t> seed;
@@ -149,6 +155,7 @@ int main(int argc, char** argv) {
             else if (arg == "--scale") scale = std::stod(value());
             else if (arg == "--pdf") pdf_path = value();
             else if (arg == "--pages") pages = value();
+            else if (arg == "--palette") palette_name = value();
             else return usage();
         } catch (const std::exception&) {
             return usage();
@@ -158,6 +165,9 @@ int main(int argc, char** argv) {
     if ((topic || whole_tour) && keys_given) return usage();
     if (topic && whole_tour) return usage();
     if (whole_tour && *whole_tour < 1) return usage();
+    if (palette_name != "original" && palette_name != "projector") return usage();
+    const lk::Palette palette =
+        palette_name == "projector" ? lk::Palette::projector : lk::Palette::original;
 
     // The tour answers every prompt of one topic, one practice problem each.
     std::unique_ptr<lk::TourDriver> tour;
@@ -189,7 +199,7 @@ int main(int argc, char** argv) {
     }
     if (!png_dir.empty()) std::filesystem::create_directories(png_dir);
     std::unique_ptr<lk::PdfWriter> pdf;
-    if (!pdf_path.empty()) pdf = std::make_unique<lk::PdfWriter>(pdf_path);
+    if (!pdf_path.empty()) pdf = std::make_unique<lk::PdfWriter>(pdf_path, palette);
 
     int written = 0;
     bool write_failed = false;
@@ -199,7 +209,8 @@ int main(int argc, char** argv) {
         if (!png_dir.empty()) {
             char name[32];
             std::snprintf(name, sizeof name, "%04d.png", written);
-            if (!lk::write_png(canvas, (std::filesystem::path(png_dir) / name).string(), scale))
+            if (!lk::write_png(canvas, (std::filesystem::path(png_dir) / name).string(), scale,
+                              palette))
                 write_failed = true;
         }
         if (pdf) pdf->add_page(canvas);

@@ -7,12 +7,13 @@
 //   pngcompare bbox IMAGE RRGGBB           prints "X1 Y1 X2 Y2", the smallest box
 //                                          holding every pixel of another colour
 //                                          ("none" when there is none)
-//   pngcompare diff IMAGE X Y W H REF [--upscale F]
+//   pngcompare diff IMAGE X Y W H REF [--upscale F] [--ref-at RX RY]
 //       prints "mad M tile T": the mean absolute difference per channel
 //       (0-255) between IMAGE's W x H area at (X, Y) and REF's area at
-//       (0, 0), and the largest mean difference of any 32 x 32 tile,
-//       counting only differences that hold across 3 x 3 pixels; with
-//       --upscale, REF is first enlarged F times with bilinear filtering.
+//       (0, 0), or at (RX, RY) with --ref-at, and the largest mean
+//       difference of any 32 x 32 tile, counting only differences that hold
+//       across 3 x 3 pixels; with --upscale, REF is first enlarged F times
+//       with bilinear filtering.
 //   pngcompare crop IMAGE X Y W H OUT.png  writes IMAGE's W x H area at (X, Y)
 //                                          as a PNG (a screenshot for the docs)
 // Exit status 2 on a usage or file error.
@@ -187,18 +188,25 @@ int main(int argc, char** argv) {
         bool ok = cairo_surface_write_to_png(out, argv[7]) == CAIRO_STATUS_SUCCESS;
         cairo_surface_destroy(out);
         if (!ok) die("cannot write " + std::string(argv[7]));
-    } else if (cmd == "diff" && (argc == 8 || argc == 10)) {
+    } else if (cmd == "diff" && argc >= 8) {
         int x0 = to_int(argv[3]), y0 = to_int(argv[4]), w = to_int(argv[5]), h = to_int(argv[6]);
         if (w <= 0 || h <= 0 || x0 < 0 || y0 < 0 || x0 + w > img.w || y0 + h > img.h)
             die("area outside the picture");
-        Image ref;
-        if (argc == 10) {
-            if (std::strcmp(argv[8], "--upscale") != 0) die("unknown option " + std::string(argv[8]));
-            ref = upscaled(argv[7], std::atof(argv[9]), w, h);
-        } else {
-            ref = read_image(argv[7]);
+        double factor = 0;
+        int rx = 0, ry = 0;
+        for (int i = 8; i < argc; ++i) {
+            if (std::strcmp(argv[i], "--upscale") == 0 && i + 1 < argc) {
+                factor = std::atof(argv[++i]);
+            } else if (std::strcmp(argv[i], "--ref-at") == 0 && i + 2 < argc) {
+                rx = to_int(argv[i + 1]), ry = to_int(argv[i + 2]);
+                i += 2;
+            } else {
+                die("unknown option " + std::string(argv[i]));
+            }
         }
-        if (ref.w < w || ref.h < h) die("reference smaller than the area");
+        if (rx < 0 || ry < 0) die("reference area outside the reference");
+        Image ref = factor > 0 ? upscaled(argv[7], factor, rx + w, ry + h) : read_image(argv[7]);
+        if (ref.w < rx + w || ref.h < ry + h) die("reference smaller than the area");
         // The difference of each pixel, summed over the whole area; and,
         // for every tile of kTile x kTile pixels (tiles overlap by half),
         // the mean of the differences that hold across a pixel's 3 x 3
@@ -211,7 +219,7 @@ int main(int argc, char** argv) {
         double sum = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
-                std::uint32_t a = img.at(x0 + x, y0 + y), b = ref.at(x, y);
+                std::uint32_t a = img.at(x0 + x, y0 + y), b = ref.at(rx + x, ry + y);
                 int d = 0;
                 for (int shift : {16, 8, 0})
                     d += std::abs(static_cast<int>((a >> shift) & 0xFF) -

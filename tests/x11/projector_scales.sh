@@ -18,6 +18,10 @@ trap 'cleanup; rm -rf "$WORK"' EXIT
 SW=${SCREEN%%x*}; rest=${SCREEN#*x}; SH=${rest%%x*}
 
 start_program applylesson
+# Maximised: the window takes the screen's width (the window manager may
+# still be placing it), then the picture is drawn at that size.
+maximised() { settled_geometry; [ "$WW" -eq "$SW" ]; }
+wait_for maximised || true
 compare_with_render applylesson '' "$WORK"
 echo "screen ${SW}x${SH}: window ${WW}x${WH} at ($WX,$WY); scale $SCALE, layout area ${AW}x${AH} at ($OX,$OY)"
 [ "$WX" -ge 0 ] && [ "$WY" -ge 0 ] && [ $((WX + WW)) -le "$SW" ] && [ $((WY + WH)) -le "$SH" ] ||
@@ -43,6 +47,6 @@ BG=$("$BIN/pngcompare" pixel "$WORK/render.png" 0 0)
 [ "$("$BIN/pngcompare" pixel "$WORK/screen.xwd" $((WX + WW - 1)) $((WY + WH - 1)))" = "$BG" ] ||
   fail "window's far corner is not the background"
 
-wmctrl -c applylesson
-wait_exit "$PROGRAM_PID" 5
+wmctrl -i -c "$WINDOW"
+wait_exit "$PROGRAM_PID" "$WAIT_LIMIT"
 [ "$STATUS" -eq 0 ] || fail "applylesson ended with status $STATUS"

@@ -4,24 +4,25 @@
 source "$(dirname "$0")/common.inc"
 
 start_program solvelesson
+await_screen
 eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
 W=$WIDTH H=$HEIGHT
 [ "${W:-0}" -ge 1300 ] || fail "window not maximised: width $W"
 [ "${H:-0}" -ge 650 ] || fail "window not maximised: height $H"
 # Menu -> topic 1 -> its bar's last entry -> the menu -> a reserved entry ->
-# the quit number.
+# the quit number; each screen is waited for before the next number.
 enter 1
 enter 9
 enter 7
 enter 6
 kill -0 "$PROGRAM_PID" || fail "solvelesson ended before the quit number"
-enter 8
-wait_exit "$PROGRAM_PID" 5
+type_number 8
+wait_exit "$PROGRAM_PID" "$WAIT_LIMIT"
 [ "$STATUS" -eq 0 ] || fail "solvelesson ended with status $STATUS"
 
 start_program applylesson
 enter 1
-wmctrl -c applylesson
-wait_exit "$PROGRAM_PID" 5
+wmctrl -i -c "$WINDOW"
+wait_exit "$PROGRAM_PID" "$WAIT_LIMIT"
 [ "$STATUS" -eq 0 ] || fail "closing applylesson gave status $STATUS"
 echo "window test passed"

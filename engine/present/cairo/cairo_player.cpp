@@ -207,9 +207,10 @@ bool write_png(const Canvas& canvas, const std::string& path, double scale, Pale
     return ok;
 }
 
-PdfWriter::PdfWriter(const std::string& path)
+PdfWriter::PdfWriter(const std::string& path, Palette palette)
     : surface_(cairo_pdf_surface_create(path.c_str(), kCanvasWidth * 0.75, kCanvasHeight * 0.75)),
-      cr_(cairo_create(surface_)) {}
+      cr_(cairo_create(surface_)),
+      palette_(palette) {}
 
 PdfWriter::~PdfWriter() {
     cairo_destroy(cr_);
@@ -222,6 +223,7 @@ bool PdfWriter::ok() const { return cairo_surface_status(surface_) == CAIRO_STAT
 void PdfWriter::add_page(const Canvas& canvas) {
     RenderOptions options;
     options.scale = 0.75;  // canvas units to points
+    options.palette = palette_;
     render_canvas(cr_, canvas, options);
     cairo_show_page(cr_);
     ++pages_;

@@ -29,10 +29,10 @@ void render_op(cairo_t* cr, const DrawOp& op, Palette palette);
 bool write_png(const Canvas& canvas, const std::string& path, double scale = 1,
                Palette palette = Palette::original);
 
-// A vector PDF, one page per call to add_page.
+// A vector PDF, one page per call to add_page, in the given palette.
 class PdfWriter {
 public:
-    explicit PdfWriter(const std::string& path);
+    explicit PdfWriter(const std::string& path, Palette palette = Palette::original);
     ~PdfWriter();
     PdfWriter(const PdfWriter&) = delete;
     PdfWriter& operator=(const PdfWriter&) = delete;
@@ -43,6 +43,7 @@ public:
 private:
     cairo_surface_t* surface_;
     cairo_t* cr_;
+    Palette palette_;
     int pages_ = 0;
 };
 

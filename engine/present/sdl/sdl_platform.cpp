@@ -26,6 +26,11 @@ constexpr std::uint64_t kFrameMs = 16;
 constexpr int kStartWidth = 1366, kStartHeight = 768;
 // How long after a window event every frame is presented again.
 constexpr std::uint64_t kSettleMs = 500;
+// After an event that moves, sizes or shows the window, the whole picture is
+// presented again 1, 2, 4, 8 and 16 s after it: on a busy machine the window system can take seconds to give
+// the drawing target its new geometry, and a window that shrank gets no
+// exposure afterwards to show the picture again.
+constexpr std::uint64_t kCatchUpLastStepMs = 8000;
 // One unit of delay, in milliseconds: an animation frame of 30 units then
 // takes 45 ms, and nine frames about 0.4 s.
 constexpr double kDelayUnitMs = 1.5;
@@ -147,7 +152,16 @@ void SdlPlatform::render_all() {
 void SdlPlatform::present(bool force) {
     std::uint64_t now = SDL_GetTicks64();
     if (!force && now - last_present_ms_ < kFrameMs) return;
-    if (now < settle_until_ms_) dirty_ = true;
+    // A late present shows the texture again as it is: it already holds the
+    // whole picture.
+    bool again = false;
+    if (now < settle_until_ms_) {
+        dirty_ = true;
+    } else if (catch_up_at_ms_ != 0 && now >= catch_up_at_ms_) {
+        again = true;
+        catch_up_step_ms_ *= 2;
+        catch_up_at_ms_ = catch_up_step_ms_ > kCatchUpLastStepMs ? 0 : now + catch_up_step_ms_;
+    }
     const std::uint64_t started = SDL_GetPerformanceCounter();
     overlay_.tick(now);
     Box area;
@@ -197,14 +211,16 @@ void SdlPlatform::present(bool force) {
     // Even an unchanged render counts as this frame's work, so the next
     // check waits a frame too.
     last_present_ms_ = now;
-    if (!changed && !dirty_) return;
-    cairo_surface_flush(surface_);
-    if (dirty_) rect = SDL_Rect{0, 0, pixel_w_, pixel_h_};
-    // Only the changed rows and columns go to the texture.
-    const unsigned char* data = cairo_image_surface_get_data(surface_);
-    int stride = cairo_image_surface_get_stride(surface_);
-    SDL_UpdateTexture(texture_, &rect, data + static_cast<size_t>(rect.y) * stride + rect.x * 4,
-                      stride);
+    if (!changed && !dirty_ && !again) return;
+    if (changed || dirty_) {
+        cairo_surface_flush(surface_);
+        if (dirty_) rect = SDL_Rect{0, 0, pixel_w_, pixel_h_};
+        // Only the changed rows and columns go to the texture.
+        const unsigned char* data = cairo_image_surface_get_data(surface_);
+        int stride = cairo_image_surface_get_stride(surface_);
+        SDL_UpdateTexture(texture_, &rect, data + static_cast<size_t>(rect.y) * stride + rect.x * 4,
+                          stride);
+    }
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
@@ -261,6 +277,15 @@ void SdlPlatform::handle(const SDL_Event& ev) {
             // while, so the last one shown is right even when nothing in it
             // changes afterwards.
             settle_until_ms_ = SDL_GetTicks64() + kSettleMs;
+            if (ev.window.event == SDL_WINDOWEVENT_SHOWN || ev.window.event == SDL_WINDOWEVENT_MOVED ||
+                ev.window.event == SDL_WINDOWEVENT_RESIZED ||
+                ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                ev.window.event == SDL_WINDOWEVENT_MAXIMIZED ||
+                ev.window.event == SDL_WINDOWEVENT_RESTORED ||
+                ev.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+                catch_up_step_ms_ = kSettleMs;
+                catch_up_at_ms_ = settle_until_ms_ + kSettleMs;
+            }
             if (ev.window.event == SDL_WINDOWEVENT_CLOSE) closed_ = true;
             if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
                 ev.window.event == SDL_WINDOWEVENT_RESIZED ||

@@ -88,6 +88,8 @@ private:
     bool dirty_ = false;
     std::uint64_t last_present_ms_ = 0;
     std::uint64_t settle_until_ms_ = 0;
+    // Later whole presents after a window event, at growing intervals.
+    std::uint64_t catch_up_at_ms_ = 0, catch_up_step_ms_ = 0;
     std::vector<unsigned char> saved_;
     overlay::Overlay overlay_;
     int pointer_events_ = 0;
