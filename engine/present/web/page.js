@@ -40,7 +40,7 @@
     lkCtx: ctx,
     lkOverlayCanvas: top,
     lkOverlayCtx: topCtx,
-    lkPointerMs: [],
+    lkPointerEvents: [],
     arguments: args,
     lkKeys: [],
     lkTrace: [],
@@ -144,6 +144,7 @@
     // A mouse's other buttons do nothing.
     if (event.pointerType === 'mouse' && event.type !== 'pointermove' && event.button !== 0) return;
     const started = performance.now();
+    Module.lkOverlayPainted = null;
     if (event.type === 'pointerdown' && top.setPointerCapture) {
       try { top.setPointerCapture(event.pointerId); } catch (e) { /* already gone */ }
     }
@@ -156,7 +157,9 @@
       Module._lk_pointer(phase, type, event.pointerId, (e.clientX - rect.left) * sx,
                          (e.clientY - rect.top) * sy, e.timeStamp || event.timeStamp);
     if (Module._lk_overlay_flush()) animate();
-    if (Module.lkPointerMs.length < 100000) Module.lkPointerMs.push(performance.now() - started);
+    // How long the event took, and the area it repainted (device pixels).
+    if (Module.lkPointerEvents.length < 100000)
+      Module.lkPointerEvents.push({type: event.type, ms: performance.now() - started, painted: Module.lkOverlayPainted});
   };
   for (const name of Object.keys(phases)) top.addEventListener(name, pointer);
   top.addEventListener('contextmenu', event => event.preventDefault());

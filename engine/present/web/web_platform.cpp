@@ -91,6 +91,10 @@ EM_JS(void, web_push_key, (const char* key), {
     if (!Module.lkKeyAt) Module.lkKeyAt = performance.now();
     if (Module.lkWake) Module.lkWake();
 });
+// The area the overlay last repainted, for the figures of the tests.
+EM_JS(void, web_overlay_painted, (double x, double y, double w, double h), {
+    Module.lkOverlayPainted = [x, y, w, h];
+});
 EM_JS(void, web_toggle_fullscreen, (), { Module.lkToggleFullscreen(); });
 EM_JS(void, web_painted, (), { Module.lkPainted(); });
 EM_JS(void, web_ended, (), { Module.lkEnded(); });
@@ -155,7 +159,10 @@ WebPlatform* WebPlatform::current() { return running; }
 
 bool WebPlatform::paint_overlay() {
     overlay::Rect area;
-    if (overlay_viewed_ && overlay_.take_damage(area)) paint_overlay_2d(overlay_, view_.palette, area);
+    if (overlay_viewed_ && overlay_.take_damage(area)) {
+        paint_overlay_2d(overlay_, view_.palette, area);
+        web_overlay_painted(area.x, area.y, area.w, area.h);
+    }
     return overlay_.animating();
 }
 
