@@ -1,11 +1,13 @@
 // A program in the browser: the page loads the fonts, then starts this with
-// the options of its address (?seed=N&tour=N&trace=1), which exist for the
-// browser tests:
+// the options of its address (?seed=N&tour=N&trace=1&pictures=1), which
+// exist for the browser tests:
 //   --seed N    repeatable practice problems
 //   --tour N    the program answers itself and walks every item of every
 //               topic, showing N practice problems per drill, then quits;
 //               the picture of each item, as it ends, goes to the page
 //   --trace     every operation as JSON Lines, to the page's lkTrace
+//   --pictures  the picture of each item, as it ends, goes to the page
+//               (as with --tour) in a run driven from outside
 #include <emscripten.h>
 
 #include <cstdint>
@@ -78,10 +80,12 @@ int main(int argc, char** argv) {
     std::optional<std::uint64_t> seed;
     int tour_problems = 0;
     bool trace = false;
+    bool item_pictures = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
         else if (std::strcmp(argv[i], "--tour") == 0 && i + 1 < argc) tour_problems = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--trace") == 0) trace = true;
+        else if (std::strcmp(argv[i], "--pictures") == 0) item_pictures = true;
     }
     std::string names;
     for (const auto& k : lk::kDomKeys) names += (names.empty() ? "" : " ") + std::string(k.name);
@@ -97,9 +101,10 @@ int main(int argc, char** argv) {
     if (tour_problems > 0) {
         tour = std::make_unique<lk::TourDriver>(program, tour_problems);
         presenter.add_sink(tour.get());
-        presenter.add_sink(&pictures);
+        item_pictures = true;
         platform.set_key_source([&tour] { return tour->next_keys(); });
     }
+    if (item_pictures) presenter.add_sink(&pictures);
     int status = lk::run_program(program, presenter, seed);
     if (tour) page_tour_done(tour->items_run(), tour->steps(), tour->problems_shown());
     platform.end_program();

@@ -53,6 +53,171 @@ async function tourBoth(browser, program, query, dir) {
   return result;
 }
 
+// An iPad-sized page with touch and no keyboard.
+const TABLET = {width: 1024, height: 768, deviceScaleFactor: 2, isMobile: true, hasTouch: true};
+// The items of each program, as the window's pointer tour counts them.
+const ITEMS = {applylesson: 35, solvelesson: 26};
+const sorted = xs => [...xs].sort((a, b) => a - b);
+const percentile = (xs, p) => sorted(xs)[Math.min(xs.length - 1, Math.floor(xs.length * p))];
+
+// A program taught from start to end with touch taps alone, as on a tablet:
+// a tap on each main-menu entry and each item-bar entry (the keypad where a
+// bar shows no entry for an item), a tap on the picture at every step
+// banner, the keypad's "1" and Enter at every practice problem. Each item's
+// last picture must be lessonreplay's for the same answers. At the first
+// step, a pen drag must draw ink on the overlay's canvas along its path and
+// nothing else: no key, no operation, no change to the lesson's picture.
+async function touchTour(browser, program) {
+  const dir = path.join(c.WORK, 'touch-' + program);
+  fs.mkdirSync(dir, {recursive: true});
+  const page = await c.openPage(browser, c.fileUrl(program, `seed=${SEED}&trace=1&pictures=1`), TABLET);
+  const ratio = TABLET.deviceScaleFactor;
+  let {prompt, count} = await c.nextPrompt(page, 0);
+  const view = await page.evaluate(() => window.lkModule.lkView);
+  const next = async () => {
+    const n = await c.nextPrompt(page, count);
+    c.expect(!n.ended, `${program} ended after prompt ${count}`);
+    ({prompt, count} = n);
+  };
+  const overlay = () => page.evaluate(() => window.lkModule.lkOverlay());
+  // A point of the layout area in CSS px.
+  const css = (x, y) => [(view.x + x * view.scale) / ratio, (view.y + y * view.scale) / ratio];
+  const tapChoice = async number => {
+    const choice = prompt.choices.find(ch => ch.number === number);
+    c.expect(choice, `no entry ${number} at prompt ${count} (${prompt.kind})`);
+    const [x1, y1, x2, y2] = choice.area;
+    await page.touchscreen.tap(...css((x1 + x2) / 2, (y1 + y2) / 2));
+  };
+  // Taps the keypad's keys for `text` ("\f" is its clear key, "\r" Enter).
+  const keypad = async text => {
+    const state = await overlay();
+    c.expect(state.keypad, `no keypad at prompt ${count} (${prompt.kind})`);
+    for (const ch of text) {
+      const b = state.buttons.find(b => b.name === 'key:' + ch.charCodeAt(0));
+      c.expect(b.rect[2] >= 44 * ratio && b.rect[3] >= 44 * ratio, `key ${ch} is ${b.rect}`);
+      await page.touchscreen.tap((b.rect[0] + b.rect[2] / 2) / ratio, (b.rect[1] + b.rect[3] / 2) / ratio);
+    }
+  };
+  let keys = '', items = 0, typed = 0, inked = -1;
+  c.expect(prompt.kind === 'menu', `${program} did not start at its menu`);
+  const menu = prompt.choices.map(ch => ch.number);
+  const quit = menu[menu.length - 1];
+  for (const m of menu.slice(0, -1)) {
+    await tapChoice(m);
+    keys += `\\f${m}\\r`;
+    await next();
+    if (prompt.kind === 'menu') continue;  // a reserved place shows the menu again
+    c.expect(prompt.kind === 'bar', `menu entry ${m} led to ${prompt.kind}`);
+    const bar = prompt.choices.map(ch => ch.number);
+    const back = bar[bar.length - 1];
+    for (let i = 1; i < back; ++i) {
+      if (bar.includes(i)) {
+        await tapChoice(i);
+      } else {
+        await keypad(`\f${i}\r`);
+        typed += 1;
+      }
+      keys += `\\f${i}\\r`;
+      await next();
+      while (prompt.kind !== 'bar') {
+        if (inked >= 0 && inked < items) {
+          c.expect((await overlay()).strokes === 0, 'the ink stayed into the next item');
+          inked = Infinity;
+        }
+        if (prompt.kind === 'step') {
+          if (inked < 0) {
+            await penDrag(page, program, dir, view, css, count);
+            inked = items;
+          }
+          await page.touchscreen.tap(...css(1000, 400));
+          keys += ' ';
+        } else {
+          c.expect(prompt.kind === 'next_step', `unexpected ${prompt.kind} in entry ${m}, item ${i}`);
+          await keypad('1\r');
+          keys += '1\\r';
+        }
+        await next();
+      }
+      items += 1;
+    }
+    await tapChoice(back);
+    keys += `\\f${back}\\r`;
+    await next();
+    c.expect(prompt.kind === 'menu', `the bar's last entry of menu entry ${m} did not lead back`);
+  }
+  await tapChoice(quit);
+  await page.waitForFunction(() => window.lkModule.lkEndedAt > 0, {timeout: c.LONG});
+  c.expect(items === ITEMS[program], `${items} items toured, expected ${ITEMS[program]}`);
+  const pictures = await page.evaluate(() => window.lkModule.lkItemPictures);
+  c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+  await page.close();
+  const native = path.join(dir, 'native');
+  c.tool('lessonreplay', [program, '--seed', String(SEED), '--keys', keys, '--pages', 'final',
+                          '--png', native, '--scale', String(view.scale)]);
+  const natives = fs.readdirSync(native).sort();
+  c.expect(pictures.length === items && natives.length === items,
+           `${pictures.length} item pictures in the page, ${natives.length} natively, ${items} items`);
+  let worst = 0;
+  pictures.forEach((data, i) => {
+    const d = similar(c.savePicture(data, path.join(dir, `web-${i + 1}.png`)), path.join(native, natives[i]));
+    worst = Math.max(worst, d.tile);
+    c.expect(d.ok, `item picture ${i + 1}: ${JSON.stringify(d)}`);
+  });
+  console.log(`     ${program}: ${items} items (${typed} chosen on the keypad), ${count} prompts, ` +
+              `every last picture lessonreplay's (worst tile ${worst.toFixed(3)})`);
+}
+
+// A pen drag across the middle of the picture at a step banner.
+async function penDrag(page, program, dir, view, css, count) {
+  const trace = () => page.evaluate(() => window.lkModule.lkTrace.length);
+  // Points on the path, in device pixels of the overlay's canvas.
+  const path10 = [...Array(10).keys()].map(k => [Math.round(view.x + (520 + 40 * k) * view.scale),
+                                                  Math.round(view.y + 330 * view.scale)]);
+  const pixels = () => page.evaluate(points => {
+    const ctx = window.lkModule.lkOverlayCtx;
+    return points.map(([x, y]) => Array.from(ctx.getImageData(x, y, 1, 1).data));
+  }, path10);
+  const traceBefore = await trace();
+  const before = await c.grab(page, path.join(dir, 'before-ink.png'));
+  c.expect((await pixels()).every(p => p[3] === 0), 'the overlay had something on the path already');
+  const first = await page.evaluate(() => window.lkModule.lkPointerEvents.length);
+  const cdp = await page.createCDPSession();
+  const pen = (type, [x, y]) => cdp.send('Input.dispatchMouseEvent', {
+    type, x, y, button: 'left', buttons: type === 'mouseReleased' ? 0 : 1, clickCount: 1, pointerType: 'pen'});
+  await pen('mousePressed', css(500, 330));
+  for (let x = 504; x <= 900; x += 4) await pen('mouseMoved', css(x, 330));
+  await pen('mouseReleased', css(900, 330));
+  await cdp.detach();
+  const red = p => Math.abs(p[0] - 0xE5) <= 8 && Math.abs(p[1] - 0x39) <= 8 && Math.abs(p[2] - 0x35) <= 8 && p[3] === 255;
+  await page.waitForFunction(points => {
+    const ctx = window.lkModule.lkOverlayCtx;
+    return points.every(([x, y]) => {
+      const p = ctx.getImageData(x, y, 1, 1).data;
+      return Math.abs(p[0] - 0xE5) <= 8 && Math.abs(p[1] - 0x39) <= 8 && p[3] === 255;
+    });
+  }, {timeout: c.LONG, polling: 50}, path10);
+  c.expect((await pixels()).every(red), 'the pen drew no red ink along its path');
+  const state = await page.evaluate(() => ({
+    prompts: window.lkModule.lkPrompts, keys: window.lkModule.lkKeys.length, strokes: window.lkModule.lkOverlay().strokes}));
+  c.expect(state.prompts === count && state.keys === 0, 'a pen drag navigated');
+  c.expect(state.strokes === 1, `${state.strokes} strokes after one drag`);
+  c.expect(await trace() === traceBefore, 'the ink entered the trace');
+  const after = await c.grab(page, path.join(dir, 'after-ink.png'));
+  c.expect(c.mad(after, before) === 0, 'the ink reached the lesson\'s canvas');
+  // Each pen event's time in the page's handler and the area it repainted.
+  const events = (await page.evaluate(n => window.lkModule.lkPointerEvents.slice(n), first))
+    .filter(e => e.type === 'pointermove');
+  c.expect(events.length >= 50, `only ${events.length} pen moves arrived`);
+  const ms = events.map(e => e.ms);
+  const whole = await page.evaluate(() => window.lkModule.lkOverlayCanvas.width * window.lkModule.lkOverlayCanvas.height);
+  const largest = Math.max(...events.map(e => (e.painted ? e.painted[2] * e.painted[3] : 0))) / whole;
+  console.log(`     ${program} ink: ${events.length} pen moves, median ${percentile(ms, 0.5).toFixed(2)} ms, ` +
+              `95th percentile ${percentile(ms, 0.95).toFixed(2)} ms, slowest ${Math.max(...ms).toFixed(2)} ms; ` +
+              `largest area repainted ${(100 * largest).toFixed(2)} % of the canvas`);
+  // Only what the stroke touched: a few pen steps' worth, never the canvas.
+  c.expect(largest < 0.01, 'a pen move repainted a large area');
+}
+
 async function main() {
   const {browser, close} = await c.launch();
   c.only(process.argv[2]);
@@ -167,6 +332,10 @@ async function main() {
     c.expect(d.ok, `at ${view.w}x${view.h} the picture differs from the desktop's: ${JSON.stringify(d)}`);
     c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
     await page.close();
+  });
+
+  await c.check('both programs taught with touch taps alone on a tablet-sized page; a pen writes only on the overlay', async () => {
+    for (const program of PROGRAMS) await touchTour(browser, program);
   });
 
   await c.check('the Canvas 2D player draws the players\' reference pictures', async () => {

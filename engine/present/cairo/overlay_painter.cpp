@@ -7,6 +7,7 @@ namespace lk {
 namespace {
 
 using overlay::Action;
+using overlay::ink_rgb;
 using overlay::Button;
 using overlay::Rect;
 
@@ -168,15 +169,6 @@ void paint_button(cairo_t* cr, const Button& b, Palette palette, double alpha) {
 }
 
 }  // namespace
-
-unsigned ink_rgb(overlay::InkColour colour, Palette palette) {
-    switch (colour) {
-        case overlay::InkColour::red: return 0xE53935;
-        case overlay::InkColour::blue: return 0x1E88E5;
-        case overlay::InkColour::ink: return palette_rgb(0, palette);
-    }
-    return 0;
-}
 
 void paint_overlay(cairo_t* cr, const overlay::Overlay& o, Palette palette, const Rect& clip) {
     if (clip.empty()) return;

@@ -21,7 +21,4 @@ void paint_overlay(cairo_t* cr, const overlay::Overlay& overlay, Palette palette
 void repaint_window_area(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
                          const overlay::Overlay& overlay, const overlay::Rect& area);
 
-// The RGB (0xRRGGBB) of an ink colour in a palette.
-unsigned ink_rgb(overlay::InkColour colour, Palette palette);
-
 }  // namespace lk

@@ -50,6 +50,15 @@ Rect points_rect(std::initializer_list<Point> points) {
 
 }  // namespace
 
+unsigned ink_rgb(InkColour colour, Palette palette) {
+    switch (colour) {
+        case InkColour::red: return 0xE53935;
+        case InkColour::blue: return 0x1E88E5;
+        case InkColour::ink: return palette_rgb(0, palette);
+    }
+    return 0;
+}
+
 Rect Rect::united(const Rect& o) const {
     if (empty()) return o;
     if (o.empty()) return *this;

@@ -82,6 +82,8 @@ struct Rect {
 // The three ink colours: red, blue and the palette's own ink (colour 0, so
 // it follows the projector palette).
 enum class InkColour { red, blue, ink };
+// The RGB (0xRRGGBB) of an ink colour in a palette, for every painter.
+unsigned ink_rgb(InkColour colour, Palette palette);
 
 enum class Action {
     back, forward, pen, colour, clear_ink, keypad, fullscreen,  // toolbar

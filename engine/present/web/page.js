@@ -1,11 +1,16 @@
-// The page around a program: its fonts, its canvas, its keys, full screen,
-// the end of the program, and the offline cache. The build puts this script,
+// The page around a program: its fonts, its canvas, its keys, the pointer
+// (mouse, touch and pen, on the overlay's canvas above the lesson's), full
+// screen, the end of the program, and the offline cache. The build puts this script,
 // the fonts and the program into one HTML file.
 'use strict';
 (async function () {
   const config = window.lkPage;  // {title, create, fonts}
   const canvas = document.getElementById('lesson');
   const ctx = canvas.getContext('2d', {alpha: false});
+  // The keypad, the toolbar and ink: drawn on a transparent canvas above,
+  // which also takes the pointer.
+  const top = document.getElementById('overlay');
+  const topCtx = top.getContext('2d');
 
   const params = new URLSearchParams(location.search);
   // The fonts come as bytes: every face is loaded before the first draw.
@@ -28,10 +33,14 @@
   if (params.has('seed')) args.push('--seed', params.get('seed'));
   if (params.has('tour')) args.push('--tour', params.get('tour'));
   if (params.has('trace')) args.push('--trace');
+  if (params.has('pictures')) args.push('--pictures');
 
   const Module = {
     canvas: canvas,
     lkCtx: ctx,
+    lkOverlayCanvas: top,
+    lkOverlayCtx: topCtx,
+    lkPointerEvents: [],
     arguments: args,
     lkKeys: [],
     lkTrace: [],
@@ -90,7 +99,24 @@
     document.body.classList.add('ended');
   };
 
+  // The overlay's toolbar fades frame by frame while it shows.
+  let ticking = false;
+  const frame = () => {
+    ticking = false;
+    if (Module._lk_overlay_tick && Module._lk_overlay_tick(performance.now())) animate();
+  };
+  const animate = () => {
+    if (!ticking) {
+      ticking = true;
+      requestAnimationFrame(frame);
+    }
+  };
+  // The overlay as it stands, for tests: {keypad, toolbar, pen, strokes,
+  // buttons: [{name, rect: [x, y, w, h] in device pixels]}.
+  Module.lkOverlay = () => Module._lk_overlay_state ? JSON.parse(Module.UTF8ToString(Module._lk_overlay_state())) : null;
+
   window.addEventListener('keydown', event => {
+    if (Module._lk_key_typed && Module._lk_key_typed(performance.now())) animate();
     if (event.ctrlKey || event.metaKey || event.altKey || event.isComposing) return;
     let key = null;
     if (event.key.length === 1) key = event.key;
@@ -105,10 +131,38 @@
   window.addEventListener('resize', resized);
   window.addEventListener('orientationchange', resized);
   document.addEventListener('fullscreenchange', resized);
-  canvas.addEventListener('dblclick', event => {
-    if (event.pointerType === undefined || event.pointerType === 'mouse' || event.pointerType === '')
-      Module.lkToggleFullscreen();
-  });
+
+  // Pointer events, in the canvas's device pixels, to the overlay; the keys
+  // it makes go into lkKeys and wake the program. A move's coalesced events
+  // all go in, then what changed is painted once. (A double-click is two
+  // taps, not full screen: the toolbar has the full-screen button.)
+  const phases = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
+  const types = {mouse: 0, touch: 1, pen: 2};
+  const pointer = event => {
+    event.preventDefault();
+    if (!Module._lk_pointer) return;
+    // A mouse's other buttons do nothing.
+    if (event.pointerType === 'mouse' && event.type !== 'pointermove' && event.button !== 0) return;
+    const started = performance.now();
+    Module.lkOverlayPainted = null;
+    if (event.type === 'pointerdown' && top.setPointerCapture) {
+      try { top.setPointerCapture(event.pointerId); } catch (e) { /* already gone */ }
+    }
+    const rect = top.getBoundingClientRect();
+    const sx = top.width / Math.max(1, rect.width), sy = top.height / Math.max(1, rect.height);
+    const phase = phases[event.type];
+    const type = types[event.pointerType] === undefined ? 0 : types[event.pointerType];
+    const all = phase === 1 && event.getCoalescedEvents ? event.getCoalescedEvents() : [];
+    for (const e of all.length ? all : [event])
+      Module._lk_pointer(phase, type, event.pointerId, (e.clientX - rect.left) * sx,
+                         (e.clientY - rect.top) * sy, e.timeStamp || event.timeStamp);
+    if (Module._lk_overlay_flush()) animate();
+    // How long the event took, and the area it repainted (device pixels).
+    if (Module.lkPointerEvents.length < 100000)
+      Module.lkPointerEvents.push({type: event.type, ms: performance.now() - started, painted: Module.lkOverlayPainted});
+  };
+  for (const name of Object.keys(phases)) top.addEventListener(name, pointer);
+  top.addEventListener('contextmenu', event => event.preventDefault());
   document.getElementById('again').addEventListener('click', () => location.reload());
 
   // Served over http(s), the site keeps working offline after the first visit.

@@ -14,6 +14,7 @@
 #include "../prompt.h"
 #include "../strings.h"
 #include "../trace.h"
+#include "overlay_2d.h"
 
 namespace lk {
 
@@ -32,8 +33,9 @@ EM_JS(char*, web_next_key, (), {
     const key = Module.lkKeys.shift();
     return key === undefined ? 0 : allocateUTF8(key);
 });
-// Sizes the canvas to the page at the device's pixel ratio; writes its size
-// in device pixels and tells whether it changed.
+// Sizes the canvas (and the overlay's canvas above it) to the page at the
+// device's pixel ratio; writes its size in device pixels and tells whether
+// it changed.
 EM_JS(int, web_fit_canvas, (int* size), {
     const canvas = Module.canvas;
     const ratio = window.devicePixelRatio || 1;
@@ -43,6 +45,11 @@ EM_JS(int, web_fit_canvas, (int* size), {
     if (changed) {
         canvas.width = w;
         canvas.height = h;
+    }
+    const top = Module.lkOverlayCanvas;
+    if (top && (top.width !== w || top.height !== h)) {
+        top.width = w;
+        top.height = h;
     }
     HEAP32[size >> 2] = w;
     HEAP32[(size >> 2) + 1] = h;
@@ -70,6 +77,23 @@ EM_ASYNC_JS(void, web_pause, (int ms), {
 EM_JS(void, web_prompt, (const char* json), {
     Module.lkPrompt = JSON.parse(UTF8ToString(json));
     Module.lkPrompts += 1;
+});
+EM_JS(double, web_pixel_ratio, (), { return window.devicePixelRatio || 1; });
+// A device with a touch screen (a tablet, a touch board) may have no
+// keyboard at all.
+EM_JS(int, web_touch_device, (), {
+    return navigator.maxTouchPoints > 0 ||
+           (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) ? 1 : 0;
+});
+// A key from the overlay: into the keyboard's queue, waking the program.
+EM_JS(void, web_push_key, (const char* key), {
+    Module.lkKeys.push(UTF8ToString(key));
+    if (!Module.lkKeyAt) Module.lkKeyAt = performance.now();
+    if (Module.lkWake) Module.lkWake();
+});
+// The area the overlay last repainted, for the figures of the tests.
+EM_JS(void, web_overlay_painted, (double x, double y, double w, double h), {
+    Module.lkOverlayPainted = [x, y, w, h];
 });
 EM_JS(void, web_toggle_fullscreen, (), { Module.lkToggleFullscreen(); });
 EM_JS(void, web_painted, (), { Module.lkPainted(); });
@@ -116,9 +140,59 @@ std::uint64_t fingerprint(const Canvas& canvas) {
     return h;
 }
 
+WebPlatform* running = nullptr;
+
 }  // namespace
 
-WebPlatform::WebPlatform() = default;
+WebPlatform::WebPlatform() {
+    running = this;
+    // With a touch screen there may be no keyboard: the keypad is there
+    // from the first prompt. Otherwise it comes with the first tap or click.
+    overlay_.set_keypad_at_start(web_touch_device() != 0);
+}
+
+WebPlatform::~WebPlatform() {
+    if (running == this) running = nullptr;
+}
+
+WebPlatform* WebPlatform::current() { return running; }
+
+bool WebPlatform::paint_overlay() {
+    overlay::Rect area;
+    if (overlay_viewed_ && overlay_.take_damage(area)) {
+        paint_overlay_2d(overlay_, view_.palette, area);
+        web_overlay_painted(area.x, area.y, area.w, area.h);
+    }
+    return overlay_.animating();
+}
+
+void WebPlatform::pointer(overlay::PointerPhase phase, overlay::PointerType type, std::int64_t id,
+                          double x, double y, double time_ms) {
+    overlay::Response response = overlay_.on_pointer(
+        {phase, type, id, x, y, static_cast<std::uint64_t>(std::max(0.0, time_ms))});
+    for (const auto& key : response.keys) web_push_key(key.c_str());
+    if (response.toggle_fullscreen) web_toggle_fullscreen();
+}
+
+void WebPlatform::key_typed(double time_ms) {
+    overlay_.on_key(static_cast<std::uint64_t>(std::max(0.0, time_ms)));
+}
+
+bool WebPlatform::tick(double time_ms) {
+    overlay_.tick(static_cast<std::uint64_t>(std::max(0.0, time_ms)));
+    return paint_overlay();
+}
+
+void WebPlatform::on_prompt(const PromptEvent& prompt) {
+    overlay_.on_prompt(prompt);
+    paint_overlay();
+    announce_prompt(prompt);
+}
+
+void WebPlatform::on_item(bool started) {
+    overlay_.on_item(started);
+    paint_overlay();
+}
 
 bool WebPlatform::present(bool everything) {
     int size[2] = {0, 0};
@@ -129,6 +203,15 @@ bool WebPlatform::present(bool everything) {
     view_.offset_y = box.offset_y;
     view_.width = size[0];
     view_.height = size[1];
+    const bool resized = needs_full_render_;
+    if (resized || !overlay_viewed_) {
+        // The overlay's canvas was cleared with the new size: all of it again.
+        overlay_.set_view(size[0], size[1], web_pixel_ratio());
+        overlay_viewed_ = true;
+        overlay::Rect whole{0, 0, static_cast<double>(size[0]), static_cast<double>(size[1])};
+        paint_overlay_2d(overlay_, view_.palette, whole);
+    }
+    tick(emscripten_get_now());
     web_view(static_cast<int>(box.offset_x), static_cast<int>(box.offset_y),
              static_cast<int>(kCanvasWidth * box.scale + 0.5),
              static_cast<int>(kCanvasHeight * box.scale + 0.5), box.scale);
@@ -210,7 +293,7 @@ void WebPlatform::hold() {
     }
 }
 
-void WebPlatform::on_prompt(const PromptEvent& prompt) {
+void WebPlatform::announce_prompt(const PromptEvent& prompt) {
     static const char* const kinds[] = {"none", "menu", "bar", "step", "next_step"};
     auto box = [](const Box& b) {
         return "[" + json_number(b.x1) + "," + json_number(b.y1) + "," + json_number(b.x2) + "," +
@@ -233,3 +316,64 @@ void WebPlatform::end_program() {
 }
 
 }  // namespace lk
+
+// The page's calls into the program (page.js), made from its event handlers
+// while the program sleeps: none of them waits.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void lk_pointer(int phase, int type, int id, double x, double y, double time_ms) {
+    auto* platform = lk::WebPlatform::current();
+    if (!platform || phase < 0 || phase > 3 || type < 0 || type > 2) return;
+    platform->pointer(static_cast<lk::overlay::PointerPhase>(phase),
+                      static_cast<lk::overlay::PointerType>(type), id, x, y, time_ms);
+}
+
+// Paints what the pointer events since the last call changed.
+EMSCRIPTEN_KEEPALIVE int lk_overlay_flush() {
+    auto* platform = lk::WebPlatform::current();
+    return platform && platform->paint_overlay() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int lk_key_typed(double time_ms) {
+    auto* platform = lk::WebPlatform::current();
+    if (!platform) return 0;
+    platform->key_typed(time_ms);
+    return platform->paint_overlay() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int lk_overlay_tick(double time_ms) {
+    auto* platform = lk::WebPlatform::current();
+    return platform && platform->tick(time_ms) ? 1 : 0;
+}
+
+// The overlay as JSON, for tests: whether the keypad and the toolbar show,
+// the pen, the number of strokes, and every button's place in device pixels.
+EMSCRIPTEN_KEEPALIVE const char* lk_overlay_state() {
+    static std::string json;
+    auto* platform = lk::WebPlatform::current();
+    if (!platform) return "null";
+    const auto& o = platform->overlay();
+    static const char* const actions[] = {"back", "forward", "pen", "colour", "clear_ink",
+                                          "keypad", "fullscreen", "key"};
+    static const char* const colours[] = {"red", "blue", "ink"};
+    json = "{\"keypad\":" + std::string(o.keypad_visible() ? "true" : "false") +
+           ",\"toolbar\":" + lk::json_number(o.toolbar_alpha()) +
+           ",\"pen\":" + std::string(o.pen_on() ? "true" : "false") +
+           ",\"strokes\":" + std::to_string(o.strokes().size()) + ",\"buttons\":[";
+    bool first = true;
+    auto add = [&](const lk::overlay::Button& b) {
+        std::string name = actions[static_cast<int>(b.action)];
+        if (b.action == lk::overlay::Action::colour) name += std::string(":") + colours[static_cast<int>(b.colour)];
+        if (b.action == lk::overlay::Action::key) name += ":" + std::to_string(b.key.empty() ? 0 : b.key[0]);
+        json += std::string(first ? "" : ",") + "{\"name\":\"" + name + "\",\"rect\":[" +
+                lk::json_number(b.rect.x) + "," + lk::json_number(b.rect.y) + "," +
+                lk::json_number(b.rect.w) + "," + lk::json_number(b.rect.h) + "]}";
+        first = false;
+    };
+    for (const auto& b : o.toolbar_buttons()) add(b);
+    for (const auto& b : o.keypad_buttons()) add(b);
+    json += "]}";
+    return json.c_str();
+}
+
+}  // extern "C"
