@@ -178,4 +178,38 @@ void Canvas::clear() {
     damage({-1e9f, -1e9f, 1e9f, 1e9f});
 }
 
+std::uint64_t Canvas::fingerprint() const {
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* data, size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+    };
+    for (const auto& op : ops_) {
+        std::size_t kind = op.index();
+        mix(&kind, sizeof kind);
+        std::visit(
+            [&](const auto& o) {
+                using T = std::decay_t<decltype(o)>;
+                if constexpr (std::is_same_v<T, DrawText>) {
+                    float numbers[3] = {o.x, o.y, o.font.size};
+                    int ints[5] = {o.h, o.v, o.colour, o.font.bold, o.font.italic};
+                    mix(numbers, sizeof numbers);
+                    mix(ints, sizeof ints);
+                    mix(o.text.data(), o.text.size());
+                    mix(o.font.face.data(), o.font.face.size());
+                } else if constexpr (std::is_same_v<T, DrawPolyline> || std::is_same_v<T, FillPolygon>) {
+                    mix(o.points.data(), o.points.size() * sizeof(Point));
+                    mix(&o.colour, sizeof o.colour);
+                    mix(&o.pen, sizeof o.pen);
+                    if constexpr (std::is_same_v<T, FillPolygon>) mix(&o.fill, sizeof o.fill);
+                } else {
+                    // Plain structs of numbers.
+                    mix(&o, sizeof o);
+                }
+            },
+            op);
+    }
+    return h;
+}
+
 }  // namespace lk

@@ -33,6 +33,9 @@ public:
     // that a window back end repaints only that part.
     bool take_damage(Box& out) const;
     const std::vector<Box>& bounds() const { return bounds_; }
+    // A fingerprint of everything the canvas shows: equal fingerprints are
+    // the same picture (a prompt's cursor drawn again where it was).
+    std::uint64_t fingerprint() const;
 
 
 private:

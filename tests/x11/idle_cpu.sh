@@ -29,6 +29,27 @@ measure() {
   done
 }
 
+# A program just shown is still settling: the window system gives it its
+# geometry, and the window back end presents the picture again a few times
+# over the next seconds. Waits (at most 30 s) until every program used at
+# most 2 ticks in a second of its own.
+settled() {
+  local i before=() used
+  for i in "${!NAMES[@]}"; do before[i]=$(cpu_ticks "${PROGS[i]}"); done
+  sleep 1
+  for i in "${!NAMES[@]}"; do
+    used=$(( $(cpu_ticks "${PROGS[i]}") - before[i] ))
+    [ "$used" -le 2 ] || return 1
+  done
+}
+await_settled() {
+  local t0
+  t0=$(date +%s)
+  until settled; do
+    [ $(( $(date +%s) - t0 )) -lt 30 ] || fail "the programs never settle at $1"
+  done
+}
+
 NAMES=(applylesson solvelesson)
 PROGS=() WINS=()
 # Each program is measured once its window shows the main menu.
@@ -37,6 +58,7 @@ for name in "${NAMES[@]}"; do
   await_screen
   PROGS+=("$PROGRAM_PID") WINS+=("$WINDOW")
 done
+await_settled "the main menu"
 measure "the main menu"
 
 # Item 1 of topic 1: its first step ends at a wait banner.
@@ -46,6 +68,7 @@ for i in "${!NAMES[@]}"; do
   enter 1
   enter 1
 done
+await_settled "a wait banner"
 measure "a wait banner"
 
 # A key at the banner goes on to the next step at once. Each look at the

@@ -22,6 +22,9 @@ namespace {
 
 // One display frame.
 constexpr std::uint64_t kFrameMs = 16;
+// How long a program waiting at a prompt rests when nothing on screen
+// changes; any event still ends the rest at once.
+constexpr std::uint64_t kQuietMs = 250;
 // The window's size before it is maximised.
 constexpr int kStartWidth = 1366, kStartHeight = 768;
 // How long after a window event every frame is presented again.
@@ -407,12 +410,19 @@ std::string SdlPlatform::poll_key() {
 
 void SdlPlatform::idle(int max_ms) {
     // Show the latest picture, then rest until the next event: a key ends
-    // the wait at once, while a program waiting at a prompt wakes only
-    // about 60 times a second. A prompt redraws its cursor dot on every
-    // poll, so the render finds nothing changed and uploads nothing.
+    // the wait at once. A prompt redraws its cursor dot on every poll, so
+    // the render finds nothing changed and uploads nothing; while the
+    // picture stays the same and nothing on screen moves (no fading
+    // toolbar, no window settling), the rest is longer still.
     present(true);
+    std::uint64_t now = SDL_GetTicks64();
+    std::uint64_t shown = canvas_ ? canvas_->fingerprint() : 0;
+    bool quiet = shown == idle_fingerprint_ && !overlay_.animating() && now >= settle_until_ms_;
+    idle_fingerprint_ = shown;
+    std::uint64_t rest = quiet ? kQuietMs : static_cast<std::uint64_t>(std::max(max_ms, 1));
+    if (catch_up_at_ms_ != 0) rest = std::min(rest, catch_up_at_ms_ > now ? catch_up_at_ms_ - now : 1);
     SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, max_ms)) handle(ev);
+    if (SDL_WaitEventTimeout(&ev, static_cast<int>(rest))) handle(ev);
     if (closed_) throw ProgramEnd{0};
 }
 

@@ -91,6 +91,7 @@ private:
     // Later whole presents after a window event, at growing intervals.
     std::uint64_t catch_up_at_ms_ = 0, catch_up_step_ms_ = 0;
     std::vector<unsigned char> saved_;
+    std::uint64_t idle_fingerprint_ = 0;  // the picture at the last idle
     overlay::Overlay overlay_;
     int pointer_events_ = 0;
     std::vector<double> overlay_repaint_ms_;

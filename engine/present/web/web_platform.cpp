@@ -104,42 +104,7 @@ EM_JS(void, web_ended, (), { Module.lkEnded(); });
 // program only redraws its answer cursor where it already is.
 constexpr int kQuietMs = 500;
 
-// A fingerprint of everything a canvas shows, so that a redraw of the same
-// picture (the answer cursor drawn again on every poll) is not painted.
-std::uint64_t fingerprint(const Canvas& canvas) {
-    std::uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](const void* data, size_t size) {
-        const auto* bytes = static_cast<const unsigned char*>(data);
-        for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-    };
-    for (const auto& op : canvas.ops()) {
-        std::size_t kind = op.index();
-        mix(&kind, sizeof kind);
-        std::visit(
-            [&](const auto& o) {
-                using T = std::decay_t<decltype(o)>;
-                if constexpr (std::is_same_v<T, DrawText>) {
-                    float numbers[3] = {o.x, o.y, o.font.size};
-                    int ints[5] = {o.h, o.v, o.colour, o.font.bold, o.font.italic};
-                    mix(numbers, sizeof numbers);
-                    mix(ints, sizeof ints);
-                    mix(o.text.data(), o.text.size());
-                    mix(o.font.face.data(), o.font.face.size());
-                } else if constexpr (std::is_same_v<T, DrawPolyline> || std::is_same_v<T, FillPolygon>) {
-                    mix(o.points.data(), o.points.size() * sizeof(Point));
-                    mix(&o.colour, sizeof o.colour);
-                    mix(&o.pen, sizeof o.pen);
-                    if constexpr (std::is_same_v<T, FillPolygon>) mix(&o.fill, sizeof o.fill);
-                } else {
-                    // Plain structs of numbers.
-                    mix(&o, sizeof o);
-                }
-            },
-            op);
-    }
-    return h;
-}
-
+// The platform the page's pointer handlers talk to.
 WebPlatform* running = nullptr;
 
 }  // namespace
@@ -219,7 +184,7 @@ bool WebPlatform::present(bool everything) {
     const Canvas& canvas = canvas_ ? *canvas_ : empty;
     Box area;
     bool damaged = canvas.take_damage(area);
-    std::uint64_t shown = damaged || needs_full_render_ ? fingerprint(canvas) : shown_;
+    std::uint64_t shown = damaged || needs_full_render_ ? canvas.fingerprint() : shown_;
     if (needs_full_render_) {
         render_canvas_2d(canvas, view_);
         needs_full_render_ = false;
