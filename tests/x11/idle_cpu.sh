@@ -29,11 +29,12 @@ measure() {
   done
 }
 
-# A program just shown is still settling: the window system gives it its
-# geometry, and the window back end presents the picture again a few times
-# over the next seconds. Waits (at most 30 s) until every program used at
-# most 2 ticks in a second of its own.
-settled() {
+# A program just shown or just used is still settling: the window system
+# gives it its geometry, the window back end presents the picture again a
+# few times over the next seconds, and the toolbar that the pointer brought
+# up fades a few seconds later. Waits (at most 60 s) until every program
+# used at most 2 ticks in each of 5 seconds in a row.
+quiet_second() {
   local i before=() used
   for i in "${!NAMES[@]}"; do before[i]=$(cpu_ticks "${PROGS[i]}"); done
   sleep 1
@@ -43,10 +44,11 @@ settled() {
   done
 }
 await_settled() {
-  local t0
+  local t0 quiet=0
   t0=$(date +%s)
-  until settled; do
-    [ $(( $(date +%s) - t0 )) -lt 30 ] || fail "the programs never settle at $1"
+  while [ "$quiet" -lt 5 ]; do
+    if quiet_second; then quiet=$((quiet + 1)); else quiet=0; fi
+    [ $(( $(date +%s) - t0 )) -lt 60 ] || fail "the programs never settle at $1"
   done
 }
 
