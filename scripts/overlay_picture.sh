@@ -27,7 +27,7 @@ next_prompt() {
 click() { xdotool mousemove "$((WX + $1))" "$((WY + $2))" mousedown 1 mouseup 1; }
 press() { local v=${P[$1]}; click "${v%,*}" "${v#*,}"; }
 
-LESSONKIT_TEST_POINTER="$WORK" start_program solvelesson
+start_program solvelesson --probe "$WORK"
 next_prompt
 settled_geometry
 layout_area

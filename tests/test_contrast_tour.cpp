@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/present/headless/headless_platform.h"
-#include "tools/tour.h"
+#include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 #include "support/contrast.h"

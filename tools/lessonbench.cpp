@@ -19,7 +19,7 @@
 #include "engine/present/cairo/overlay_painter.h"
 #include "engine/present/layout.h"
 #include "engine/present/headless/headless_platform.h"
-#include "tools/tour.h"
+#include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 

@@ -22,7 +22,7 @@
 #include "engine/present/strings.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
-#include "tools/tour.h"
+#include "engine/shell/tour.h"
 
 namespace {
 

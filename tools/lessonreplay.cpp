@@ -37,7 +37,7 @@
 #include "engine/present/cairo/cairo_player.h"
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/trace.h"
-#include "tools/tour.h"
+#include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 

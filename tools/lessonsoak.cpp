@@ -14,7 +14,7 @@
 #include <string>
 
 #include "engine/present/headless/headless_platform.h"
-#include "tools/tour.h"
+#include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 

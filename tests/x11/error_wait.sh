@@ -5,8 +5,7 @@
 source "$(dirname "$0")/common.inc"
 CMP="$BIN/pngcompare"
 
-export LESSONKIT_TEST_FAULT=runtime
-start_program applylesson
+start_program applylesson --fault runtime
 # The goal screen of topic 1 is as usual; its first item fails.
 enter 1
 type_number 1

@@ -3,14 +3,13 @@
 # program answers its own prompts (a test-only driver), walks the whole tour,
 # quits by its quit number and ends with status 0.
 source "$(dirname "$0")/common.inc"
-export LESSONKIT_TEST_TOUR=1
 LOG=$(mktemp)
 trap 'cleanup; rm -f "$LOG"' EXIT
 # The number of items of each program's topics.
 declare -A ITEMS=([applylesson]=35 [solvelesson]=26)
 for name in applylesson solvelesson; do
   start=$(date +%s)
-  "$BIN/$name" 2> "$LOG" &
+  "$BIN/$name" --tour 2 2> "$LOG" &
   PROGRAM_PID=$!
   PIDS+=("$PROGRAM_PID")
   # The walk needs no keys: only its window is waited for, then its end.

@@ -443,7 +443,10 @@ Response Overlay::on_pointer(const PointerEvent& e) {
                 std::find(touches_.begin(), touches_.end(), e.id) == touches_.end())
                 touches_.push_back(e.id);
             any_input_ = true;
-            const bool toolbar_was_visible = painted_alpha_ > 0;
+            // What was on screen when the pointer came down: an event
+            // handled late (a busy machine) still counts at its own time,
+            // so a press on the toolbar just before it faded is a press.
+            const bool toolbar_was_visible = painted_alpha_ > 0 || alpha_at(e.time_ms) > 0;
             const bool keypad_was_visible = keypad_visible();
             activity(e.time_ms);
             keypad_change([&] { pointer_last_ = true; });

@@ -22,9 +22,9 @@ namespace {
 
 // One display frame.
 constexpr std::uint64_t kFrameMs = 16;
-// How long a program waiting at a prompt rests when nothing on screen
-// changes; any event still ends the rest at once.
-constexpr std::uint64_t kQuietMs = 250;
+// The longest sleep inside an animation's pause, so that the window's
+// events are still handled meanwhile.
+constexpr int kPauseSliceMs = 5;
 // The window's size before it is maximised.
 constexpr int kStartWidth = 1366, kStartHeight = 768;
 // How long after a window event every frame is presented again.
@@ -34,9 +34,15 @@ constexpr std::uint64_t kSettleMs = 500;
 // the drawing target its new geometry, and a window that shrank gets no
 // exposure afterwards to show the picture again.
 constexpr std::uint64_t kCatchUpLastStepMs = 8000;
-// One unit of delay, in milliseconds: an animation frame of 30 units then
-// takes 45 ms, and nine frames about 0.4 s.
-constexpr double kDelayUnitMs = 1.5;
+
+// When SDL took an event in, on the clock of SDL_GetTicks64: an event
+// handled late still counts at the time it happened (a toolbar button
+// pressed just before the toolbar faded is still a button).
+std::uint64_t event_time(std::uint32_t timestamp) {
+    const std::uint64_t now = SDL_GetTicks64();
+    const std::uint32_t age = static_cast<std::uint32_t>(now) - timestamp;
+    return age <= now ? now - age : now;
+}
 
 std::optional<NamedKey> named_key(SDL_Keycode code) {
     switch (code) {
@@ -81,7 +87,7 @@ SdlPlatform::SdlPlatform(const std::string& title) {
     // With a touch screen (a touch board, a tablet) there may be no
     // keyboard: the keypad is there from the first prompt. Otherwise it
     // comes with the first use of a pointer.
-    overlay_.set_keypad_at_start(SDL_GetNumTouchDevices() > 0);
+    mutable_overlay().set_keypad_at_start(SDL_GetNumTouchDevices() > 0);
     resize_target();
 }
 
@@ -97,7 +103,7 @@ void SdlPlatform::maximize_window() {
     SDL_MaximizeWindow(window_);
     // Give the window manager a moment to honour the request.
     for (int i = 0; i < 20; ++i) {
-        pump_events();
+        pump();
         if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) break;
         SDL_Delay(10);
     }
@@ -111,7 +117,7 @@ void SdlPlatform::maximize_window() {
             SDL_SetWindowSize(window_, usable.w, usable.h);
         }
     }
-    pump_events();
+    pump();
     resize_target();
 }
 
@@ -138,21 +144,21 @@ void SdlPlatform::resize_target() {
     offset_y_ = box.offset_y;
     // A CSS px is a window unit: more pixels per unit on a high-density
     // display.
-    overlay_.set_view(w, h, static_cast<double>(w) / window_w_);
+    mutable_overlay().set_view(w, h, static_cast<double>(w) / window_w_);
     needs_full_render_ = true;
 }
 
 void SdlPlatform::render_all() {
     cairo_t* cr = cairo_create(surface_);
-    RenderOptions options{scale_, offset_x_, offset_y_, palette_};
+    RenderOptions options{scale_, offset_x_, offset_y_, palette()};
     static const Canvas empty;
-    render_canvas(cr, canvas_ ? *canvas_ : empty, options);
-    paint_overlay(cr, overlay_, palette_, overlay::Rect{0, 0, static_cast<double>(pixel_w_),
+    render_canvas(cr, canvas() ? *canvas() : empty, options);
+    paint_overlay(cr, overlay(), palette(), overlay::Rect{0, 0, static_cast<double>(pixel_w_),
                                                         static_cast<double>(pixel_h_)});
     cairo_destroy(cr);
 }
 
-void SdlPlatform::present(bool force) {
+void SdlPlatform::show(bool force) {
     std::uint64_t now = SDL_GetTicks64();
     if (!force && now - last_present_ms_ < kFrameMs) return;
     // A late present shows the texture again as it is: it already holds the
@@ -166,12 +172,13 @@ void SdlPlatform::present(bool force) {
         catch_up_at_ms_ = catch_up_step_ms_ > kCatchUpLastStepMs ? 0 : now + catch_up_step_ms_;
     }
     const std::uint64_t started = SDL_GetPerformanceCounter();
-    overlay_.tick(now);
+    overlay::Overlay& overlay = mutable_overlay();
+    overlay.tick(now);
     Box area;
-    bool changed = canvas_ && canvas_->take_damage(area);
+    bool changed = canvas() && canvas()->take_damage(area);
     const bool canvas_changed = changed, needs_full = needs_full_render_ || dirty_;
     overlay::Rect ink;
-    bool overlay_changed = overlay_.take_damage(ink);
+    bool overlay_changed = overlay.take_damage(ink);
     // The device pixels that may change; the whole surface after a full render.
     SDL_Rect rect{0, 0, pixel_w_, pixel_h_};
     if (needs_full_render_) {
@@ -202,9 +209,9 @@ void SdlPlatform::present(bool force) {
             // The overlay is painted over the picture in the same pass.
             save_rect(rect);
             cairo_t* cr = cairo_create(surface_);
-            RenderOptions options{scale_, offset_x_, offset_y_, palette_};
+            RenderOptions options{scale_, offset_x_, offset_y_, palette()};
             static const Canvas empty;
-            repaint_window_area(cr, canvas_ ? *canvas_ : empty, options, overlay_,
+            repaint_window_area(cr, canvas() ? *canvas() : empty, options, overlay,
                                 overlay::Rect{static_cast<double>(rect.x), static_cast<double>(rect.y),
                                               static_cast<double>(rect.w), static_cast<double>(rect.h)});
             cairo_destroy(cr);
@@ -304,13 +311,13 @@ void SdlPlatform::handle(const SDL_Event& ev) {
                                                    : overlay::PointerPhase::up,
                     overlay::PointerType::mouse, 0,
                     ev.button.x * static_cast<double>(pixel_w_) / window_w_,
-                    ev.button.y * static_cast<double>(pixel_h_) / window_h_);
+                    ev.button.y * static_cast<double>(pixel_h_) / window_h_, ev.button.timestamp);
             break;
         case SDL_MOUSEMOTION:
             if (ev.motion.which == SDL_TOUCH_MOUSEID) break;
             pointer(overlay::PointerPhase::move, overlay::PointerType::mouse, 0,
                     ev.motion.x * static_cast<double>(pixel_w_) / window_w_,
-                    ev.motion.y * static_cast<double>(pixel_h_) / window_h_);
+                    ev.motion.y * static_cast<double>(pixel_h_) / window_h_, ev.motion.timestamp);
             break;
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
@@ -319,34 +326,14 @@ void SdlPlatform::handle(const SDL_Event& ev) {
                     : ev.type == SDL_FINGERUP ? overlay::PointerPhase::up
                                               : overlay::PointerPhase::move,
                     touch_type(ev.tfinger.touchId), ev.tfinger.fingerId,
-                    ev.tfinger.x * pixel_w_, ev.tfinger.y * pixel_h_);
+                    ev.tfinger.x * pixel_w_, ev.tfinger.y * pixel_h_, ev.tfinger.timestamp);
             break;
         case SDL_TEXTINPUT:
-            overlay_.on_key(SDL_GetTicks64());
-            // Printable keys arrive as text, one character each.
-            for (const char* c = ev.text.text; *c;) {
-                int len = 1;
-                unsigned char lead = static_cast<unsigned char>(*c);
-                if (lead >= 0xF0) len = 4;
-                else if (lead >= 0xE0) len = 3;
-                else if (lead >= 0xC0) len = 2;
-                keys_.emplace_back(c, static_cast<size_t>(len));
-                for (int k = 0; k < len && *c; ++k) ++c;
-            }
+            typed(ev.text.text, event_time(ev.text.timestamp));
             break;
         case SDL_KEYDOWN:
-            overlay_.on_key(SDL_GetTicks64());
-            if (auto key = named_key(ev.key.keysym.sym)) {
-                if (*key == NamedKey::fullscreen) {
-                    toggle_fullscreen();
-                } else if (*key == NamedKey::palette) {
-                    palette_ = palette_ == Palette::original ? Palette::projector
-                                                             : Palette::original;
-                    needs_full_render_ = true;
-                } else {
-                    keys_.push_back(program_key(*key));
-                }
-            }
+            if (auto key = named_key(ev.key.keysym.sym)) named(*key, event_time(ev.key.timestamp));
+            else typed({}, event_time(ev.key.timestamp));  // the keypad goes all the same
             break;
         default: break;
     }
@@ -373,74 +360,35 @@ overlay::PointerType SdlPlatform::touch_type(std::int64_t touch_id) {
 }
 
 void SdlPlatform::pointer(overlay::PointerPhase phase, overlay::PointerType type, std::int64_t id,
-                          double x, double y) {
+                          double x, double y, std::uint32_t timestamp) {
     ++pointer_events_;
-    overlay::Response response = overlay_.on_pointer({phase, type, id, x, y, SDL_GetTicks64()});
-    for (auto& key : response.keys) keys_.push_back(std::move(key));
-    if (response.toggle_fullscreen) toggle_fullscreen();
+    Backend::pointer({phase, type, id, x, y, event_time(timestamp)});
 }
 
-void SdlPlatform::on_prompt(const PromptEvent& prompt) {
-    overlay_.on_prompt(prompt);
-    if (prompt_listener_) prompt_listener_(prompt);
-}
-
-void SdlPlatform::on_item(bool started) { overlay_.on_item(started); }
-
-void SdlPlatform::pump_events() {
+void SdlPlatform::pump() {
     SDL_Event ev;
     while (SDL_PollEvent(&ev)) handle(ev);
     if (closed_) throw ProgramEnd{0};
 }
 
-std::string SdlPlatform::poll_key() {
-    pump_events();
-    present();
-    if (keys_.empty() && key_source_) {
-        // A driven run: the picture of each step is shown before its key.
-        present(true);
-        std::string more = key_source_();
-        for (const auto& c : split_chars(more)) keys_.push_back(c);
-    }
-    if (keys_.empty()) return {};
-    std::string key = keys_.front();
-    keys_.pop_front();
-    return key;
-}
+std::uint64_t SdlPlatform::now_ms() { return SDL_GetTicks64(); }
 
-void SdlPlatform::idle(int max_ms) {
-    // Show the latest picture, then rest until the next event: a key ends
-    // the wait at once. A prompt redraws its cursor dot on every poll, so
-    // the render finds nothing changed and uploads nothing; while the
-    // picture stays the same and nothing on screen moves (no fading
-    // toolbar, no window settling), the rest is longer still.
-    present(true);
+bool SdlPlatform::settling() const { return SDL_GetTicks64() < settle_until_ms_; }
+
+void SdlPlatform::rest(int ms) {
     std::uint64_t now = SDL_GetTicks64();
-    std::uint64_t shown = canvas_ ? canvas_->fingerprint() : 0;
-    bool quiet = shown == idle_fingerprint_ && !overlay_.animating() && now >= settle_until_ms_;
-    idle_fingerprint_ = shown;
-    std::uint64_t rest = quiet ? kQuietMs : static_cast<std::uint64_t>(std::max(max_ms, 1));
+    std::uint64_t rest = static_cast<std::uint64_t>(std::max(ms, 1));
     if (catch_up_at_ms_ != 0) rest = std::min(rest, catch_up_at_ms_ > now ? catch_up_at_ms_ - now : 1);
     SDL_Event ev;
     if (SDL_WaitEventTimeout(&ev, static_cast<int>(rest))) handle(ev);
     if (closed_) throw ProgramEnd{0};
 }
 
-void SdlPlatform::delay(int duration) {
-    std::uint64_t end = SDL_GetTicks64() + static_cast<std::uint64_t>(
-                                               std::max(0.0, duration * kDelayUnitMs));
-    present(true);
-    for (;;) {
-        pump_events();
-        std::uint64_t now = SDL_GetTicks64();
-        if (now >= end) break;
-        SDL_Delay(static_cast<Uint32>(std::min<std::uint64_t>(end - now, 5)));
-    }
-}
+void SdlPlatform::pause(int ms) { SDL_Delay(static_cast<Uint32>(std::clamp(ms, 0, kPauseSliceMs))); }
 
 void SdlPlatform::hold() {
     while (!closed_) {
-        present(true);
+        show(true);
         SDL_Event ev;
         if (SDL_WaitEventTimeout(&ev, static_cast<int>(kFrameMs))) handle(ev);
         while (SDL_PollEvent(&ev)) handle(ev);

@@ -1,7 +1,10 @@
-// The page around a program: its fonts, its canvas, its keys, the pointer
+// The page around a program: its fonts, its canvases, its keys, the pointer
 // (mouse, touch and pen, on the overlay's canvas above the lesson's), full
-// screen, the end of the program, and the offline cache. The build puts this script,
-// the fonts and the program into one HTML file.
+// screen, the end of the program, and the offline cache. The program's
+// calls into the page (web_page.js) land on `page`; the page's calls into
+// the program are its exports (_lk_key, _lk_pointer, _lk_overlay_tick,
+// _lk_resized). The build puts this script, the fonts and the program into
+// one HTML file.
 'use strict';
 (async function () {
   const config = window.lkPage;  // {title, create, fonts}
@@ -35,75 +38,77 @@
   if (params.has('trace')) args.push('--trace');
   if (params.has('pictures')) args.push('--pictures');
 
-  const Module = {
-    canvas: canvas,
-    lkCtx: ctx,
-    lkOverlayCanvas: top,
-    lkOverlayCtx: topCtx,
-    lkPointerEvents: [],
-    arguments: args,
-    lkKeys: [],
-    lkTrace: [],
-    lkItemPictures: [],
-    lkNamedKeys: new Set(),
-    lkWake: null,
-    lkRepaint: false,
-    lkPaints: 0,
-    lkLastPaint: 0,
-    lkEndedAt: 0,
-    lkPrompt: {kind: 'none', choices: []},
-    lkPrompts: 0,
-    lkKeyAt: 0,
-    lkLatencies: [],
-  };
-  window.lkModule = Module;
+  // A test run's probes, all in one object: only with a test parameter in
+  // the address. A teacher's page has none of it.
+  const testing = ['test', 'seed', 'tour', 'trace', 'pictures'].some(p => params.has(p));
+  const test = testing ? makeTestProbes() : null;
 
-  // Wakes the sleeping program at once: a key takes effect without waiting
-  // for the end of a timer.
-  const wake = () => { if (Module.lkWake) Module.lkWake(); };
-
-  // Counts paints, and how long after a key its picture was drawn.
-  Module.lkPainted = () => {
-    Module.lkPaints += 1;
-    Module.lkLastPaint = performance.now();
-    if (Module.lkPaints === 1) Module.lkFirstPaint = Module.lkLastPaint;
-    if (Module.lkKeyAt) {
-      Module.lkLatencies.push(Module.lkLastPaint - Module.lkKeyAt);
-      Module.lkKeyAt = 0;
-    }
-  };
-  Module.lkItemPicture = (x, y, w, h) => {
-    const copy = document.createElement('canvas');
-    copy.width = w;
-    copy.height = h;
-    copy.getContext('2d').drawImage(canvas, x, y, w, h, 0, 0, w, h);
-    Module.lkItemPictures.push(copy.toDataURL('image/png'));
-  };
-  Module.lkToggleFullscreen = () => {
-    const root = document.documentElement;
-    const current = document.fullscreenElement || document.webkitFullscreenElement;
-    if (current) {
-      (document.exitFullscreen || document.webkitExitFullscreen).call(document);
-    } else {
-      const request = root.requestFullscreen || root.webkitRequestFullscreen;
-      if (request) {
-        const done = request.call(root);
-        if (done && done.catch) done.catch(() => {});
+  let Module = null;
+  let wakeUp = null;
+  let repaint = false;
+  const page = {
+    ctx: ctx,
+    overlayCtx: topCtx,
+    test: test,
+    // Sizes both canvases to the page at the device's pixel ratio.
+    fit() {
+      const ratio = window.devicePixelRatio || 1;
+      const width = Math.max(1, Math.round(canvas.clientWidth * ratio));
+      const height = Math.max(1, Math.round(canvas.clientHeight * ratio));
+      let changed = canvas.width !== width || canvas.height !== height || repaint;
+      repaint = false;
+      if (canvas.width !== width || canvas.height !== height) {
+        canvas.width = width;
+        canvas.height = height;
       }
-    }
-  };
-  // The program ended (its quit number): back to the page that opened it,
-  // or a blank page that starts it again on a tap.
-  Module.lkEnded = () => {
-    Module.lkEndedAt = performance.now();
-    document.body.classList.add('ended');
+      if (top.width !== width || top.height !== height) {
+        top.width = width;
+        top.height = height;
+      }
+      return {width, height, changed};
+    },
+    sleep(ms, done) {
+      if (test) test.idle = true;
+      const timer = setTimeout(() => page.wake(), ms);
+      wakeUp = () => {
+        clearTimeout(timer);
+        if (test) test.idle = false;
+        done();
+      };
+    },
+    // Ends the program's sleep at once (a key, a tap, a resize).
+    wake() {
+      const w = wakeUp;
+      wakeUp = null;
+      if (w) w();
+    },
+    toggleFullscreen() {
+      const root = document.documentElement;
+      const current = document.fullscreenElement || document.webkitFullscreenElement;
+      if (current) {
+        (document.exitFullscreen || document.webkitExitFullscreen).call(document);
+      } else {
+        const request = root.requestFullscreen || root.webkitRequestFullscreen;
+        if (request) {
+          const done = request.call(root);
+          if (done && done.catch) done.catch(() => {});
+        }
+      }
+    },
+    painted(view) { if (test) test.painted(view); },
+    // The program ended (its quit number): a blank page that starts it
+    // again on a tap.
+    ended() {
+      if (test) test.endedAt = performance.now();
+      document.body.classList.add('ended');
+    },
   };
 
   // The overlay's toolbar fades frame by frame while it shows.
   let ticking = false;
   const frame = () => {
     ticking = false;
-    if (Module._lk_overlay_tick && Module._lk_overlay_tick(performance.now())) animate();
+    if (Module && Module._lk_overlay_tick(performance.now())) animate();
   };
   const animate = () => {
     if (!ticking) {
@@ -111,40 +116,38 @@
       requestAnimationFrame(frame);
     }
   };
-  // The overlay as it stands, for tests: {keypad, toolbar, pen, strokes,
-  // buttons: [{name, rect: [x, y, w, h] in device pixels]}.
-  Module.lkOverlay = () => Module._lk_overlay_state ? JSON.parse(Module.UTF8ToString(Module._lk_overlay_state())) : null;
 
+  // Every key goes to the program, which says whether it took it; what it
+  // took never reaches the browser (Backspace never navigates back).
   window.addEventListener('keydown', event => {
-    if (Module._lk_key_typed && Module._lk_key_typed(performance.now())) animate();
-    if (event.ctrlKey || event.metaKey || event.altKey || event.isComposing) return;
-    let key = null;
-    if (event.key.length === 1) key = event.key;
-    else if (Module.lkNamedKeys.has(event.key)) key = '\u0001' + event.key;
-    if (key === null) return;
-    event.preventDefault();
-    Module.lkKeys.push(key);
-    if (!Module.lkKeyAt) Module.lkKeyAt = event.timeStamp;
-    wake();
+    if (!Module) return;
+    const plain = !(event.ctrlKey || event.metaKey || event.altKey || event.isComposing);
+    const name = Module.allocateUTF8(plain ? event.key : '');
+    const answer = Module._lk_key(name, performance.now());
+    Module._free(name);
+    if (answer & 2) animate();
+    if (answer & 1) {
+      event.preventDefault();
+      if (test && !test.keyAt) test.keyAt = event.timeStamp;
+    }
   });
-  const resized = () => { Module.lkRepaint = true; wake(); };
+  const resized = () => { repaint = true; if (Module) Module._lk_resized(); };
   window.addEventListener('resize', resized);
   window.addEventListener('orientationchange', resized);
   document.addEventListener('fullscreenchange', resized);
 
-  // Pointer events, in the canvas's device pixels, to the overlay; the keys
-  // it makes go into lkKeys and wake the program. A move's coalesced events
-  // all go in, then what changed is painted once. (A double-click is two
-  // taps, not full screen: the toolbar has the full-screen button.)
+  // Pointer events, in the canvas's device pixels, to the program; a move's
+  // coalesced events all go in. (A double-click is two taps, not full
+  // screen: the toolbar has the full-screen button.)
   const phases = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
   const types = {mouse: 0, touch: 1, pen: 2};
   const pointer = event => {
     event.preventDefault();
-    if (!Module._lk_pointer) return;
+    if (!Module) return;
     // A mouse's other buttons do nothing.
     if (event.pointerType === 'mouse' && event.type !== 'pointermove' && event.button !== 0) return;
     const started = performance.now();
-    Module.lkOverlayPainted = null;
+    if (test) test.overlayPainted = null;
     if (event.type === 'pointerdown' && top.setPointerCapture) {
       try { top.setPointerCapture(event.pointerId); } catch (e) { /* already gone */ }
     }
@@ -153,13 +156,12 @@
     const phase = phases[event.type];
     const type = types[event.pointerType] === undefined ? 0 : types[event.pointerType];
     const all = phase === 1 && event.getCoalescedEvents ? event.getCoalescedEvents() : [];
+    let more = 0;
     for (const e of all.length ? all : [event])
-      Module._lk_pointer(phase, type, event.pointerId, (e.clientX - rect.left) * sx,
-                         (e.clientY - rect.top) * sy, e.timeStamp || event.timeStamp);
-    if (Module._lk_overlay_flush()) animate();
-    // How long the event took, and the area it repainted (device pixels).
-    if (Module.lkPointerEvents.length < 100000)
-      Module.lkPointerEvents.push({type: event.type, ms: performance.now() - started, painted: Module.lkOverlayPainted});
+      more = Module._lk_pointer(phase, type, event.pointerId, (e.clientX - rect.left) * sx,
+                                (e.clientY - rect.top) * sy, e.timeStamp || event.timeStamp);
+    if (more) animate();
+    if (test) test.pointerEvent(event.type, performance.now() - started);
   };
   for (const name of Object.keys(phases)) top.addEventListener(name, pointer);
   top.addEventListener('contextmenu', event => event.preventDefault());
@@ -170,5 +172,78 @@
     navigator.serviceWorker.register('sw.js').catch(() => {});
   }
 
-  window[config.create](Module);
+  // The players draw on the contexts they are given (lkCtx, lkOverlayCtx).
+  Module = await window[config.create]({canvas: canvas, arguments: args, page: page,
+                                        lkCtx: ctx, lkOverlayCtx: topCtx});
+  if (test) test.module = Module;
+
+  // The probes: what the program tells a test run (web_page.js's
+  // lk_page_probe), and what the page measures.
+  function makeTestProbes() {
+    const probes = {
+      prompt: {kind: 'none', choices: [], buttons: {}}, prompts: 0, idle: false,
+      paints: 0, firstPaint: 0, lastPaint: 0, keyAt: 0, latencies: [], view: null,
+      trace: [], itemPictures: [], tourDone: null, endedAt: 0, errors: [],
+      pointerEvents: [], overlayPainted: null, module: null,
+      canvas: canvas, overlayCanvas: top, overlayCtx: topCtx,
+      // The overlay as the program describes it (probe.h).
+      overlay() { return probes.module ? parseLine(probes.module.UTF8ToString(probes.module._lk_overlay_state())) : null; },
+      take(kind, text) {
+        if (kind === 'prompt') {
+          probes.prompt = parseLine(text);
+          probes.prompts += 1;
+        } else if (kind === 'trace') {
+          probes.trace.push(text);
+        } else if (kind === 'item') {
+          const [x, y, w, h] = text.split(',').map(Number);
+          const copy = document.createElement('canvas');
+          copy.width = w;
+          copy.height = h;
+          copy.getContext('2d').drawImage(canvas, x, y, w, h, 0, 0, w, h);
+          probes.itemPictures.push(copy.toDataURL('image/png'));
+        } else if (kind === 'tour_done') {
+          const [items, steps, problems] = text.split(',').map(Number);
+          probes.tourDone = {items, steps, problems};
+        } else if (kind === 'overlay_painted') {
+          probes.overlayPainted = text.split(',').map(Number);
+        } else if (kind === 'error') {
+          probes.errors.push(text);
+        }
+      },
+      painted(view) {
+        probes.view = view;
+        probes.paints += 1;
+        probes.lastPaint = performance.now();
+        if (probes.paints === 1) probes.firstPaint = probes.lastPaint;
+        if (probes.keyAt) {
+          probes.latencies.push(probes.lastPaint - probes.keyAt);
+          probes.keyAt = 0;
+        }
+      },
+      pointerEvent(type, ms) {
+        if (probes.pointerEvents.length < 100000)
+          probes.pointerEvents.push({type, ms, painted: probes.overlayPainted});
+      },
+    };
+    window.lkTest = probes;
+    return probes;
+  }
+  // A probe line (probe.h): words NAME=VALUE; places "x,y" become [x, y],
+  // choices a list of {number, at}, the overlay's targets `buttons`.
+  function parseLine(text) {
+    const out = {choices: [], buttons: {}};
+    for (const word of text.split(' ')) {
+      const eq = word.indexOf('=');
+      if (eq < 0) continue;
+      const name = word.slice(0, eq), value = word.slice(eq + 1);
+      if (value.includes(',')) {
+        const at = value.split(',').map(Number);
+        if (name.startsWith('choice')) out.choices.push({number: Number(name.slice(6)), at});
+        else out.buttons[name] = at;
+      } else {
+        out[name] = /^-?[0-9.]+$/.test(value) ? Number(value) : value;
+      }
+    }
+    return out;
+  }
 })();

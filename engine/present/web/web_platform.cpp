@@ -3,108 +3,38 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstdint>
-#include <deque>
-#include <variant>
+#include <cmath>
 
 #include "../errors.h"
 #include "../keys.h"
 #include "../layout.h"
-#include "../prompt.h"
+#include "../probe.h"
 #include "../strings.h"
 #include "../trace.h"
 #include "overlay_2d.h"
+
+// The page's side (web_page.js).
+extern "C" {
+int lk_page_fit(int* size);
+void lk_page_sleep(int ms);
+void lk_page_pause(int ms);
+void lk_page_wake();
+double lk_page_pixel_ratio();
+int lk_page_touch_device();
+void lk_page_fullscreen();
+void lk_page_painted(int x, int y, int w, int h, double scale);
+void lk_page_ended();
+void lk_page_probe(const char* kind, const char* text);
+}
 
 namespace lk {
 
 namespace {
 
-// One unit of the lessons' delay, in milliseconds, as on the desktop.
-constexpr double kDelayUnitMs = 1.5;
 // How long the error line's endless wait sleeps between looks.
 constexpr int kHoldMs = 1000;
-// A named key arrives from the page behind this mark; a typed character
-// arrives as itself.
-constexpr char kNamedMark = '\x01';
 
-// The page's side of the back end: its key queue, its canvas and its sleep.
-EM_JS(char*, web_next_key, (), {
-    const key = Module.lkKeys.shift();
-    return key === undefined ? 0 : allocateUTF8(key);
-});
-// Sizes the canvas (and the overlay's canvas above it) to the page at the
-// device's pixel ratio; writes its size in device pixels and tells whether
-// it changed.
-EM_JS(int, web_fit_canvas, (int* size), {
-    const canvas = Module.canvas;
-    const ratio = window.devicePixelRatio || 1;
-    const w = Math.max(1, Math.round(canvas.clientWidth * ratio));
-    const h = Math.max(1, Math.round(canvas.clientHeight * ratio));
-    const changed = canvas.width !== w || canvas.height !== h;
-    if (changed) {
-        canvas.width = w;
-        canvas.height = h;
-    }
-    const top = Module.lkOverlayCanvas;
-    if (top && (top.width !== w || top.height !== h)) {
-        top.width = w;
-        top.height = h;
-    }
-    HEAP32[size >> 2] = w;
-    HEAP32[(size >> 2) + 1] = h;
-    return changed || Module.lkRepaint ? (Module.lkRepaint = false, 1) : 0;
-});
-// Sleeps until a key or another event wakes the program, or `ms` pass.
-// lkIdle tells a test that the program is waiting with its picture drawn.
-EM_ASYNC_JS(void, web_sleep, (int ms), {
-    if (Module.lkKeys.length) return;
-    Module.lkIdle = true;
-    await new Promise(resolve => {
-        const timer = setTimeout(() => { Module.lkWake = null; resolve(); }, ms);
-        Module.lkWake = () => { clearTimeout(timer); Module.lkWake = null; resolve(); };
-    });
-    Module.lkIdle = false;
-});
-// Where the layout area lies on the canvas, in device pixels.
-EM_JS(void, web_view, (int x, int y, int w, int h, double scale), {
-    Module.lkView = {x: x, y: y, w: w, h: h, scale: scale};
-});
-// A plain timer, for the lessons' delay: keys typed meanwhile wait their turn.
-EM_ASYNC_JS(void, web_pause, (int ms), {
-    await new Promise(resolve => setTimeout(resolve, ms));
-});
-EM_JS(void, web_prompt, (const char* json), {
-    Module.lkPrompt = JSON.parse(UTF8ToString(json));
-    Module.lkPrompts += 1;
-});
-EM_JS(double, web_pixel_ratio, (), { return window.devicePixelRatio || 1; });
-// A device with a touch screen (a tablet, a touch board) may have no
-// keyboard at all.
-EM_JS(int, web_touch_device, (), {
-    return navigator.maxTouchPoints > 0 ||
-           (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) ? 1 : 0;
-});
-// A key from the overlay: into the keyboard's queue, waking the program.
-EM_JS(void, web_push_key, (const char* key), {
-    Module.lkKeys.push(UTF8ToString(key));
-    if (!Module.lkKeyAt) Module.lkKeyAt = performance.now();
-    if (Module.lkWake) Module.lkWake();
-});
-// The area the overlay last repainted, for the figures of the tests.
-EM_JS(void, web_overlay_painted, (double x, double y, double w, double h), {
-    Module.lkOverlayPainted = [x, y, w, h];
-});
-EM_JS(void, web_toggle_fullscreen, (), { Module.lkToggleFullscreen(); });
-EM_JS(void, web_painted, (), { Module.lkPainted(); });
-EM_JS(void, web_ended, (), { Module.lkEnded(); });
-
-// How long a program waiting at a prompt sleeps when its picture did not
-// change: a key or any other event still wakes it at once. A waiting
-// program only redraws its answer cursor where it already is.
-constexpr int kQuietMs = 500;
-
-// The platform the page's pointer handlers talk to.
+// The platform the page's handlers talk to.
 WebPlatform* running = nullptr;
 
 }  // namespace
@@ -113,7 +43,12 @@ WebPlatform::WebPlatform() {
     running = this;
     // With a touch screen there may be no keyboard: the keypad is there
     // from the first prompt. Otherwise it comes with the first tap or click.
-    overlay_.set_keypad_at_start(web_touch_device() != 0);
+    mutable_overlay().set_keypad_at_start(lk_page_touch_device() != 0);
+    // Each prompt goes to the page's test object, if there is one.
+    set_prompt_listener([this, n = 0](const PromptEvent& prompt) mutable {
+        paint_overlay();
+        lk_page_probe("prompt", describe_prompt(++n, prompt, overlay()).c_str());
+    });
 }
 
 WebPlatform::~WebPlatform() {
@@ -124,160 +59,114 @@ WebPlatform* WebPlatform::current() { return running; }
 
 bool WebPlatform::paint_overlay() {
     overlay::Rect area;
-    if (overlay_viewed_ && overlay_.take_damage(area)) {
-        paint_overlay_2d(overlay_, view_.palette, area);
-        web_overlay_painted(area.x, area.y, area.w, area.h);
+    if (overlay_viewed_ && mutable_overlay().take_damage(area)) {
+        paint_overlay_2d(overlay(), palette(), area);
+        lk_page_probe("overlay_painted", (json_number(static_cast<float>(area.x)) + "," +
+                                          json_number(static_cast<float>(area.y)) + "," +
+                                          json_number(static_cast<float>(area.w)) + "," +
+                                          json_number(static_cast<float>(area.h)))
+                                             .c_str());
     }
-    return overlay_.animating();
+    return overlay().animating();
 }
 
-void WebPlatform::pointer(overlay::PointerPhase phase, overlay::PointerType type, std::int64_t id,
-                          double x, double y, double time_ms) {
-    overlay::Response response = overlay_.on_pointer(
-        {phase, type, id, x, y, static_cast<std::uint64_t>(std::max(0.0, time_ms))});
-    for (const auto& key : response.keys) web_push_key(key.c_str());
-    if (response.toggle_fullscreen) web_toggle_fullscreen();
+bool WebPlatform::key(std::string_view name, double time_ms) {
+    const auto now = static_cast<std::uint64_t>(std::max(0.0, time_ms));
+    bool taken = true;
+    if (auto named_key = named_key_of_dom(name)) {
+        named(*named_key, now);
+    } else if (split_chars(name).size() == 1) {
+        typed(name, now);
+    } else {
+        // Shift, a modifier's combination, an input method at work: the
+        // keypad goes all the same, as for any key typed.
+        typed({}, now);
+        taken = false;
+    }
+    paint_overlay();
+    return taken;
 }
 
-void WebPlatform::key_typed(double time_ms) {
-    overlay_.on_key(static_cast<std::uint64_t>(std::max(0.0, time_ms)));
+void WebPlatform::pointer_event(overlay::PointerPhase phase, overlay::PointerType type,
+                                std::int64_t id, double x, double y, double time_ms) {
+    pointer({phase, type, id, x, y, static_cast<std::uint64_t>(std::max(0.0, time_ms))});
 }
 
 bool WebPlatform::tick(double time_ms) {
-    overlay_.tick(static_cast<std::uint64_t>(std::max(0.0, time_ms)));
+    mutable_overlay().tick(static_cast<std::uint64_t>(std::max(0.0, time_ms)));
     return paint_overlay();
 }
 
-void WebPlatform::on_prompt(const PromptEvent& prompt) {
-    overlay_.on_prompt(prompt);
-    paint_overlay();
-    announce_prompt(prompt);
+void WebPlatform::resized() {
+    needs_full_render_ = true;
+    lk_page_wake();
 }
 
-void WebPlatform::on_item(bool started) {
-    overlay_.on_item(started);
-    paint_overlay();
+void WebPlatform::keys_queued() { lk_page_wake(); }
+
+void WebPlatform::toggle_fullscreen() { lk_page_fullscreen(); }
+
+std::uint64_t WebPlatform::now_ms() { return static_cast<std::uint64_t>(emscripten_get_now()); }
+
+void WebPlatform::show(bool now) {
+    if (now) present();
 }
+
+void WebPlatform::rest(int ms) { lk_page_sleep(ms); }
+
+void WebPlatform::pause(int ms) { lk_page_pause(ms); }
 
 bool WebPlatform::present(bool everything) {
     int size[2] = {0, 0};
-    if (web_fit_canvas(size) || everything) needs_full_render_ = true;
+    if (lk_page_fit(size) || everything) needs_full_render_ = true;
     Letterbox box = fit_layout(size[0], size[1]);
     view_.scale = box.scale;
     view_.offset_x = box.offset_x;
     view_.offset_y = box.offset_y;
     view_.width = size[0];
     view_.height = size[1];
+    view_.palette = palette();
     const bool resized = needs_full_render_;
     if (resized || !overlay_viewed_) {
         // The overlay's canvas was cleared with the new size: all of it again.
-        overlay_.set_view(size[0], size[1], web_pixel_ratio());
+        mutable_overlay().set_view(size[0], size[1], lk_page_pixel_ratio());
         overlay_viewed_ = true;
-        overlay::Rect whole{0, 0, static_cast<double>(size[0]), static_cast<double>(size[1])};
-        paint_overlay_2d(overlay_, view_.palette, whole);
+        overlay::Rect whole;
+        mutable_overlay().take_damage(whole);
+        paint_overlay_2d(overlay(), palette(),
+                         overlay::Rect{0, 0, static_cast<double>(size[0]), static_cast<double>(size[1])});
     }
     tick(emscripten_get_now());
-    web_view(static_cast<int>(box.offset_x), static_cast<int>(box.offset_y),
-             static_cast<int>(kCanvasWidth * box.scale + 0.5),
-             static_cast<int>(kCanvasHeight * box.scale + 0.5), box.scale);
     static const Canvas empty;
-    const Canvas& canvas = canvas_ ? *canvas_ : empty;
+    const Canvas& shown = canvas() ? *canvas() : empty;
     Box area;
-    bool damaged = canvas.take_damage(area);
-    std::uint64_t shown = damaged || needs_full_render_ ? canvas.fingerprint() : shown_;
+    bool damaged = shown.take_damage(area);
+    std::uint64_t fingerprint = damaged || needs_full_render_ ? shown.fingerprint() : shown_;
     if (needs_full_render_) {
-        render_canvas_2d(canvas, view_);
+        render_canvas_2d(shown, view_);
         needs_full_render_ = false;
-    } else if (damaged && shown != shown_) {
-        render_region_2d(canvas, view_, area);
+    } else if (damaged && fingerprint != shown_) {
+        render_region_2d(shown, view_, area);
     } else {
         return false;
     }
-    shown_ = shown;
-    web_painted();
+    shown_ = fingerprint;
+    lk_page_painted(static_cast<int>(box.offset_x), static_cast<int>(box.offset_y),
+                    static_cast<int>(kCanvasWidth * box.scale + 0.5),
+                    static_cast<int>(kCanvasHeight * box.scale + 0.5), box.scale);
     return true;
-}
-
-void WebPlatform::handle_named_key(const std::string& name) {
-    auto key = named_key_of_dom(name);
-    if (!key) return;
-    if (*key == NamedKey::fullscreen) {
-        web_toggle_fullscreen();
-    } else if (*key == NamedKey::palette) {
-        view_.palette = view_.palette == Palette::original ? Palette::projector : Palette::original;
-        needs_full_render_ = true;
-    }
-}
-
-std::string WebPlatform::poll_key() {
-    if (!pending_.empty()) {
-        std::string key = pending_.front();
-        pending_.pop_front();
-        return key;
-    }
-    for (;;) {
-        char* raw = web_next_key();
-        if (!raw) break;
-        std::string key(raw);
-        std::free(raw);
-        if (key.empty()) continue;
-        if (key[0] != kNamedMark) return key;
-        std::string name = key.substr(1);
-        auto named = named_key_of_dom(name);
-        if (!named) continue;
-        std::string program = program_key(*named);
-        if (!program.empty()) return program;
-        handle_named_key(name);
-    }
-    if (pending_.empty() && key_source_) {
-        // A driven run: the picture of each step is shown before its key.
-        present();
-        for (const auto& c : split_chars(key_source_())) pending_.push_back(c);
-    }
-    if (pending_.empty()) return {};
-    std::string key = pending_.front();
-    pending_.pop_front();
-    return key;
-}
-
-void WebPlatform::idle(int max_ms) {
-    web_sleep(present() ? max_ms : kQuietMs);
-}
-
-void WebPlatform::delay(int duration) {
-    present();
-    double end = emscripten_get_now() + std::max(0.0, duration * kDelayUnitMs);
-    for (double now = emscripten_get_now(); now < end; now = emscripten_get_now())
-        web_pause(static_cast<int>(std::ceil(end - now)));
 }
 
 void WebPlatform::hold() {
     for (;;) {
         present();
-        web_sleep(kHoldMs);
+        lk_page_sleep(kHoldMs);
     }
-}
-
-void WebPlatform::announce_prompt(const PromptEvent& prompt) {
-    static const char* const kinds[] = {"none", "menu", "bar", "step", "next_step"};
-    auto box = [](const Box& b) {
-        return "[" + json_number(b.x1) + "," + json_number(b.y1) + "," + json_number(b.x2) + "," +
-               json_number(b.y2) + "]";
-    };
-    std::string json = "{\"kind\":\"" + std::string(kinds[static_cast<int>(prompt.kind)]) +
-                       "\",\"step\":" + std::to_string(prompt.step) +
-                       ",\"field\":" + box(prompt.field) + ",\"choices\":[";
-    for (size_t i = 0; i < prompt.choices.size(); ++i) {
-        if (i) json += ",";
-        json += "{\"number\":" + std::to_string(prompt.choices[i].number) +
-                ",\"area\":" + box(prompt.choices[i].area) + "}";
-    }
-    web_prompt((json + "]}").c_str());
 }
 
 void WebPlatform::end_program() {
     present();
-    web_ended();
+    lk_page_ended();
 }
 
 }  // namespace lk
@@ -286,24 +175,23 @@ void WebPlatform::end_program() {
 // while the program sleeps: none of them waits.
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void lk_pointer(int phase, int type, int id, double x, double y, double time_ms) {
-    auto* platform = lk::WebPlatform::current();
-    if (!platform || phase < 0 || phase > 3 || type < 0 || type > 2) return;
-    platform->pointer(static_cast<lk::overlay::PointerPhase>(phase),
-                      static_cast<lk::overlay::PointerType>(type), id, x, y, time_ms);
-}
-
-// Paints what the pointer events since the last call changed.
-EMSCRIPTEN_KEEPALIVE int lk_overlay_flush() {
-    auto* platform = lk::WebPlatform::current();
-    return platform && platform->paint_overlay() ? 1 : 0;
-}
-
-EMSCRIPTEN_KEEPALIVE int lk_key_typed(double time_ms) {
+// A keydown: 1 when the program took it (the page then keeps it from the
+// browser), plus 2 when the overlay wants animation frames (lk_overlay_tick).
+EMSCRIPTEN_KEEPALIVE int lk_key(const char* name, double time_ms) {
     auto* platform = lk::WebPlatform::current();
     if (!platform) return 0;
-    platform->key_typed(time_ms);
-    return platform->paint_overlay() ? 1 : 0;
+    const bool taken = platform->key(name ? name : "", time_ms);
+    return (taken ? 1 : 0) | (platform->overlay().animating() ? 2 : 0);
+}
+
+// A Pointer Event in the overlay canvas's device pixels; 1 when the
+// overlay wants animation frames (lk_overlay_tick).
+EMSCRIPTEN_KEEPALIVE int lk_pointer(int phase, int type, int id, double x, double y, double time_ms) {
+    auto* platform = lk::WebPlatform::current();
+    if (!platform || phase < 0 || phase > 3 || type < 0 || type > 2) return 0;
+    platform->pointer_event(static_cast<lk::overlay::PointerPhase>(phase),
+                            static_cast<lk::overlay::PointerType>(type), id, x, y, time_ms);
+    return platform->tick(time_ms) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int lk_overlay_tick(double time_ms) {
@@ -311,34 +199,16 @@ EMSCRIPTEN_KEEPALIVE int lk_overlay_tick(double time_ms) {
     return platform && platform->tick(time_ms) ? 1 : 0;
 }
 
-// The overlay as JSON, for tests: whether the keypad and the toolbar show,
-// the pen, the number of strokes, and every button's place in device pixels.
+EMSCRIPTEN_KEEPALIVE void lk_resized() {
+    if (auto* platform = lk::WebPlatform::current()) platform->resized();
+}
+
+// The overlay as the window's test log describes it, for the page's tests.
 EMSCRIPTEN_KEEPALIVE const char* lk_overlay_state() {
-    static std::string json;
+    static std::string line;
     auto* platform = lk::WebPlatform::current();
-    if (!platform) return "null";
-    const auto& o = platform->overlay();
-    static const char* const actions[] = {"back", "forward", "pen", "colour", "clear_ink",
-                                          "keypad", "fullscreen", "key"};
-    static const char* const colours[] = {"red", "blue", "ink"};
-    json = "{\"keypad\":" + std::string(o.keypad_visible() ? "true" : "false") +
-           ",\"toolbar\":" + lk::json_number(o.toolbar_alpha()) +
-           ",\"pen\":" + std::string(o.pen_on() ? "true" : "false") +
-           ",\"strokes\":" + std::to_string(o.strokes().size()) + ",\"buttons\":[";
-    bool first = true;
-    auto add = [&](const lk::overlay::Button& b) {
-        std::string name = actions[static_cast<int>(b.action)];
-        if (b.action == lk::overlay::Action::colour) name += std::string(":") + colours[static_cast<int>(b.colour)];
-        if (b.action == lk::overlay::Action::key) name += ":" + std::to_string(b.key.empty() ? 0 : b.key[0]);
-        json += std::string(first ? "" : ",") + "{\"name\":\"" + name + "\",\"rect\":[" +
-                lk::json_number(b.rect.x) + "," + lk::json_number(b.rect.y) + "," +
-                lk::json_number(b.rect.w) + "," + lk::json_number(b.rect.h) + "]}";
-        first = false;
-    };
-    for (const auto& b : o.toolbar_buttons()) add(b);
-    for (const auto& b : o.keypad_buttons()) add(b);
-    json += "]}";
-    return json.c_str();
+    line = platform ? lk::describe_overlay(platform->overlay()) : std::string();
+    return line.c_str();
 }
 
 }  // extern "C"

@@ -1,0 +1,112 @@
+#include "backend.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "strings.h"
+
+namespace lk {
+
+std::deque<std::string> split_keys(std::string_view keys) {
+    std::deque<std::string> out;
+    while (!keys.empty()) {
+        bool whole = false;
+        for (const char* token : {kKeyStepBack, kKeyForward}) {
+            if (keys.starts_with(token)) {
+                out.emplace_back(token);
+                keys.remove_prefix(std::char_traits<char>::length(token));
+                whole = true;
+                break;
+            }
+        }
+        if (whole) continue;
+        // A UTF-8 sequence stays whole; a stray byte is a key of its own.
+        auto chars = split_chars(keys.substr(0, 4));
+        std::string key = chars.empty() ? std::string(1, keys.front()) : chars.front();
+        keys.remove_prefix(key.size());
+        out.push_back(std::move(key));
+    }
+    return out;
+}
+
+void Backend::queue(std::string_view keys) {
+    for (auto& key : split_keys(keys)) keys_.push_back(std::move(key));
+}
+
+std::string Backend::poll_key() {
+    pump();
+    show(false);
+    if (keys_.empty() && key_source_) {
+        // A driven run: the picture of each step is shown before its key.
+        show(true);
+        queue(key_source_());
+    }
+    if (keys_.empty()) {
+        out_of_keys();
+        return {};
+    }
+    std::string key = std::move(keys_.front());
+    keys_.pop_front();
+    return key;
+}
+
+void Backend::idle(int max_ms) {
+    overlay_.tick(now_ms());
+    show(true);
+    // A prompt redraws its cursor dot on every poll: while the picture
+    // stays the same and nothing on screen moves, the rest is longer.
+    const std::uint64_t shown = canvas_ ? canvas_->fingerprint() : 0;
+    const bool quiet = shown == idle_fingerprint_ && !overlay_.animating() && !settling();
+    idle_fingerprint_ = shown;
+    rest(quiet ? kQuietRestMs : std::max(max_ms, 1));
+}
+
+void Backend::delay(int duration) {
+    const std::uint64_t end =
+        now_ms() + static_cast<std::uint64_t>(std::max(0.0, std::ceil(duration * kDelayUnitMs)));
+    show(true);
+    for (;;) {
+        pump();
+        const std::uint64_t now = now_ms();
+        if (now >= end) break;
+        pause(static_cast<int>(end - now));
+    }
+}
+
+void Backend::on_prompt(const PromptEvent& prompt) {
+    overlay_.on_prompt(prompt);
+    if (prompt_listener_) prompt_listener_(prompt);
+}
+
+void Backend::on_item(bool started) { overlay_.on_item(started); }
+
+void Backend::typed(std::string_view text, std::uint64_t now_ms) {
+    overlay_.on_key(now_ms);
+    if (text.empty()) return;
+    queue(text);
+    keys_queued();
+}
+
+void Backend::named(NamedKey key, std::uint64_t now_ms) {
+    overlay_.on_key(now_ms);
+    switch (key) {
+        case NamedKey::fullscreen: toggle_fullscreen(); return;
+        case NamedKey::palette:
+            palette_ = palette_ == Palette::original ? Palette::projector : Palette::original;
+            palette_changed();
+            return;
+        default:
+            keys_.push_back(program_key(key));
+            keys_queued();
+            return;
+    }
+}
+
+void Backend::pointer(const overlay::PointerEvent& event) {
+    overlay::Response response = overlay_.on_pointer(event);
+    for (auto& key : response.keys) keys_.push_back(std::move(key));
+    if (!response.keys.empty()) keys_queued();
+    if (response.toggle_fullscreen) toggle_fullscreen();
+}
+
+}  // namespace lk

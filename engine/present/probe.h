@@ -1,0 +1,23 @@
+#pragma once
+// What a test driving a real window or page needs to know of the program:
+// which prompt waits and where, on the surface, its choices, the toolbar's
+// buttons and the keypad's keys are. One line of words NAME=VALUE, written
+// the same way for the window's test log and the page's test object:
+//   n=4 kind=bar step=0 keypad_shown=1 toolbar=1 pen=0 strokes=0
+//   choice1=60,680 ... back=2016,40 pen=2016,136 ... key1=1766,617 ... keyEnter=...
+// Places are centres in window units (CSS px): what a mouse event or a
+// Pointer Event's clientX/clientY gives.
+#include <string>
+
+#include "overlay/overlay.h"
+#include "prompt.h"
+
+namespace lk {
+
+const char* prompt_kind_name(PromptKind kind);
+// The overlay alone: what shows and where its targets are.
+std::string describe_overlay(const overlay::Overlay& overlay);
+// The n-th prompt announced, its choices, and the overlay.
+std::string describe_prompt(int n, const PromptEvent& prompt, const overlay::Overlay& overlay);
+
+}  // namespace lk

@@ -1,0 +1,42 @@
+// The calls the browser back end (web_platform.cpp) makes into its page.
+// Each one hands over to the page script's object (page.js), which the page
+// gives the program as Module.page: this file only carries the values
+// across.
+mergeInto(LibraryManager.library, {
+  // Sizes the canvases to the page; writes the size in device pixels and
+  // returns 1 when it changed (or a repaint of everything was asked for).
+  lk_page_fit: function(size) {
+    const fit = Module.page.fit();
+    HEAP32[size >> 2] = fit.width;
+    HEAP32[(size >> 2) + 1] = fit.height;
+    return fit.changed ? 1 : 0;
+  },
+  // Sleeps until an event wakes the program, or `ms` pass.
+  lk_page_sleep__deps: ['$Asyncify'],
+  lk_page_sleep: function(ms) {
+    return Asyncify.handleSleep(wakeUp => Module.page.sleep(ms, wakeUp));
+  },
+  // A plain timer, for the lessons' delays: keys typed meanwhile wait.
+  lk_page_pause__deps: ['$Asyncify'],
+  lk_page_pause: function(ms) {
+    return Asyncify.handleSleep(wakeUp => setTimeout(wakeUp, ms));
+  },
+  lk_page_wake: function() { Module.page.wake(); },
+  lk_page_pixel_ratio: function() { return window.devicePixelRatio || 1; },
+  // A device with a touch screen (a tablet, a touch board) may have no
+  // keyboard at all.
+  lk_page_touch_device: function() {
+    return navigator.maxTouchPoints > 0 ||
+           (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) ? 1 : 0;
+  },
+  lk_page_fullscreen: function() { Module.page.toggleFullscreen(); },
+  // A picture was drawn; where the layout area lies, in device pixels.
+  lk_page_painted: function(x, y, w, h, scale) {
+    Module.page.painted({x: x, y: y, w: w, h: h, scale: scale});
+  },
+  lk_page_ended: function() { Module.page.ended(); },
+  // What a test run's probes take (page.js): nothing happens without one.
+  lk_page_probe: function(kind, text) {
+    if (Module.page.test) Module.page.test.take(UTF8ToString(kind), UTF8ToString(text));
+  },
+});
