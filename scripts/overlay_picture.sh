@@ -25,7 +25,7 @@ next_prompt() {
   for tok in $line; do P[${tok%%=*}]=${tok#*=}; done
 }
 click() { xdotool mousemove "$((WX + $1))" "$((WY + $2))" mousedown 1 mouseup 1; }
-press() { local v=${P[$1]}; click "${v%,*}" "${v#*,}"; }
+press() { local x y; IFS=, read -r x y _ <<< "${P[$1]}"; click "$x" "$y"; }
 
 start_program solvelesson --probe "$WORK"
 next_prompt
@@ -58,7 +58,8 @@ press pen
 # Keypad "1", and the mouse resting on the toolbar.
 press key1
 v=${P[forward]}
-xdotool mousemove "$((WX + ${v%,*}))" "$((WY + ${v#*,} + 60))"
+IFS=, read -r vx vy _ <<< "$v"
+xdotool mousemove "$((WX + vx))" "$((WY + vy + 60))"
 # Once the window shows it all: two shots in a row the same.
 for _ in $(seq 1 50); do
   xwd -root -silent > "$WORK/screen.xwd"

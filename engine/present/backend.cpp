@@ -84,7 +84,7 @@ void Backend::typed(std::string_view text, std::uint64_t now_ms) {
     overlay_.on_key(now_ms);
     if (text.empty()) return;
     queue(text);
-    keys_queued();
+    wake();
 }
 
 void Backend::named(NamedKey key, std::uint64_t now_ms) {
@@ -94,10 +94,11 @@ void Backend::named(NamedKey key, std::uint64_t now_ms) {
         case NamedKey::palette:
             palette_ = palette_ == Palette::original ? Palette::projector : Palette::original;
             palette_changed();
+            wake();
             return;
         default:
             keys_.push_back(program_key(key));
-            keys_queued();
+            wake();
             return;
     }
 }
@@ -105,7 +106,7 @@ void Backend::named(NamedKey key, std::uint64_t now_ms) {
 void Backend::pointer(const overlay::PointerEvent& event) {
     overlay::Response response = overlay_.on_pointer(event);
     for (auto& key : response.keys) keys_.push_back(std::move(key));
-    if (!response.keys.empty()) keys_queued();
+    if (!response.keys.empty()) wake();
     if (response.toggle_fullscreen) toggle_fullscreen();
 }
 

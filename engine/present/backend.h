@@ -105,9 +105,10 @@ protected:
     // Something on screen still moves without the program (a window
     // settling): a waiting program must not rest long.
     virtual bool settling() const { return false; }
-    // A key came into the queue from outside the program's own calls (a
-    // page's event handler while the program sleeps): wake it.
-    virtual void keys_queued() {}
+    // A key came into the queue, or the picture is to be painted again,
+    // from outside the program's own calls (a page's event handler while
+    // the program sleeps): end its rest.
+    virtual void wake() {}
     // Nothing in the queue and nothing from the driver.
     virtual void out_of_keys() {}
 

@@ -53,7 +53,8 @@ std::string describe_overlay(const overlay::Overlay& o) {
                        " pen_on=" + (o.pen_on() ? "1" : "0") +
                        " strokes=" + std::to_string(o.strokes().size());
     auto add = [&](const overlay::Button& b) {
-        line += ' ' + button_name(b) + '=' + at((b.rect.x + b.rect.w / 2) / r, (b.rect.y + b.rect.h / 2) / r);
+        line += ' ' + button_name(b) + '=' + at((b.rect.x + b.rect.w / 2) / r, (b.rect.y + b.rect.h / 2) / r) +
+                ',' + at(b.rect.w / r, b.rect.h / r);
     };
     for (const auto& b : o.toolbar_buttons()) add(b);
     for (const auto& b : o.keypad_buttons()) add(b);

@@ -3,10 +3,11 @@
 // which prompt waits and where, on the surface, its choices, the toolbar's
 // buttons and the keypad's keys are. One line of words NAME=VALUE, written
 // the same way for the window's test log and the page's test object:
-//   n=4 kind=bar step=0 keypad_shown=1 toolbar=1 pen=0 strokes=0
-//   choice1=60,680 ... back=2016,40 pen=2016,136 ... key1=1766,617 ... keyEnter=...
-// Places are centres in window units (CSS px): what a mouse event or a
-// Pointer Event's clientX/clientY gives.
+//   n=4 kind=bar step=0 keypad_shown=1 toolbar=1 pen_on=0 strokes=0
+//   choice1=60,680 ... back=2016,40,56,56 pen=2016,136,56,56 ... key1=1766,617,64,64 ...
+// Places are in window units (CSS px), what a mouse event or a Pointer
+// Event's clientX/clientY gives: a choice's centre, a button's centre and
+// size.
 #include <string>
 
 #include "overlay/overlay.h"

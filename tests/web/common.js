@@ -16,8 +16,9 @@ const WORK = fs.mkdtempSync(path.join(os.tmpdir(), 'lessonkit-web-'));
 // Long ceilings: reached only when something is really wrong.
 const LONG = 120000;
 
+// A program's page with the test probes (window.lkTest) and `query`.
 function fileUrl(program, query = '') {
-  return 'file://' + path.join(SITE, program + '.html') + (query ? '?' + query : '');
+  return 'file://' + path.join(SITE, program + '.html') + '?test=1' + (query ? '&' + query : '');
 }
 
 // A static server for the site on the loopback address.
@@ -45,30 +46,42 @@ async function openPage(browser, url, viewport = {width: 1366, height: 720, devi
   page.lkErrors = errors;
   await page.setViewport(viewport);
   await page.goto(url);
-  await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: LONG});
+  await page.waitForFunction(() => window.lkTest && window.lkTest.paints > 0, {timeout: LONG});
   return page;
+}
+
+// Whether a page without test probes (a teacher's address) drew its
+// picture: the lesson's canvas has the page's size and is no longer blank.
+async function pageDrawn(page) {
+  await page.waitForFunction(() => {
+    const canvas = document.getElementById('lesson');
+    if (!canvas || canvas.width < 2 || canvas.width !== Math.round(canvas.clientWidth * (devicePixelRatio || 1)))
+      return false;
+    const p = canvas.getContext('2d').getImageData(canvas.width >> 1, 2, 1, 1).data;
+    return p[0] + p[1] + p[2] > 0;
+  }, {timeout: LONG, polling: 50});
 }
 
 // Waits until the program waits at a prompt announced after `after`
 // (a count of announcements) and has drawn it; returns the prompt.
 async function nextPrompt(page, after) {
   await page.waitForFunction(n => {
-    const m = window.lkModule;
-    return m.lkEndedAt > 0 || (m.lkPrompts > n && m.lkPrompt.kind !== 'none' && m.lkIdle);
+    const t = window.lkTest;
+    return t.endedAt > 0 || (t.prompts > n && t.prompt.kind !== 'none' && t.idle);
   }, {timeout: LONG, polling: 5}, after);
-  return page.evaluate(() => ({prompt: window.lkModule.lkPrompt, count: window.lkModule.lkPrompts,
-                               ended: window.lkModule.lkEndedAt > 0}));
+  return page.evaluate(() => ({prompt: window.lkTest.prompt, count: window.lkTest.prompts,
+                               ended: window.lkTest.endedAt > 0}));
 }
 
 // The layout area of the page's canvas as a PNG file.
 async function grab(page, file) {
   const data = await page.evaluate(() => {
-    const m = window.lkModule;
-    const v = m.lkView;
+    const t = window.lkTest;
+    const v = t.view;
     const copy = document.createElement('canvas');
     copy.width = v.w;
     copy.height = v.h;
-    copy.getContext('2d').drawImage(m.canvas, v.x, v.y, v.w, v.h, 0, 0, v.w, v.h);
+    copy.getContext('2d').drawImage(t.canvas, v.x, v.y, v.w, v.h, 0, 0, v.w, v.h);
     return copy.toDataURL('image/png');
   });
   fs.writeFileSync(file, Buffer.from(data.split(',')[1], 'base64'));
@@ -129,5 +142,5 @@ function finish() {
   process.exit(failures ? 1 : 0);
 }
 
-module.exports = {ROOT, BIN, SITE, WORK, LONG, launch, fileUrl, serve, openPage, nextPrompt, grab,
+module.exports = {ROOT, BIN, SITE, WORK, LONG, launch, fileUrl, serve, openPage, pageDrawn, nextPrompt, grab,
                   savePicture, tool, compare, only, mad, nativePicture, check, expect, finish};

@@ -17,13 +17,13 @@ const median = xs => { const s = [...xs].sort((a, b) => a - b); return s[Math.fl
 // Returns the largest JavaScript heap plus WebAssembly memory seen.
 function keyTour(page) {
   return page.evaluate(async () => {
-    const m = window.lkModule;
+    const m = window.lkTest;
     let seen = 0, entry = 0, item = 0, problems = 0, peak = 0;
     const memory = () => (performance.memory ? performance.memory.usedJSHeapSize : 0) +
                          (m.HEAP8 ? m.HEAP8.length : 0);
     const waiting = () => new Promise(resolve => {
       const look = () => {
-        if (m.lkEndedAt || (m.lkPrompts > seen && m.lkPrompt.kind !== 'none' && m.lkIdle)) resolve();
+        if (m.endedAt || (m.prompts > seen && m.prompt.kind !== 'none' && m.idle)) resolve();
         else setTimeout(look, 1);
       };
       look();
@@ -34,10 +34,10 @@ function keyTour(page) {
     };
     for (;;) {
       await waiting();
-      if (m.lkEndedAt) break;
-      seen = m.lkPrompts;
+      if (m.endedAt) break;
+      seen = m.prompts;
       peak = Math.max(peak, memory());
-      const p = m.lkPrompt;
+      const p = m.prompt;
       if (p.kind === 'step') keys(' ');
       else if (p.kind === 'next_step') keys(++problems < 2 ? '2\r' : (problems = 0, '1\r'));
       else if (p.kind === 'menu') { item = 0; keys(String(p.choices[entry++].number) + '\r'); }
@@ -69,7 +69,7 @@ async function main() {
     const starts = [];
     for (const program of ['applylesson', 'solvelesson', 'applylesson', 'solvelesson', 'applylesson']) {
       const page = await c.openPage(browser, c.fileUrl(program));
-      starts.push(await page.evaluate(() => window.lkModule.lkFirstPaint));
+      starts.push(await page.evaluate(() => window.lkTest.firstPaint));
       await page.close();
     }
     figures.start = {median: median(starts), slowest: Math.max(...starts)};
@@ -82,7 +82,7 @@ async function main() {
     for (const program of ['applylesson', 'solvelesson']) {
       const page = await c.openPage(browser, c.fileUrl(program, 'seed=1'));
       peak = Math.max(peak, await keyTour(page));
-      latencies.push(...await page.evaluate(() => window.lkModule.lkLatencies));
+      latencies.push(...await page.evaluate(() => window.lkTest.latencies));
       c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
       await page.close();
     }

@@ -40,10 +40,10 @@ function numbersClose(a, b) {
 // Runs the program's own tour in the page and the same tour natively.
 async function tourBoth(browser, program, query, dir) {
   const page = await c.openPage(browser, c.fileUrl(program, `tour=${PROBLEMS}&seed=${SEED}&${query}`));
-  await page.waitForFunction(() => window.lkModule.lkTourDone, {timeout: 1200000, polling: 200});
+  await page.waitForFunction(() => window.lkTest.tourDone, {timeout: 1200000, polling: 200});
   const result = await page.evaluate(() => ({
-    trace: window.lkModule.lkTrace, pictures: window.lkModule.lkItemPictures,
-    done: window.lkModule.lkTourDone}));
+    trace: window.lkTest.trace, pictures: window.lkTest.itemPictures,
+    done: window.lkTest.tourDone}));
   c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
   await page.close();
   const native = path.join(dir, 'native');
@@ -73,29 +73,29 @@ async function touchTour(browser, program) {
   const page = await c.openPage(browser, c.fileUrl(program, `seed=${SEED}&trace=1&pictures=1`), TABLET);
   const ratio = TABLET.deviceScaleFactor;
   let {prompt, count} = await c.nextPrompt(page, 0);
-  const view = await page.evaluate(() => window.lkModule.lkView);
+  const view = await page.evaluate(() => window.lkTest.view);
   const next = async () => {
     const n = await c.nextPrompt(page, count);
     c.expect(!n.ended, `${program} ended after prompt ${count}`);
     ({prompt, count} = n);
   };
-  const overlay = () => page.evaluate(() => window.lkModule.lkOverlay());
+  const overlay = () => page.evaluate(() => window.lkTest.overlay());
   // A point of the layout area in CSS px.
   const css = (x, y) => [(view.x + x * view.scale) / ratio, (view.y + y * view.scale) / ratio];
   const tapChoice = async number => {
     const choice = prompt.choices.find(ch => ch.number === number);
     c.expect(choice, `no entry ${number} at prompt ${count} (${prompt.kind})`);
-    const [x1, y1, x2, y2] = choice.area;
-    await page.touchscreen.tap(...css((x1 + x2) / 2, (y1 + y2) / 2));
+    await page.touchscreen.tap(...choice.at);
   };
   // Taps the keypad's keys for `text` ("\f" is its clear key, "\r" Enter).
   const keypad = async text => {
     const state = await overlay();
-    c.expect(state.keypad, `no keypad at prompt ${count} (${prompt.kind})`);
+    c.expect(state.keypad_shown === 1, `no keypad at prompt ${count} (${prompt.kind})`);
+    const names = {'\f': 'C', '\r': 'Enter', '\b': 'BS'};
     for (const ch of text) {
-      const b = state.buttons.find(b => b.name === 'key:' + ch.charCodeAt(0));
-      c.expect(b.rect[2] >= 44 * ratio && b.rect[3] >= 44 * ratio, `key ${ch} is ${b.rect}`);
-      await page.touchscreen.tap((b.rect[0] + b.rect[2] / 2) / ratio, (b.rect[1] + b.rect[3] / 2) / ratio);
+      const [x, y, w, h] = state.buttons['key' + (names[ch] || ch)];
+      c.expect(w >= 44 && h >= 44, `key ${JSON.stringify(ch)} is ${w} x ${h} CSS px`);
+      await page.touchscreen.tap(x, y);
     }
   };
   let keys = '', items = 0, typed = 0, inked = -1;
@@ -146,9 +146,9 @@ async function touchTour(browser, program) {
     c.expect(prompt.kind === 'menu', `the bar's last entry of menu entry ${m} did not lead back`);
   }
   await tapChoice(quit);
-  await page.waitForFunction(() => window.lkModule.lkEndedAt > 0, {timeout: c.LONG});
+  await page.waitForFunction(() => window.lkTest.endedAt > 0, {timeout: c.LONG});
   c.expect(items === ITEMS[program], `${items} items toured, expected ${ITEMS[program]}`);
-  const pictures = await page.evaluate(() => window.lkModule.lkItemPictures);
+  const pictures = await page.evaluate(() => window.lkTest.itemPictures);
   c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
   await page.close();
   const native = path.join(dir, 'native');
@@ -169,18 +169,18 @@ async function touchTour(browser, program) {
 
 // A pen drag across the middle of the picture at a step banner.
 async function penDrag(page, program, dir, view, css, count) {
-  const trace = () => page.evaluate(() => window.lkModule.lkTrace.length);
+  const trace = () => page.evaluate(() => window.lkTest.trace.length);
   // Points on the path, in device pixels of the overlay's canvas.
   const path10 = [...Array(10).keys()].map(k => [Math.round(view.x + (520 + 40 * k) * view.scale),
                                                   Math.round(view.y + 330 * view.scale)]);
   const pixels = () => page.evaluate(points => {
-    const ctx = window.lkModule.lkOverlayCtx;
+    const ctx = window.lkTest.overlayCtx;
     return points.map(([x, y]) => Array.from(ctx.getImageData(x, y, 1, 1).data));
   }, path10);
   const traceBefore = await trace();
   const before = await c.grab(page, path.join(dir, 'before-ink.png'));
   c.expect((await pixels()).every(p => p[3] === 0), 'the overlay had something on the path already');
-  const first = await page.evaluate(() => window.lkModule.lkPointerEvents.length);
+  const first = await page.evaluate(() => window.lkTest.pointerEvents.length);
   const cdp = await page.createCDPSession();
   const pen = (type, [x, y]) => cdp.send('Input.dispatchMouseEvent', {
     type, x, y, button: 'left', buttons: type === 'mouseReleased' ? 0 : 1, clickCount: 1, pointerType: 'pen'});
@@ -190,7 +190,7 @@ async function penDrag(page, program, dir, view, css, count) {
   await cdp.detach();
   const red = p => Math.abs(p[0] - 0xE5) <= 8 && Math.abs(p[1] - 0x39) <= 8 && Math.abs(p[2] - 0x35) <= 8 && p[3] === 255;
   await page.waitForFunction(points => {
-    const ctx = window.lkModule.lkOverlayCtx;
+    const ctx = window.lkTest.overlayCtx;
     return points.every(([x, y]) => {
       const p = ctx.getImageData(x, y, 1, 1).data;
       return Math.abs(p[0] - 0xE5) <= 8 && Math.abs(p[1] - 0x39) <= 8 && p[3] === 255;
@@ -198,18 +198,18 @@ async function penDrag(page, program, dir, view, css, count) {
   }, {timeout: c.LONG, polling: 50}, path10);
   c.expect((await pixels()).every(red), 'the pen drew no red ink along its path');
   const state = await page.evaluate(() => ({
-    prompts: window.lkModule.lkPrompts, keys: window.lkModule.lkKeys.length, strokes: window.lkModule.lkOverlay().strokes}));
-  c.expect(state.prompts === count && state.keys === 0, 'a pen drag navigated');
+    prompts: window.lkTest.prompts, strokes: window.lkTest.overlay().strokes}));
+  c.expect(state.prompts === count, 'a pen drag navigated');
   c.expect(state.strokes === 1, `${state.strokes} strokes after one drag`);
   c.expect(await trace() === traceBefore, 'the ink entered the trace');
   const after = await c.grab(page, path.join(dir, 'after-ink.png'));
   c.expect(c.mad(after, before) === 0, 'the ink reached the lesson\'s canvas');
   // Each pen event's time in the page's handler and the area it repainted.
-  const events = (await page.evaluate(n => window.lkModule.lkPointerEvents.slice(n), first))
+  const events = (await page.evaluate(n => window.lkTest.pointerEvents.slice(n), first))
     .filter(e => e.type === 'pointermove');
   c.expect(events.length >= 50, `only ${events.length} pen moves arrived`);
   const ms = events.map(e => e.ms);
-  const whole = await page.evaluate(() => window.lkModule.lkOverlayCanvas.width * window.lkModule.lkOverlayCanvas.height);
+  const whole = await page.evaluate(() => window.lkTest.overlayCanvas.width * window.lkTest.overlayCanvas.height);
   const largest = Math.max(...events.map(e => (e.painted ? e.painted[2] * e.painted[3] : 0))) / whole;
   console.log(`     ${program} ink: ${events.length} pen moves, median ${percentile(ms, 0.5).toFixed(2)} ms, ` +
               `95th percentile ${percentile(ms, 0.95).toFixed(2)} ms, slowest ${Math.max(...ms).toFixed(2)} ms; ` +
@@ -264,9 +264,9 @@ async function main() {
     const items = [0, 1, 2];
     for (const fault of ['font', 'glyph']) {
       const page = await c.openPage(browser, c.fileUrl(program, `tour=${PROBLEMS}&seed=${SEED}&fault=${fault}`));
-      await page.waitForFunction(n => window.lkModule.lkItemPictures.length >= n,
+      await page.waitForFunction(n => window.lkTest.itemPictures.length >= n,
                                  {timeout: c.LONG, polling: 100}, items.length);
-      const pictures = await page.evaluate(() => window.lkModule.lkItemPictures);
+      const pictures = await page.evaluate(() => window.lkTest.itemPictures);
       await page.close();
       for (const i of items) {
         const d = similar(c.savePicture(pictures[i], path.join(dir, `fault-${fault}-${i}.png`)),
@@ -314,7 +314,7 @@ async function main() {
     c.expect(await page.evaluate(() => window.scrollX === 0 && window.scrollY === 0), 'the page scrolled');
     // F2: the projector colours, as the desktop draws them.
     await page.keyboard.press('F2');
-    await page.waitForFunction(() => window.lkModule.lkIdle, {timeout: c.LONG});
+    await page.waitForFunction(() => window.lkTest.idle, {timeout: c.LONG});
     const projector = await c.grab(page, path.join(dir, 'projector.png'));
     const paper = c.tool('pngcompare', ['pixel', projector, '1300', '300']).trim();
     const expected = c.tool('pngcompare', ['palette', '15', 'projector']).trim();
@@ -322,9 +322,9 @@ async function main() {
     await page.keyboard.press('F2');
     // A tablet-sized window at twice the pixels: drawn again, sharp.
     await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 2});
-    await page.waitForFunction(() => window.lkModule.lkView.w === 2048, {timeout: c.LONG});
-    await page.waitForFunction(() => window.lkModule.lkIdle, {timeout: c.LONG});
-    const view = await page.evaluate(() => window.lkModule.lkView);
+    await page.waitForFunction(() => window.lkTest.view.w === 2048, {timeout: c.LONG});
+    await page.waitForFunction(() => window.lkTest.idle, {timeout: c.LONG});
+    const view = await page.evaluate(() => window.lkTest.view);
     const big = await c.grab(page, path.join(dir, 'big.png'));
     const nativeBig = c.nativePicture('solvelesson', keys + ' ', view.scale, path.join(dir, 'native-big'),
                                       ['--seed', '3']);
@@ -380,7 +380,7 @@ async function main() {
     const page = await browser.newPage();
     await page.goto(base + 'index.html');
     await page.click('a[href="applylesson.html"]');
-    await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
+    await c.pageDrawn(page);
     await page.waitForFunction(async () => {
       const r = await navigator.serviceWorker.ready;
       return r.active && r.active.state === 'activated';
@@ -390,9 +390,9 @@ async function main() {
     server.close();
     await page.setOfflineMode(true);
     await page.reload();
-    await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
+    await c.pageDrawn(page);
     await page.goto(base + 'solvelesson.html');
-    await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
+    await c.pageDrawn(page);
     await page.close();
   });
 

@@ -46,7 +46,9 @@ click() { xdotool mousemove "$((WX + $1))" "$((WY + $2))" mousedown 1 mouseup 1;
 press() {
   local v=${P[$1]:-}
   [ -n "$v" ] || fail "$NAME: no $1 at prompt ${P[n]} (${P[kind]})"
-  click "${v%,*}" "${v#*,}"
+  local x y
+  IFS=, read -r x y _ <<< "$v"
+  click "$x" "$y"
 }
 # A point of the layout area in window units: LX LY.
 layout_point() {
@@ -92,8 +94,9 @@ check_ink() {
   prompts_before=$(wc -l < "$LOG")
   xwd -root -silent > "$WORK/before.xwd"
   # The toolbar shows once the mouse moves; then the pen button.
-  local v=${P[pen]}
-  xdotool mousemove "$((WX + ${v%,*} - 5))" "$((WY + ${v#*,}))"
+  local px py
+  IFS=, read -r px py _ <<< "${P[pen]}"
+  xdotool mousemove "$((WX + px - 5))" "$((WY + py))"
   press pen
   # A drag from left to right across the middle of the picture.
   layout_point 500 330; local x1=$LX y1=$LY

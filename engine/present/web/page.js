@@ -76,11 +76,13 @@
         done();
       };
     },
-    // Ends the program's sleep at once (a key, a tap, a resize).
+    // Ends the program's sleep (a key, a tap, a resize) as soon as the
+    // call that asked for it has returned: the program's stack resumes
+    // only outside any call into it.
     wake() {
       const w = wakeUp;
       wakeUp = null;
-      if (w) w();
+      if (w) queueMicrotask(w);
     },
     toggleFullscreen() {
       const root = document.documentElement;
@@ -192,6 +194,8 @@
         if (kind === 'prompt') {
           probes.prompt = parseLine(text);
           probes.prompts += 1;
+        } else if (kind === 'prompt_moved') {
+          probes.prompt = parseLine(text);
         } else if (kind === 'trace') {
           probes.trace.push(text);
         } else if (kind === 'item') {

@@ -44,11 +44,36 @@ WebPlatform::WebPlatform() {
     // With a touch screen there may be no keyboard: the keypad is there
     // from the first prompt. Otherwise it comes with the first tap or click.
     mutable_overlay().set_keypad_at_start(lk_page_touch_device() != 0);
+    // The overlay knows the page's size from the start: the first prompt's
+    // places are where they will be drawn.
+    fit();
     // Each prompt goes to the page's test object, if there is one.
-    set_prompt_listener([this, n = 0](const PromptEvent& prompt) mutable {
+    set_prompt_listener([this](const PromptEvent& prompt) {
+        prompt_ = prompt;
         paint_overlay();
-        lk_page_probe("prompt", describe_prompt(++n, prompt, overlay()).c_str());
+        lk_page_probe("prompt", describe_prompt(++prompts_, prompt, overlay()).c_str());
     });
+}
+
+bool WebPlatform::fit() {
+    int size[2] = {0, 0};
+    const bool changed = lk_page_fit(size) != 0 || !overlay_viewed_;
+    Letterbox box = fit_layout(size[0], size[1]);
+    view_.scale = box.scale;
+    view_.offset_x = box.offset_x;
+    view_.offset_y = box.offset_y;
+    view_.width = size[0];
+    view_.height = size[1];
+    view_.palette = palette();
+    if (changed) {
+        mutable_overlay().set_view(size[0], size[1], lk_page_pixel_ratio());
+        overlay_viewed_ = true;
+        // The prompt waiting has moved with the picture: its places again,
+        // under the same number.
+        if (prompt_.kind != PromptKind::none)
+            lk_page_probe("prompt_moved", describe_prompt(prompts_, prompt_, overlay()).c_str());
+    }
+    return changed;
 }
 
 WebPlatform::~WebPlatform() {
@@ -102,7 +127,7 @@ void WebPlatform::resized() {
     lk_page_wake();
 }
 
-void WebPlatform::keys_queued() { lk_page_wake(); }
+void WebPlatform::wake() { lk_page_wake(); }
 
 void WebPlatform::toggle_fullscreen() { lk_page_fullscreen(); }
 
@@ -117,24 +142,13 @@ void WebPlatform::rest(int ms) { lk_page_sleep(ms); }
 void WebPlatform::pause(int ms) { lk_page_pause(ms); }
 
 bool WebPlatform::present(bool everything) {
-    int size[2] = {0, 0};
-    if (lk_page_fit(size) || everything) needs_full_render_ = true;
-    Letterbox box = fit_layout(size[0], size[1]);
-    view_.scale = box.scale;
-    view_.offset_x = box.offset_x;
-    view_.offset_y = box.offset_y;
-    view_.width = size[0];
-    view_.height = size[1];
-    view_.palette = palette();
-    const bool resized = needs_full_render_;
-    if (resized || !overlay_viewed_) {
+    if (fit() || everything) needs_full_render_ = true;
+    if (needs_full_render_) {
         // The overlay's canvas was cleared with the new size: all of it again.
-        mutable_overlay().set_view(size[0], size[1], lk_page_pixel_ratio());
-        overlay_viewed_ = true;
         overlay::Rect whole;
         mutable_overlay().take_damage(whole);
         paint_overlay_2d(overlay(), palette(),
-                         overlay::Rect{0, 0, static_cast<double>(size[0]), static_cast<double>(size[1])});
+                         overlay::Rect{0, 0, static_cast<double>(view_.width), static_cast<double>(view_.height)});
     }
     tick(emscripten_get_now());
     static const Canvas empty;
@@ -151,9 +165,9 @@ bool WebPlatform::present(bool everything) {
         return false;
     }
     shown_ = fingerprint;
-    lk_page_painted(static_cast<int>(box.offset_x), static_cast<int>(box.offset_y),
-                    static_cast<int>(kCanvasWidth * box.scale + 0.5),
-                    static_cast<int>(kCanvasHeight * box.scale + 0.5), box.scale);
+    lk_page_painted(static_cast<int>(view_.offset_x), static_cast<int>(view_.offset_y),
+                    static_cast<int>(kCanvasWidth * view_.scale + 0.5),
+                    static_cast<int>(kCanvasHeight * view_.scale + 0.5), view_.scale);
     return true;
 }
 

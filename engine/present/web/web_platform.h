@@ -29,6 +29,7 @@
 #include "../backend.h"
 #include "../canvas.h"
 #include "../ops.h"
+#include "../prompt.h"
 #include "canvas2d_player.h"
 
 namespace lk {
@@ -71,16 +72,21 @@ protected:
     std::uint64_t now_ms() override;
     void toggle_fullscreen() override;
     void palette_changed() override { needs_full_render_ = true; }
-    void keys_queued() override;
+    void wake() override;
 
 private:
     // Paints what the overlay reported changed; whether it animates.
     bool paint_overlay();
+    // Sizes the canvases to the page and the view to them; whether the
+    // size changed.
+    bool fit();
 
     bool overlay_viewed_ = false;  // set_view called for the current size
     Canvas2dView view_;
     bool needs_full_render_ = true;
     std::uint64_t shown_ = 0;  // the fingerprint of the picture shown
+    PromptEvent prompt_;       // the last prompt announced, and its number
+    int prompts_ = 0;
 };
 
 }  // namespace lk
