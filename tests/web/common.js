@@ -38,7 +38,8 @@ function fileUrl(program, query = '') {
 
 // A static server for the site on the loopback address.
 function serve() {
-  const types = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.woff2': 'font/woff2'};
+  const types = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.woff2': 'font/woff2',
+                 '.webmanifest': 'application/manifest+json', '.png': 'image/png'};
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = path.join(SITE, name === '/' ? 'index.html' : name);

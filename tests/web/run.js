@@ -1,6 +1,6 @@
 // The browser build in Debian's chromium: the same operations, the same
 // pictures and the same behaviour as the desktop, from file:// and over
-// http, and the figures of the README's browser table.
+// http, its web app manifest, and the figures of the README's browser table.
 // engines.js runs the tours, a step back, F2 and a tap in Firefox and
 // WebKitGTK too; what stays here is Chromium's alone: the tablet emulation
 // (isMobile, touch points, twice the pixels) of the touch tour, the pen
@@ -309,6 +309,51 @@ async function main() {
     }
   });
 
+  await c.check('over http the index and the programs link a web app manifest whose icons load', async () => {
+    const server = await c.serve();
+    const base = `http://127.0.0.1:${server.address().port}/`;
+    const page = await browser.newPage();
+    for (const name of ['index.html', 'applylesson.html']) {
+      await page.goto(base + name);
+      const links = await page.waitForFunction(() => {
+        const href = rel => { const l = document.querySelector(`link[rel="${rel}"]`); return l && l.href; };
+        return href('manifest') && href('apple-touch-icon') && [href('manifest'), href('apple-touch-icon')];
+      }, {timeout: c.LONG});
+      const [manifestUrl, touchIcon] = await links.jsonValue();
+      c.expect(manifestUrl === base + 'manifest.webmanifest', `${name} links ${manifestUrl}`);
+      const found = await page.evaluate(async (manifestUrl, touchIcon) => {
+        const text = await (await fetch(manifestUrl)).text();
+        let manifest;
+        try { manifest = JSON.parse(text); } catch (e) { return {error: 'not JSON: ' + e.message}; }
+        // Each icon decoded, with its size.
+        const load = src => new Promise(resolve => {
+          const image = new Image();
+          image.onload = () => resolve([image.naturalWidth, image.naturalHeight]);
+          image.onerror = () => resolve(null);
+          image.src = new URL(src, manifestUrl).href;
+        });
+        const icons = [];
+        for (const icon of manifest.icons || []) icons.push({...icon, loaded: await load(icon.src)});
+        return {manifest, icons, touch: await load(touchIcon)};
+      }, manifestUrl, touchIcon);
+      c.expect(!found.error, found.error);
+      const m = found.manifest;
+      c.expect(m.name === '方程式' && m.start_url === 'index.html' && m.display === 'standalone' &&
+               m.theme_color === '#0d1b4a', `the manifest: ${JSON.stringify(m)}`);
+      for (const want of [['192x192', 'any'], ['512x512', 'any'], ['512x512', 'maskable']]) {
+        const icon = found.icons.find(i => i.sizes === want[0] && i.purpose === want[1]);
+        c.expect(icon, `no ${want[1]} icon of ${want[0]}`);
+        c.expect(icon.loaded && icon.loaded.join('x') === icon.sizes, `${icon.src} loads as ${icon.loaded}`);
+      }
+      c.expect(found.touch && found.touch[0] === 180 && found.touch[1] === 180,
+               `the apple-touch-icon loads as ${found.touch}`);
+      const theme = await page.evaluate(() => document.querySelector('meta[name="theme-color"]').content);
+      c.expect(theme === m.theme_color, `${name}'s theme colour is ${theme}`);
+    }
+    await page.close();
+    server.close();
+  });
+
   await c.check('over http the site opens from its index and keeps working offline', async () => {
     const server = await c.serve();
     const base = `http://127.0.0.1:${server.address().port}/`;
@@ -328,6 +373,13 @@ async function main() {
     await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
     await page.goto(base + 'solvelesson.html');
     await page.waitForFunction(() => window.lkModule && window.lkModule.lkPaints > 0, {timeout: c.LONG});
+    // The manifest and the icons come from the cache too.
+    const cached = await page.evaluate(async () => {
+      const manifest = await (await fetch('manifest.webmanifest')).json();
+      const icons = manifest.icons.map(i => i.src).concat(['icons/apple-touch-icon.png']);
+      return Promise.all(icons.map(async src => [src, (await fetch(src)).ok]));
+    });
+    c.expect(cached.every(([, ok]) => ok), `offline: ${JSON.stringify(cached)}`);
     await page.close();
   });
 
