@@ -148,17 +148,23 @@ class Page {
     await this.send('DELETE', '/actions');
   }
   // The viewport's size in CSS px: the window is sized until it is that.
+  // (On a busy machine the new size can take a while to reach the page:
+  // each attempt waits for the viewport to change, at most 10 s.)
   async setViewport({width, height}) {
-    for (let attempt = 0; attempt < 5; ++attempt) {
-      const inner = await this.evaluate(() => [window.innerWidth, window.innerHeight]);
-      if (inner[0] === width && inner[1] === height) return;
+    const inner = () => this.evaluate(() => [window.innerWidth, window.innerHeight]);
+    let now = await inner();
+    for (let attempt = 0; attempt < 5 && (now[0] !== width || now[1] !== height); ++attempt) {
       const rect = await this.send('GET', '/window/rect');
-      await this.send('POST', '/window/rect', {x: 0, y: 0, width: rect.width + width - inner[0],
-                                              height: rect.height + height - inner[1]});
-      await sleep(200);
+      await this.send('POST', '/window/rect', {x: 0, y: 0, width: rect.width + width - now[0],
+                                              height: rect.height + height - now[1]});
+      const before = now;
+      const end = Date.now() + 10000;
+      do {
+        await sleep(50);
+        now = await inner();
+      } while (now[0] === before[0] && now[1] === before[1] && Date.now() < end);
     }
-    const inner = await this.evaluate(() => [window.innerWidth, window.innerHeight]);
-    throw new Error(`the viewport is ${inner}, not ${width}x${height}`);
+    if (now[0] !== width || now[1] !== height) throw new Error(`the viewport is ${now}, not ${width}x${height}`);
   }
   // Collects the page's uncaught errors and console errors into lkErrors
   // (WebDriver classic has no events): called after each load.
