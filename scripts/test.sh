@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev \
   libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
   xvfb xdotool openbox wmctrl x11-utils x11-apps poppler-utils clang desktop-file-utils \
-  chromium
+  chromium firefox-esr webkit2gtk-driver
 # Node.js and npm from Debian, unless the machine has them already.
 command -v node > /dev/null || scripts/deps.sh nodejs
 command -v npm > /dev/null || scripts/deps.sh npm
@@ -13,7 +13,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j"$(nproc)"
 
 # The browser build, its players' test page, and the driver for Debian's
-# chromium (puppeteer-core from npm, which downloads no browser).
+# chromium and firefox-esr (puppeteer-core from npm, which downloads no
+# browser; WebKitGTK is driven by Debian's WebKitWebDriver, with no package
+# from npm).
 scripts/web.sh
 NODE_PATH=/usr/share/nodejs cmake --build build-web --target players_web -j"$(nproc)"
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the browser site in build-web/site/: applylesson.html and
 # solvelesson.html (each one self-contained file: program, script and fonts),
-# index.html, the offline worker sw.js, the font subsets and their licences.
-# Installs what is missing first (Debian's emscripten, fonts and font tools).
+# index.html, the offline worker sw.js, the web app manifest and its icons,
+# the font subsets and their licences. Installs what is missing first
+# (Debian's emscripten, fonts, font tools and rsvg-convert for the icons).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libfontconfig-dev \
   fonts-morisawa-bizud-gothic fonts-liberation2 fontconfig emscripten \
-  python3 python3-fonttools python3-brotli
+  python3 python3-fonttools python3-brotli librsvg2-bin
 # Debian's emscripten tools need Debian's acorn.
 export NODE_PATH=/usr/share/nodejs
 

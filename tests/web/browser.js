@@ -1,4 +1,5 @@
-// Starts Debian's chromium headless for the browser tests.
+// Starts Debian's chromium or Debian's firefox-esr headless for the browser
+// tests, both through puppeteer-core (Firefox over WebDriver BiDi).
 'use strict';
 const puppeteer = require('puppeteer-core');
 const fs = require('fs');
@@ -36,4 +37,29 @@ async function launch() {
   return {browser, close};
 }
 
-module.exports = {launch};
+// Debian's firefox-esr through puppeteer-core's WebDriver BiDi support
+// (`browser: 'firefox'`, puppeteer 23 and later), with the same fonts as
+// above.
+async function launchFirefox() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'lessonkit-firefox-'));
+  const browser = await puppeteer.launch({
+    browser: 'firefox',
+    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+    headless: true,
+    userDataDir: profile,
+    env: {...process.env, FONTCONFIG_FILE: emptyFontconfig(profile), MOZ_CRASHREPORTER_DISABLE: '1'},
+    extraPrefsFirefox: {
+      // file:// pages read their own canvas; no updates or telemetry.
+      'app.update.auto': false,
+      'datareporting.policy.dataSubmissionEnabled': false,
+      'toolkit.telemetry.reportingpolicy.firstRun': false,
+    },
+  });
+  const close = async () => {
+    await browser.close();
+    fs.rmSync(profile, {recursive: true, force: true});
+  };
+  return {browser, close};
+}
+
+module.exports = {launch, launchFirefox, emptyFontconfig};

@@ -16,6 +16,22 @@ const WORK = fs.mkdtempSync(path.join(os.tmpdir(), 'lessonkit-web-'));
 // Long ceilings: reached only when something is really wrong.
 const LONG = 120000;
 
+// The tours every engine runs: both programs, two practice problems per
+// drill, seed 7.
+const PROGRAMS = ['applylesson', 'solvelesson'];
+const PROBLEMS = 2;
+const SEED = 7;
+
+// How far the browser's picture of an item may be from the desktop's, as
+// pngcompare measures it: the mean difference per channel (0-255) of the
+// worst 32 x 32 tile, counting differences that hold across 3 x 3 pixels.
+// The browsers and cairo draw the anti-aliased edges of glyphs a little
+// differently, which that leaves out (about 0.1 at most); a wrong font, a
+// missing glyph or a shift by one layout unit each give well over 1
+// (run.js checks that). The plain mean difference stays under 2.5.
+const PICTURE_TILE = 1.0;
+const PICTURE_MAD = 2.5;
+
 // A program's page with the test probes (window.lkTest) and `query`.
 function fileUrl(program, query = '') {
   return 'file://' + path.join(SITE, program + '.html') + '?test=1' + (query ? '&' + query : '');
@@ -23,7 +39,8 @@ function fileUrl(program, query = '') {
 
 // A static server for the site on the loopback address.
 function serve() {
-  const types = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.woff2': 'font/woff2'};
+  const types = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.woff2': 'font/woff2',
+                 '.webmanifest': 'application/manifest+json', '.png': 'image/png'};
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = path.join(SITE, name === '/' ? 'index.html' : name);
@@ -107,6 +124,140 @@ function compare(a, b, dx = 0, dy = 0) {
 }
 function mad(a, b, dx = 0, dy = 0) { return compare(a, b, dx, dy).mad; }
 
+function similar(a, b, dx = 0, dy = 0) {
+  const d = compare(a, b, dx, dy);
+  return {...d, ok: d.tile < PICTURE_TILE && d.mad < PICTURE_MAD};
+}
+
+// Two JSON values equal but for numbers, which may differ by `tolerance`;
+// `worst` (an object) keeps the largest difference seen.
+function numbersClose(a, b, tolerance, worst = {diff: 0}) {
+  if (a === b) return true;
+  if (typeof a === 'number' && typeof b === 'number') {
+    const d = Math.abs(a - b);
+    worst.diff = Math.max(worst.diff, d);
+    return d <= tolerance;
+  }
+  if (Array.isArray(a) && Array.isArray(b))
+    return a.length === b.length && a.every((x, i) => numbersClose(x, b[i], tolerance, worst));
+  if (a && b && typeof a === 'object' && typeof b === 'object') {
+    const ka = Object.keys(a), kb = Object.keys(b);
+    return ka.length === kb.length && ka.every((k, i) => k === kb[i] && numbersClose(a[k], b[k], tolerance, worst));
+  }
+  return false;
+}
+
+// The program's tour (PROBLEMS, SEED) run natively into `dir`: its trace in
+// native.jsonl, the last picture of each item (at `scale`) in native/.
+function nativeTour(program, dir, scale = 1) {
+  const native = path.join(dir, 'native');
+  fs.rmSync(native, {recursive: true, force: true});
+  fs.mkdirSync(native, {recursive: true});
+  tool('lessonreplay', [program, '--tour', String(PROBLEMS), '--seed', String(SEED), '--trace',
+                        path.join(dir, 'native.jsonl'), '--pages', 'final', '--png', native,
+                        '--scale', String(scale)]);
+}
+
+// The page's trace (lines) against the native one, line for line, numbers
+// within `tolerance`; gives the number of lines and the largest difference.
+function checkTrace(web, dir, tolerance) {
+  const native = fs.readFileSync(path.join(dir, 'native.jsonl'), 'utf8').trimEnd().split('\n');
+  expect(web.length === native.length, `${web.length} lines in the page, ${native.length} natively`);
+  const worst = {diff: 0};
+  for (let i = 0; i < native.length; ++i)
+    expect(numbersClose(JSON.parse(web[i]), JSON.parse(native[i]), tolerance, worst),
+           `line ${i + 1} differs:\n  page:   ${web[i]}\n  native: ${native[i]}`);
+  return {lines: native.length, worst: worst.diff};
+}
+
+// The page's item pictures (data URLs) against the native ones in
+// dir/native, those of `items` (indices; all when not given); gives the
+// largest differences.
+function checkPictures(pictures, dir, items) {
+  const natives = fs.readdirSync(path.join(dir, 'native')).sort();
+  expect(pictures.length === natives.length,
+         `${pictures.length} item pictures in the page, ${natives.length} natively`);
+  let tile = 0, mean = 0;
+  for (const i of items || pictures.keys()) {
+    const web = savePicture(pictures[i], path.join(dir, `web-${i + 1}.png`));
+    const d = similar(web, path.join(dir, 'native', natives[i]));
+    tile = Math.max(tile, d.tile);
+    mean = Math.max(mean, d.mad);
+    expect(d.ok, `item picture ${i + 1}: ${JSON.stringify(d)}`);
+  }
+  return {tile, mean};
+}
+
+// `count` indices spread evenly over 0 .. n - 1, first and last included.
+function spread(n, count) {
+  if (n <= count) return [...Array(n).keys()];
+  return [...new Set([...Array(count).keys()].map(k => Math.round(k * (n - 1) / (count - 1))))];
+}
+
+// Keys pressed one after the other, then the next prompt; gives a function
+// that does this and keeps count of the prompts seen.
+function presser(page, seen) {
+  const press = async (...keys) => {
+    for (const k of keys) await page.keyboard.press(k);
+    const next = await nextPrompt(page, press.seen);
+    press.seen = next.count;
+    return next.prompt;
+  };
+  press.seen = seen;
+  return press;
+}
+
+// solvelesson (seed 3), topic 2, item 3, in a page just opened at scale 1:
+// three steps on and one back (Left arrow) show the step before exactly,
+// and the desktop's picture of it. Gives the presser and the keys typed.
+async function checkStepBack(page, dir) {
+  const press = presser(page, (await nextPrompt(page, 0)).count);
+  await page.keyboard.type('2');
+  await press('Enter');
+  await page.keyboard.type('3');
+  await press('Enter');
+  await press(' ');
+  await press(' ');
+  const before = await grab(page, path.join(dir, 'before.png'));
+  await press(' ');
+  await press('ArrowLeft');
+  const after = await grab(page, path.join(dir, 'after.png'));
+  expect(mad(after, before) < 0.01, 'a step back does not show the step before');
+  const keys = '2\\r3\\r  ';
+  const native = nativePicture('solvelesson', keys, 1, path.join(dir, 'native'), ['--seed', '3']);
+  const d = similar(after, native);
+  expect(d.ok, `the step back differs from the desktop: ${JSON.stringify(d)}`);
+  return {press, keys};
+}
+
+// The layout area's pixel (x, y) on the page's canvas, as RRGGBB.
+function canvasPixel(page, x, y) {
+  return page.evaluate((x, y) => {
+    const m = window.lkTest, v = m.view;
+    const p = m.canvas.getContext('2d').getImageData(Math.round(v.x + x * v.scale), Math.round(v.y + y * v.scale), 1, 1).data;
+    return [p[0], p[1], p[2]].map(c => c.toString(16).padStart(2, '0')).join('').toUpperCase();
+  }, x, y);
+}
+
+// F2 turns the projector colours on and off: the paper becomes the
+// projector palette's colour 15, as the desktop draws it, and back.
+async function checkProjector(page, dir) {
+  const paper = which => tool('pngcompare', ['palette', '15', which]).trim();
+  const ground = () => canvasPixel(page, 1300, 300);
+  expect(await ground() === paper('original'), `the paper is ${await ground()} before F2`);
+  await page.keyboard.press('F2');
+  await page.waitForFunction((x, y, want) => {
+    const m = window.lkTest, v = m.view;
+    const p = m.canvas.getContext('2d').getImageData(Math.round(v.x + x * v.scale), Math.round(v.y + y * v.scale), 1, 1).data;
+    return m.idle && [p[0], p[1], p[2]].map(c => c.toString(16).padStart(2, '0')).join('').toUpperCase() === want;
+  }, {timeout: LONG}, 1300, 300, paper('projector'));
+  const projector = await grab(page, path.join(dir, 'projector.png'));
+  const got = tool('pngcompare', ['pixel', projector, '1300', '300']).trim();
+  expect(got === paper('projector'), `paper is ${got}, not the projector's ${paper('projector')}`);
+  await page.keyboard.press('F2');
+  await page.waitForFunction(() => window.lkTest.idle, {timeout: LONG});
+}
+
 // The native picture of every step of a key script, the last one's path.
 function nativePicture(program, keys, scale, dir, extra = []) {
   fs.rmSync(dir, {recursive: true, force: true});
@@ -142,5 +293,7 @@ function finish() {
   process.exit(failures ? 1 : 0);
 }
 
-module.exports = {ROOT, BIN, SITE, WORK, LONG, launch, fileUrl, serve, openPage, pageDrawn, nextPrompt, grab,
-                  savePicture, tool, compare, only, mad, nativePicture, check, expect, finish};
+module.exports = {ROOT, BIN, SITE, WORK, LONG, PROGRAMS, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
+                  launch, fileUrl, serve, openPage, pageDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
+                  numbersClose, nativeTour, checkTrace, checkPictures, spread, presser, checkStepBack,
+                  canvasPixel, checkProjector, only, mad, nativePicture, check, expect, finish};

@@ -1,6 +1,11 @@
 // The browser build in Debian's chromium: the same operations, the same
 // pictures and the same behaviour as the desktop, from file:// and over
-// http, and the figures of the README's browser table.
+// http, its web app manifest, and the figures of the README's browser table.
+// engines.js runs the tours, a step back, F2 and a tap in Firefox and
+// WebKitGTK too; what stays here is Chromium's alone: the tablet emulation
+// (isMobile, touch points, twice the pixels) of the touch tour, the pen
+// through the DevTools protocol (CDP), the resize to twice the pixels, the
+// offline cache (setOfflineMode), and page.metrics() in figures.js.
 //
 //   node run.js [--figures]     (LESSONKIT_BIN: native build, LESSONKIT_SITE: the site)
 'use strict';
@@ -8,34 +13,7 @@ const fs = require('fs');
 const path = require('path');
 const c = require('./common.js');
 
-const PROGRAMS = ['applylesson', 'solvelesson'];
-const PROBLEMS = 2;
-const SEED = 7;
-// How far the browser's picture of an item may be from the desktop's, as
-// pngcompare measures it: the mean difference per channel (0-255) of the
-// worst 32 x 32 tile, counting differences that hold across 3 x 3 pixels.
-// Chromium and cairo draw the anti-aliased edges of glyphs a little
-// differently, which that leaves out (about 0.1 at most); a wrong font, a
-// missing glyph or a shift by one layout unit each give well over 1
-// (checked below). The plain mean difference stays under 2.5.
-const PICTURE_TILE = 1.0;
-const PICTURE_MAD = 2.5;
-function similar(a, b, dx = 0, dy = 0) {
-  const d = c.compare(a, b, dx, dy);
-  return {...d, ok: d.tile < PICTURE_TILE && d.mad < PICTURE_MAD};
-}
-
-function numbersClose(a, b) {
-  if (a === b) return true;
-  if (typeof a === 'number' && typeof b === 'number') return Math.abs(a - b) <= 0.01;
-  if (Array.isArray(a) && Array.isArray(b))
-    return a.length === b.length && a.every((x, i) => numbersClose(x, b[i]));
-  if (a && b && typeof a === 'object' && typeof b === 'object') {
-    const ka = Object.keys(a), kb = Object.keys(b);
-    return ka.length === kb.length && ka.every((k, i) => k === kb[i] && numbersClose(a[k], b[k]));
-  }
-  return false;
-}
+const {PROGRAMS, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD, similar} = c;
 
 // Runs the program's own tour in the page and the same tour natively.
 async function tourBoth(browser, program, query, dir) {
@@ -46,10 +24,7 @@ async function tourBoth(browser, program, query, dir) {
     done: window.lkTest.tourDone}));
   c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
   await page.close();
-  const native = path.join(dir, 'native');
-  fs.mkdirSync(native, {recursive: true});
-  c.tool('lessonreplay', [program, '--tour', String(PROBLEMS), '--seed', String(SEED), '--trace',
-                          path.join(dir, 'native.jsonl'), '--pages', 'final', '--png', native]);
+  c.nativeTour(program, dir);
   return result;
 }
 
@@ -229,31 +204,17 @@ async function main() {
 
     await c.check(`${program}: a full tour in the page draws the desktop's operations`, async () => {
       tours[program] = await tourBoth(browser, program, 'trace=1', dir);
-      const web = tours[program].trace;
-      const native = fs.readFileSync(path.join(dir, 'native.jsonl'), 'utf8').trimEnd().split('\n');
-      c.expect(web.length === native.length, `${web.length} lines in the page, ${native.length} natively`);
-      for (let i = 0; i < native.length; ++i)
-        c.expect(numbersClose(JSON.parse(web[i]), JSON.parse(native[i])),
-                 `line ${i + 1} differs:\n  page:   ${web[i]}\n  native: ${native[i]}`);
-      console.log(`     ${native.length} operations; ${JSON.stringify(tours[program].done)}`);
+      const {lines, worst} = c.checkTrace(tours[program].trace, dir, 0.01);
+      console.log(`     ${lines} operations, numbers within ${worst.toPrecision(2)}; ` +
+                  `${JSON.stringify(tours[program].done)}`);
     });
 
     await c.check(`${program}: the last picture of every item is the desktop's`, async () => {
       c.expect(tours[program], 'no tour');
       const pictures = tours[program].pictures;
-      const natives = fs.readdirSync(path.join(dir, 'native')).sort();
-      c.expect(pictures.length === natives.length,
-               `${pictures.length} item pictures in the page, ${natives.length} natively`);
-      let worstTile = 0, worstMad = 0;
-      pictures.forEach((data, i) => {
-        const web = c.savePicture(data, path.join(dir, `web-${i + 1}.png`));
-        const d = similar(web, path.join(dir, 'native', natives[i]));
-        worstTile = Math.max(worstTile, d.tile);
-        worstMad = Math.max(worstMad, d.mad);
-        c.expect(d.ok, `item picture ${i + 1}: ${JSON.stringify(d)}`);
-      });
-      console.log(`     ${pictures.length} items; largest difference: tile ${worstTile.toFixed(3)}, ` +
-                  `mean ${worstMad.toFixed(3)}`);
+      const worst = c.checkPictures(pictures, dir);
+      console.log(`     ${pictures.length} items; largest difference: tile ${worst.tile.toFixed(3)}, ` +
+                  `mean ${worst.mean.toFixed(3)}`);
     });
   }
 
@@ -286,40 +247,14 @@ async function main() {
     const dir = path.join(c.WORK, 'behaviour');
     fs.mkdirSync(dir, {recursive: true});
     const page = await c.openPage(browser, c.fileUrl('solvelesson', 'seed=3'));
-    let seen = (await c.nextPrompt(page, 0)).count;
-    const press = async (...keys) => {
-      for (const k of keys) await page.keyboard.press(k);
-      const next = await c.nextPrompt(page, seen);
-      seen = next.count;
-      return next.prompt;
-    };
-    await page.keyboard.type('2');
-    await press('Enter');
-    await page.keyboard.type('3');
-    await press('Enter');
-    await press('Space');
-    await press('Space');
-    const before = await c.grab(page, path.join(dir, 'before.png'));
-    await press('Space');
-    await press('ArrowLeft');
-    const after = await c.grab(page, path.join(dir, 'after.png'));
-    c.expect(c.mad(after, before) < 0.01, 'a step back does not show the step before');
-    const keys = '2\\r3\\r  ';
-    const native = c.nativePicture('solvelesson', keys, 1, path.join(dir, 'native'), ['--seed', '3']);
-    c.expect(similar(after, native).ok, 'the step back differs from the desktop');
+    const {press, keys} = await c.checkStepBack(page, dir);
     // Backspace at a step goes on; it never takes the page back.
     const url = page.url();
     await press('Backspace');
     c.expect(page.url() === url, 'Backspace left the page');
     c.expect(await page.evaluate(() => window.scrollX === 0 && window.scrollY === 0), 'the page scrolled');
     // F2: the projector colours, as the desktop draws them.
-    await page.keyboard.press('F2');
-    await page.waitForFunction(() => window.lkTest.idle, {timeout: c.LONG});
-    const projector = await c.grab(page, path.join(dir, 'projector.png'));
-    const paper = c.tool('pngcompare', ['pixel', projector, '1300', '300']).trim();
-    const expected = c.tool('pngcompare', ['palette', '15', 'projector']).trim();
-    c.expect(paper === expected, `paper is ${paper}, not the projector's ${expected}`);
-    await page.keyboard.press('F2');
+    await c.checkProjector(page, dir);
     // A tablet-sized window at twice the pixels: drawn again, sharp.
     await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 2});
     await page.waitForFunction(() => window.lkTest.view.w === 2048, {timeout: c.LONG});
@@ -374,6 +309,51 @@ async function main() {
     }
   });
 
+  await c.check('over http the index and the programs link a web app manifest whose icons load', async () => {
+    const server = await c.serve();
+    const base = `http://127.0.0.1:${server.address().port}/`;
+    const page = await browser.newPage();
+    for (const name of ['index.html', 'applylesson.html']) {
+      await page.goto(base + name);
+      const links = await page.waitForFunction(() => {
+        const href = rel => { const l = document.querySelector(`link[rel="${rel}"]`); return l && l.href; };
+        return href('manifest') && href('apple-touch-icon') && [href('manifest'), href('apple-touch-icon')];
+      }, {timeout: c.LONG});
+      const [manifestUrl, touchIcon] = await links.jsonValue();
+      c.expect(manifestUrl === base + 'manifest.webmanifest', `${name} links ${manifestUrl}`);
+      const found = await page.evaluate(async (manifestUrl, touchIcon) => {
+        const text = await (await fetch(manifestUrl)).text();
+        let manifest;
+        try { manifest = JSON.parse(text); } catch (e) { return {error: 'not JSON: ' + e.message}; }
+        // Each icon decoded, with its size.
+        const load = src => new Promise(resolve => {
+          const image = new Image();
+          image.onload = () => resolve([image.naturalWidth, image.naturalHeight]);
+          image.onerror = () => resolve(null);
+          image.src = new URL(src, manifestUrl).href;
+        });
+        const icons = [];
+        for (const icon of manifest.icons || []) icons.push({...icon, loaded: await load(icon.src)});
+        return {manifest, icons, touch: await load(touchIcon)};
+      }, manifestUrl, touchIcon);
+      c.expect(!found.error, found.error);
+      const m = found.manifest;
+      c.expect(m.name === '方程式' && m.start_url === 'index.html' && m.display === 'standalone' &&
+               m.theme_color === '#0d1b4a', `the manifest: ${JSON.stringify(m)}`);
+      for (const want of [['192x192', 'any'], ['512x512', 'any'], ['512x512', 'maskable']]) {
+        const icon = found.icons.find(i => i.sizes === want[0] && i.purpose === want[1]);
+        c.expect(icon, `no ${want[1]} icon of ${want[0]}`);
+        c.expect(icon.loaded && icon.loaded.join('x') === icon.sizes, `${icon.src} loads as ${icon.loaded}`);
+      }
+      c.expect(found.touch && found.touch[0] === 180 && found.touch[1] === 180,
+               `the apple-touch-icon loads as ${found.touch}`);
+      const theme = await page.evaluate(() => document.querySelector('meta[name="theme-color"]').content);
+      c.expect(theme === m.theme_color, `${name}'s theme colour is ${theme}`);
+    }
+    await page.close();
+    server.close();
+  });
+
   await c.check('over http the site opens from its index and keeps working offline', async () => {
     const server = await c.serve();
     const base = `http://127.0.0.1:${server.address().port}/`;
@@ -393,6 +373,13 @@ async function main() {
     await c.pageDrawn(page);
     await page.goto(base + 'solvelesson.html');
     await c.pageDrawn(page);
+    // The manifest and the icons come from the cache too.
+    const cached = await page.evaluate(async () => {
+      const manifest = await (await fetch('manifest.webmanifest')).json();
+      const icons = manifest.icons.map(i => i.src).concat(['icons/apple-touch-icon.png']);
+      return Promise.all(icons.map(async src => [src, (await fetch(src)).ok]));
+    });
+    c.expect(cached.every(([, ok]) => ok), `offline: ${JSON.stringify(cached)}`);
     await page.close();
   });
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Makes the browser site: font subsets of what the programs draw, and one
-self-contained HTML file per program, an index page and a service worker.
+self-contained HTML file per program, an index page, a web app manifest with
+its icons (drawn from a desktop icon with Debian's rsvg-convert) and a
+service worker.
 
   make_site.py GLYPHS BUILD_WEB SITE
 
@@ -30,6 +32,24 @@ LICENCES = {
     'BIZ UDGothic': '/usr/share/doc/fonts-morisawa-bizud-gothic/copyright',
     'Liberation Serif': '/usr/share/doc/fonts-liberation2/copyright',
 }
+DATA = os.path.join(HERE, '..', '..', 'data')
+# The installed site: its name, and the colour of the programs' menu panel
+# (palette colour 10, the index page's text) for the window's title bar.
+APP_NAME = '方程式'
+THEME = '#0d1b4a'
+BACKGROUND = '#f4f6fb'
+# The site's icon is solvelesson's desktop icon, the balance scale of the
+# properties of equalities. Its frame colour fills the maskable icon's
+# bleed and the home-screen icon's corners.
+ICON_SOURCE = os.path.join(DATA, 'solvelesson.svg')
+ICON_FRAME = '#2a7a3b'
+# (file, size in px, full bleed, manifest purpose or None)
+ICONS = [
+    ('icon-192.png', 192, False, 'any'),
+    ('icon-512.png', 512, False, 'any'),
+    ('maskable-512.png', 512, True, 'maskable'),
+    ('apple-touch-icon.png', 180, True, None),
+]
 PROGRAMS = [
     ('applylesson', '方程式の利用'),
     ('solvelesson', '方程式の解き方'),
@@ -65,6 +85,49 @@ def make_subset(path, chars, new_family):
     font.flavor = 'woff2'
     font.save(out)
     return out.getvalue()
+
+
+def make_icons(site):
+    """The site's icons in SITE/icons, and the manifest's list of them.
+
+    An "any" icon is the desktop icon as it is (its corners transparent). A
+    full-bleed icon (the maskable one, and the home-screen icon that iOS
+    rounds itself) is the desktop icon shrunk to 80 % on its frame colour,
+    so that the maskable safe zone (the middle circle of 80 %) keeps the
+    drawing.
+    """
+    source = open(ICON_SOURCE, encoding='utf-8').read()
+    body = source[source.index('>', source.index('<svg')) + 1:source.rindex('</svg>')]
+    full = ('<svg xmlns="http://www.w3.org/2000/svg" width="128" height="128" viewBox="0 0 128 128">'
+            '<rect width="128" height="128" fill="%s"/>'
+            '<g transform="translate(64 64) scale(0.8) translate(-64 -64)">%s</g></svg>' % (ICON_FRAME, body))
+    os.makedirs(os.path.join(site, 'icons'), exist_ok=True)
+    listed = []
+    for name, size, bleed, purpose in ICONS:
+        out = os.path.join(site, 'icons', name)
+        subprocess.run(['rsvg-convert', '--width', str(size), '--height', str(size),
+                        '--output', out] + ([] if bleed else [ICON_SOURCE]),
+                       input=full.encode('utf-8') if bleed else None, check=True)
+        if purpose:
+            listed.append({'src': 'icons/' + name, 'sizes': '%dx%d' % (size, size),
+                           'type': 'image/png', 'purpose': purpose})
+    return listed
+
+
+def make_manifest(icons):
+    return {
+        'name': APP_NAME,
+        'short_name': APP_NAME,
+        'description': '中学１年　方程式：方程式の利用と方程式の解き方',
+        'lang': 'ja',
+        'id': './',
+        'start_url': 'index.html',
+        'scope': './',
+        'display': 'standalone',
+        'theme_color': THEME,
+        'background_color': BACKGROUND,
+        'icons': icons,
+    }
 
 
 def main():
@@ -107,6 +170,7 @@ def main():
         config = {'title': title, 'create': 'create_' + program,
                   'fonts': [{k: f[k] for k in ('family', 'weight', 'style', 'data')} for f in fonts]}
         html = (template.replace('@TITLE@', title + ' (' + program + ')')
+                .replace('@THEME@', THEME)
                 .replace('@AGAIN@', 'もう一度')
                 .replace('@CONFIG@', json.dumps(config, ensure_ascii=False))
                 .replace('@MODULE@', module.replace('</script', '<\\/script'))
@@ -116,10 +180,18 @@ def main():
             f.write(html)
         digest.update(html.encode('utf-8'))
         print('%s: %d bytes' % (out, len(html.encode('utf-8'))))
-    index = open(os.path.join(WEB, 'index.html'), encoding='utf-8').read()
+    index = open(os.path.join(WEB, 'index.html'), encoding='utf-8').read().replace('@THEME@', THEME)
     with open(os.path.join(site, 'index.html'), 'w', encoding='utf-8') as f:
         f.write(index)
     digest.update(index.encode('utf-8'))
+    # The web app manifest and its icons: the site installs as an app.
+    manifest_text = json.dumps(make_manifest(make_icons(site)), ensure_ascii=False, indent=1) + '\n'
+    with open(os.path.join(site, 'manifest.webmanifest'), 'w', encoding='utf-8') as f:
+        f.write(manifest_text)
+    digest.update(manifest_text.encode('utf-8'))
+    for name, *_ in ICONS:
+        with open(os.path.join(site, 'icons', name), 'rb') as f:
+            digest.update(f.read())
     worker = open(os.path.join(WEB, 'sw.js'), encoding='utf-8').read()
     with open(os.path.join(site, 'sw.js'), 'w', encoding='utf-8') as f:
         f.write(worker.replace('@BUILD@', digest.hexdigest()[:16]))

@@ -169,9 +169,17 @@
   top.addEventListener('contextmenu', event => event.preventDefault());
   document.getElementById('again').addEventListener('click', () => location.reload());
 
-  // Served over http(s), the site keeps working offline after the first visit.
-  if ('serviceWorker' in navigator && location.protocol.startsWith('http')) {
-    navigator.serviceWorker.register('sw.js').catch(() => {});
+  // Served over http(s), the site keeps working offline after the first visit
+  // and installs as an app from this page too (its manifest and icons stand
+  // beside it). A single file on its own, from a stick, links to neither.
+  if (location.protocol.startsWith('http')) {
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+    for (const [rel, href] of [['manifest', 'manifest.webmanifest'], ['apple-touch-icon', 'icons/apple-touch-icon.png']]) {
+      const link = document.createElement('link');
+      link.rel = rel;
+      link.href = href;
+      document.head.appendChild(link);
+    }
   }
 
   // The players draw on the contexts they are given (lkCtx, lkOverlayCtx).
