@@ -19,6 +19,9 @@ const LONG = 120000;
 // The tours every engine runs: both programs, two practice problems per
 // drill, seed 7.
 const PROGRAMS = ['applylesson', 'solvelesson'];
+// Numbers of a page's trace within this of the desktop's (Chromium, Firefox
+// ESR and WebKitGTK 2.50 all stay within 0.00003).
+const TRACE_TOLERANCE = 0.001;
 const PROBLEMS = 2;
 const SEED = 7;
 
@@ -293,7 +296,7 @@ function finish() {
   process.exit(failures ? 1 : 0);
 }
 
-module.exports = {ROOT, BIN, SITE, WORK, LONG, PROGRAMS, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
+module.exports = {ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
                   launch, fileUrl, serve, openPage, pageDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
                   numbersClose, nativeTour, checkTrace, checkPictures, spread, presser, checkStepBack,
                   canvasPixel, checkProjector, only, mad, nativePicture, check, expect, finish};

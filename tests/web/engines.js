@@ -19,9 +19,6 @@ const c = require('./common.js');
 const {launchFirefox} = require('./browser.js');
 const {launchWebKit} = require('./webdriver.js');
 
-// Numbers of the trace within this of the desktop's (Firefox ESR and
-// WebKitGTK 2.50 stay within 0.00003).
-const TRACE_TOLERANCE = 0.001;
 // Items of each program whose last picture is compared: six each, spread
 // over the tour (LESSONKIT_WEB_PICTURES=N for another number).
 const PICTURES_PER_PROGRAM = Number(process.env.LESSONKIT_WEB_PICTURES) || 6;
@@ -92,7 +89,7 @@ async function main() {
       tour.scale = width / 1366;
       c.nativeTour(program, dir, tour.scale);
       tours[program] = tour;
-      const {lines, worst} = c.checkTrace(tour.trace, dir, TRACE_TOLERANCE);
+      const {lines, worst} = c.checkTrace(tour.trace, dir, c.TRACE_TOLERANCE);
       console.log(`     ${lines} operations, numbers within ${worst.toPrecision(2)}; ` +
                   `${JSON.stringify(tour.done)}`);
     });

@@ -204,7 +204,7 @@ async function main() {
 
     await c.check(`${program}: a full tour in the page draws the desktop's operations`, async () => {
       tours[program] = await tourBoth(browser, program, 'trace=1', dir);
-      const {lines, worst} = c.checkTrace(tours[program].trace, dir, 0.01);
+      const {lines, worst} = c.checkTrace(tours[program].trace, dir, c.TRACE_TOLERANCE);
       console.log(`     ${lines} operations, numbers within ${worst.toPrecision(2)}; ` +
                   `${JSON.stringify(tours[program].done)}`);
     });
