@@ -33,8 +33,8 @@ Keys drag(Overlay& o, double x1, double y1, double x2, double y2, PointerType ty
 }
 
 // Window pixels of a layout point.
-double px(const Overlay& o, double lx) { return o.letterbox().offset_x + lx * o.letterbox().scale; }
-double py(const Overlay& o, double ly) { return o.letterbox().offset_y + ly * o.letterbox().scale; }
+double px(const Overlay& o, double lx) { return o.view().offset_x + lx * o.view().scale; }
+double py(const Overlay& o, double ly) { return o.view().offset_y + ly * o.view().scale; }
 
 TEST(Overlay, TargetsAreLargeEnoughAndKeepClearOfTheFieldAtEverySize) {
     struct View { double w, h, ratio; };

@@ -23,9 +23,7 @@ cairo_surface_t* render(const lk::testing::PlayerCase& c) {
     int h = static_cast<int>(std::ceil(c.height * lk::testing::kPlayerScale));
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     cairo_t* cr = cairo_create(surface);
-    lk::RenderOptions options;
-    options.scale = lk::testing::kPlayerScale;
-    lk::render_canvas(cr, canvas, options);
+    lk::render_canvas(cr, canvas, lk::scaled_view(lk::testing::kPlayerScale));
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     return surface;

@@ -181,11 +181,10 @@ int ink() {
     const int w = 1366, h = 768;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     cairo_t* cr = cairo_create(surface);
-    lk::Letterbox box = lk::fit_layout(w, h);
-    lk::RenderOptions options{box.scale, box.offset_x, box.offset_y, lk::Palette::original};
+    const lk::View view = lk::fit_view(w, h);
     lk::overlay::Overlay overlay;
     overlay.set_view(w, h);
-    lk::render_canvas(cr, presenter.canvas(), options);
+    lk::render_canvas(cr, presenter.canvas(), view);
     std::vector<unsigned char> saved, uploaded(static_cast<size_t>(w) * h * 4);
     std::vector<double> times, cpu_times;
     std::uint64_t t = 0;
@@ -214,7 +213,7 @@ int ink() {
                 saved.resize(row * static_cast<size_t>(y2 - y1));
                 for (int yy = y1; yy < y2; ++yy)
                     std::memcpy(&saved[row * static_cast<size_t>(yy - y1)], data + static_cast<size_t>(yy) * stride + x1 * 4, row);
-                lk::repaint_window_area(cr, presenter.canvas(), options, overlay,
+                lk::repaint_window_area(cr, presenter.canvas(), view, overlay,
                                         {static_cast<double>(x1), static_cast<double>(y1),
                                          static_cast<double>(x2 - x1), static_cast<double>(y2 - y1)});
                 cairo_surface_flush(surface);

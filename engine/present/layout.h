@@ -1,6 +1,7 @@
 #pragma once
-// Where the layout area lands in a window: every back end scales it to fit,
-// keeps its proportions and centres it, leaving a letterbox margin.
+// How the layout area lies on a drawing surface. Every back end, player and
+// painter shares this one description: a window, a page's canvas, a PNG or
+// a PDF page, a reference picture.
 #include <algorithm>
 #include <cmath>
 
@@ -8,21 +9,43 @@
 
 namespace lk {
 
-struct Letterbox {
-    double scale = 1;            // device pixels per layout unit
-    double offset_x = 0;         // where the layout area starts, in device pixels
+struct View {
+    double width = 0, height = 0;  // the surface, in device pixels
+    double scale = 1;              // device pixels per layout unit
+    double offset_x = 0;           // where the layout area starts, in device pixels
     double offset_y = 0;
-    // A point of the window (device pixels) in layout units.
+    double pixel_ratio = 1;        // device pixels per CSS px (a window unit)
+    Palette palette = Palette::original;
+    // A point of the surface (device pixels) in layout units, and back.
     double layout_x(double px) const { return (px - offset_x) / scale; }
     double layout_y(double py) const { return (py - offset_y) / scale; }
+    double device_x(double lx) const { return offset_x + lx * scale; }
+    double device_y(double ly) const { return offset_y + ly * scale; }
 };
 
-inline Letterbox fit_layout(double width, double height) {
-    Letterbox box;
-    box.scale = std::max(std::min(width / kCanvasWidth, height / kCanvasHeight), 1e-6);
-    box.offset_x = std::floor((width - kCanvasWidth * box.scale) / 2);
-    box.offset_y = std::floor((height - kCanvasHeight * box.scale) / 2);
-    return box;
+// The layout area scaled to fit a surface, keeping its proportions, and
+// centred on whole pixels: a letterbox margin on two sides.
+inline View fit_view(double width, double height, double pixel_ratio = 1,
+                     Palette palette = Palette::original) {
+    View view;
+    view.width = width;
+    view.height = height;
+    view.pixel_ratio = pixel_ratio > 0 ? pixel_ratio : 1;
+    view.palette = palette;
+    view.scale = std::max(std::min(width / kCanvasWidth, height / kCanvasHeight), 1e-6);
+    view.offset_x = std::floor((width - kCanvasWidth * view.scale) / 2);
+    view.offset_y = std::floor((height - kCanvasHeight * view.scale) / 2);
+    return view;
+}
+
+// The layout area alone at a scale, as a picture file holds it.
+inline View scaled_view(double scale, Palette palette = Palette::original) {
+    View view;
+    view.scale = scale;
+    view.width = std::ceil(kCanvasWidth * scale);
+    view.height = std::ceil(kCanvasHeight * scale);
+    view.palette = palette;
+    return view;
 }
 
 }  // namespace lk

@@ -47,7 +47,7 @@ const char* prompt_kind_name(PromptKind kind) {
 }
 
 std::string describe_overlay(const overlay::Overlay& o) {
-    const double r = o.pixel_ratio();
+    const double r = o.view().pixel_ratio;
     std::string line = std::string("keypad_shown=") + (o.keypad_visible() ? "1" : "0") +
                        " toolbar=" + json_number(o.toolbar_alpha()) +
                        " pen_on=" + (o.pen_on() ? "1" : "0") +
@@ -62,8 +62,8 @@ std::string describe_overlay(const overlay::Overlay& o) {
 }
 
 std::string describe_prompt(int n, const PromptEvent& p, const overlay::Overlay& o) {
-    const Letterbox& box = o.letterbox();
-    const double r = o.pixel_ratio();
+    const View& box = o.view();
+    const double r = o.view().pixel_ratio;
     std::string line = "n=" + std::to_string(n) + " kind=" + prompt_kind_name(p.kind) +
                        " step=" + std::to_string(p.step);
     for (const auto& c : p.choices)

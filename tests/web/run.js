@@ -295,7 +295,7 @@ async function main() {
     </script></body>`);
     const page = await browser.newPage();
     await page.goto('file://' + html);
-    await page.waitForFunction(() => window.Module && window.Module.lkCasesDone, {timeout: c.LONG});
+    await page.waitForFunction(() => window.Module && window.Module.casesDone, {timeout: c.LONG});
     const cases = await page.evaluate(() => [...document.querySelectorAll('canvas')].map(
       canvas => ({name: canvas.id, data: canvas.toDataURL('image/png')})));
     await page.close();

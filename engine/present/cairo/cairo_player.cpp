@@ -151,23 +151,23 @@ void render_op(cairo_t* cr, const DrawOp& op, Palette palette) {
         op);
 }
 
-void render_canvas(cairo_t* cr, const Canvas& canvas, const RenderOptions& options) {
+void render_canvas(cairo_t* cr, const Canvas& canvas, const View& view) {
     cairo_save(cr);
-    set_colour(cr, 15, options.palette);
+    set_colour(cr, 15, view.palette);
     cairo_paint(cr);
-    cairo_translate(cr, options.offset_x, options.offset_y);
-    cairo_scale(cr, options.scale, options.scale);
+    cairo_translate(cr, view.offset_x, view.offset_y);
+    cairo_scale(cr, view.scale, view.scale);
     cairo_rectangle(cr, 0, 0, kCanvasWidth, kCanvasHeight);
     cairo_clip(cr);
-    for (const auto& op : canvas.ops()) render_op(cr, op, options.palette);
+    for (const auto& op : canvas.ops()) render_op(cr, op, view.palette);
     cairo_restore(cr);
 }
 
-void render_region(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
+void render_region(cairo_t* cr, const Canvas& canvas, const View& view,
                    const Box& area) {
     cairo_save(cr);
-    cairo_translate(cr, options.offset_x, options.offset_y);
-    cairo_scale(cr, options.scale, options.scale);
+    cairo_translate(cr, view.offset_x, view.offset_y);
+    cairo_scale(cr, view.scale, view.scale);
     Box clip{std::max(area.x1, 0.0f), std::max(area.y1, 0.0f), std::min(area.x2, kCanvasWidth),
              std::min(area.y2, kCanvasHeight)};
     if (clip.x2 > clip.x1 && clip.y2 > clip.y1) {
@@ -180,14 +180,14 @@ void render_region(cairo_t* cr, const Canvas& canvas, const RenderOptions& optio
         cairo_device_to_user(cr, &x2, &y2);
         cairo_rectangle(cr, x1, y1, x2 - x1, y2 - y1);
         cairo_clip(cr);
-        set_colour(cr, 15, options.palette);
+        set_colour(cr, 15, view.palette);
         cairo_paint(cr);
         Box reach{static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
                   static_cast<float>(y2)};
         const auto& ops = canvas.ops();
         const auto& bounds = canvas.bounds();
         for (size_t i = 0; i < ops.size(); ++i)
-            if (bounds[i].intersects(reach)) render_op(cr, ops[i], options.palette);
+            if (bounds[i].intersects(reach)) render_op(cr, ops[i], view.palette);
     }
     cairo_restore(cr);
 }
@@ -197,10 +197,7 @@ bool write_png(const Canvas& canvas, const std::string& path, double scale, Pale
     int h = static_cast<int>(std::ceil(kCanvasHeight * scale));
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     cairo_t* cr = cairo_create(surface);
-    RenderOptions options;
-    options.scale = scale;
-    options.palette = palette;
-    render_canvas(cr, canvas, options);
+    render_canvas(cr, canvas, scaled_view(scale, palette));
     cairo_destroy(cr);
     bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
@@ -221,10 +218,7 @@ PdfWriter::~PdfWriter() {
 bool PdfWriter::ok() const { return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS; }
 
 void PdfWriter::add_page(const Canvas& canvas) {
-    RenderOptions options;
-    options.scale = 0.75;  // canvas units to points
-    options.palette = palette_;
-    render_canvas(cr_, canvas, options);
+    render_canvas(cr_, canvas, scaled_view(0.75, palette_));  // layout units to points
     cairo_show_page(cr_);
     ++pages_;
 }

@@ -6,22 +6,16 @@
 #include <string>
 
 #include "../canvas.h"
+#include "../layout.h"
 #include "../ops.h"
 
 namespace lk {
 
-struct RenderOptions {
-    double scale = 1;       // device units per canvas unit
-    double offset_x = 0;    // where the layout area starts, in device units
-    double offset_y = 0;
-    Palette palette = Palette::original;
-};
-
 // Fills the target with the background colour, then plays every operation.
-void render_canvas(cairo_t* cr, const Canvas& canvas, const RenderOptions& options);
+void render_canvas(cairo_t* cr, const Canvas& canvas, const View& view);
 // Repaints only the given area (canvas units): the background, then every
 // operation that can reach into it.
-void render_region(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
+void render_region(cairo_t* cr, const Canvas& canvas, const View& view,
                    const Box& area);
 void render_op(cairo_t* cr, const DrawOp& op, Palette palette);
 

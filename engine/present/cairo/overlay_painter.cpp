@@ -32,7 +32,7 @@ void rounded(cairo_t* cr, const Rect& r, double radius) {
 constexpr unsigned kPanel = 0x263238, kButtonFill = 0x455A64, kPressed = 0x90A4AE,
                    kOn = 0xFFB300, kSymbol = 0xFFFFFF;
 
-void paint_stroke(cairo_t* cr, const overlay::Stroke& s, const Letterbox& box, Palette palette) {
+void paint_stroke(cairo_t* cr, const overlay::Stroke& s, const View& box, Palette palette) {
     cairo_save(cr);
     cairo_translate(cr, box.offset_x, box.offset_y);
     cairo_scale(cr, box.scale, box.scale);
@@ -176,9 +176,9 @@ void paint_overlay(cairo_t* cr, const overlay::Overlay& o, Palette palette, cons
     cairo_rectangle(cr, clip.x, clip.y, clip.w, clip.h);
     cairo_clip(cr);
     for (const auto& s : o.strokes())
-        if (o.stroke_rect(s).intersects(clip)) paint_stroke(cr, s, o.letterbox(), palette);
+        if (o.stroke_rect(s).intersects(clip)) paint_stroke(cr, s, o.view(), palette);
     const double alpha = o.toolbar_alpha();
-    const double r = o.pixel_ratio();
+    const double r = o.view().pixel_ratio;
     if (alpha > 0 && o.toolbar_rect().intersects(clip)) {
         set_rgb(cr, kPanel, 0.85 * alpha);
         rounded(cr, o.toolbar_rect(), 8 * r);
@@ -194,7 +194,7 @@ void paint_overlay(cairo_t* cr, const overlay::Overlay& o, Palette palette, cons
     cairo_restore(cr);
 }
 
-void repaint_window_area(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
+void repaint_window_area(cairo_t* cr, const Canvas& canvas, const View& view,
                          const overlay::Overlay& o, const Rect& area) {
     Rect whole{std::floor(area.x), std::floor(area.y), 0, 0};
     whole.w = std::ceil(area.x + area.w) - whole.x;
@@ -203,15 +203,15 @@ void repaint_window_area(cairo_t* cr, const Canvas& canvas, const RenderOptions&
     cairo_save(cr);
     cairo_rectangle(cr, whole.x, whole.y, whole.w, whole.h);
     cairo_clip(cr);
-    set_rgb(cr, palette_rgb(15, options.palette));
+    set_rgb(cr, palette_rgb(15, view.palette));
     cairo_paint(cr);
-    Box layout{static_cast<float>((whole.x - options.offset_x) / options.scale),
-               static_cast<float>((whole.y - options.offset_y) / options.scale),
-               static_cast<float>((whole.x + whole.w - options.offset_x) / options.scale),
-               static_cast<float>((whole.y + whole.h - options.offset_y) / options.scale)};
-    render_region(cr, canvas, options, layout);
+    Box layout{static_cast<float>((whole.x - view.offset_x) / view.scale),
+               static_cast<float>((whole.y - view.offset_y) / view.scale),
+               static_cast<float>((whole.x + whole.w - view.offset_x) / view.scale),
+               static_cast<float>((whole.y + whole.h - view.offset_y) / view.scale)};
+    render_region(cr, canvas, view, layout);
     cairo_restore(cr);
-    paint_overlay(cr, o, options.palette, whole);
+    paint_overlay(cr, o, view.palette, whole);
 }
 
 }  // namespace lk

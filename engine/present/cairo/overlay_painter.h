@@ -18,7 +18,7 @@ void paint_overlay(cairo_t* cr, const overlay::Overlay& overlay, Palette palette
 // Repaints one area of the window from scratch: the background (the
 // letterbox margins included), the canvas's operations there, then the
 // overlay. The area is widened to whole pixels.
-void repaint_window_area(cairo_t* cr, const Canvas& canvas, const RenderOptions& options,
+void repaint_window_area(cairo_t* cr, const Canvas& canvas, const View& view,
                          const overlay::Overlay& overlay, const overlay::Rect& area);
 
 }  // namespace lk

@@ -90,7 +90,7 @@ void Overlay::set_view(double width, double height, double pixels_per_css_px) {
     width_ = std::max(width, 1.0);
     height_ = std::max(height, 1.0);
     ratio_ = pixels_per_css_px > 0 ? pixels_per_css_px : 1;
-    box_ = fit_layout(width_, height_);
+    box_ = fit_view(width_, height_, ratio_);
     layout_widgets();
     // A new view is painted whole by the back end.
     damaged_ = false;

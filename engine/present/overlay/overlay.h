@@ -129,10 +129,9 @@ class Overlay {
 public:
     // The drawing target's size in pixels and its pixels per CSS px.
     void set_view(double width, double height, double pixels_per_css_px = 1);
-    const Letterbox& letterbox() const { return box_; }
-    double view_width() const { return width_; }
-    double view_height() const { return height_; }
-    double pixel_ratio() const { return ratio_; }
+    // Where the layout area lies on the target (its palette is not the
+    // overlay's concern).
+    const View& view() const { return box_; }
 
     // Whether the keypad shows before any input at all (the default): a
     // device that may have no keyboard (a tablet, a touch board) wants it
@@ -200,7 +199,7 @@ private:
     double css(double px) const { return px / ratio_; }
 
     double width_ = 0, height_ = 0, ratio_ = 1;
-    Letterbox box_;
+    View box_;
     Rect toolbar_rect_, keypad_rect_;
     bool toolbar_vertical_ = false;
     PromptEvent prompt_;

@@ -138,21 +138,17 @@ void SdlPlatform::resize_target() {
     surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                  w, h);
-    Letterbox box = fit_layout(w, h);
-    scale_ = box.scale;
-    offset_x_ = box.offset_x;
-    offset_y_ = box.offset_y;
     // A CSS px is a window unit: more pixels per unit on a high-density
     // display.
-    mutable_overlay().set_view(w, h, static_cast<double>(w) / window_w_);
+    view_ = fit_view(w, h, static_cast<double>(w) / window_w_);
+    mutable_overlay().set_view(w, h, view_.pixel_ratio);
     needs_full_render_ = true;
 }
 
 void SdlPlatform::render_all() {
     cairo_t* cr = cairo_create(surface_);
-    RenderOptions options{scale_, offset_x_, offset_y_, palette()};
     static const Canvas empty;
-    render_canvas(cr, canvas() ? *canvas() : empty, options);
+    render_canvas(cr, canvas() ? *canvas() : empty, view());
     paint_overlay(cr, overlay(), palette(), overlay::Rect{0, 0, static_cast<double>(pixel_w_),
                                                         static_cast<double>(pixel_h_)});
     cairo_destroy(cr);
@@ -209,9 +205,8 @@ void SdlPlatform::show(bool force) {
             // The overlay is painted over the picture in the same pass.
             save_rect(rect);
             cairo_t* cr = cairo_create(surface_);
-            RenderOptions options{scale_, offset_x_, offset_y_, palette()};
             static const Canvas empty;
-            repaint_window_area(cr, canvas() ? *canvas() : empty, options, overlay,
+            repaint_window_area(cr, canvas() ? *canvas() : empty, view(), overlay,
                                 overlay::Rect{static_cast<double>(rect.x), static_cast<double>(rect.y),
                                               static_cast<double>(rect.w), static_cast<double>(rect.h)});
             cairo_destroy(cr);
@@ -242,10 +237,10 @@ void SdlPlatform::show(bool force) {
 
 SDL_Rect SdlPlatform::device_rect(const Box& area) const {
     // As render_region rounds it, with a pixel to spare on each side.
-    double x1 = std::floor(offset_x_ + std::max(area.x1, 0.0f) * scale_) - 1;
-    double y1 = std::floor(offset_y_ + std::max(area.y1, 0.0f) * scale_) - 1;
-    double x2 = std::ceil(offset_x_ + std::min(area.x2, kCanvasWidth) * scale_) + 1;
-    double y2 = std::ceil(offset_y_ + std::min(area.y2, kCanvasHeight) * scale_) + 1;
+    double x1 = std::floor(view_.device_x(std::max(area.x1, 0.0f))) - 1;
+    double y1 = std::floor(view_.device_y(std::max(area.y1, 0.0f))) - 1;
+    double x2 = std::ceil(view_.device_x(std::min(area.x2, kCanvasWidth))) + 1;
+    double y2 = std::ceil(view_.device_y(std::min(area.y2, kCanvasHeight))) + 1;
     int ix1 = static_cast<int>(std::clamp(x1, 0.0, static_cast<double>(pixel_w_)));
     int iy1 = static_cast<int>(std::clamp(y1, 0.0, static_cast<double>(pixel_h_)));
     int ix2 = static_cast<int>(std::clamp(x2, 0.0, static_cast<double>(pixel_w_)));

@@ -22,6 +22,7 @@
 
 #include "../backend.h"
 #include "../canvas.h"
+#include "../layout.h"
 #include "../ops.h"
 
 struct SDL_Window;
@@ -66,6 +67,12 @@ private:
                  double x, double y, std::uint32_t timestamp);
     overlay::PointerType touch_type(std::int64_t touch_id);
     void render_all();
+    // The view in the palette now chosen.
+    View view() const {
+        View v = view_;
+        v.palette = palette();
+        return v;
+    }
     // The device pixels a canvas area covers, clipped to the surface.
     SDL_Rect device_rect(const Box& area) const;
     // Keep a copy of an area of the surface, and compare it afterwards.
@@ -78,7 +85,7 @@ private:
     cairo_surface_t* surface_ = nullptr;
     int pixel_w_ = 0, pixel_h_ = 0;
     int window_w_ = 1, window_h_ = 1;  // in the units mouse events use
-    double scale_ = 1, offset_x_ = 0, offset_y_ = 0;
+    View view_;  // the layout area on the window's pixels
     bool closed_ = false;
     bool needs_full_render_ = true;
     bool dirty_ = false;

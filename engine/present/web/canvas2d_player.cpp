@@ -1,92 +1,25 @@
 #include "canvas2d_player.h"
 
-#include <emscripten.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "../faces.h"
 
+// The page's side (canvas2d.js).
+extern "C" {
+void c2d_begin(int x, int y, int w, int h, int background);
+void c2d_end();
+void c2d_layout(double scale, double x, double y);
+void c2d_text(double x, double y, double sx, double sy, const char* font, const char* text, int rgb);
+void c2d_device_box(int x1, int y1, int x2, int y2, int rgb);
+void c2d_path(const float* points, int n, int close, int rgb, int fill, double pen);
+void c2d_arc(double cx, double cy, double r, double a1, double a2, int rgb, int fill, double pen);
+}
+
 namespace lk {
 
 namespace {
-
-// The calls into the page. Colours travel as 0xRRGGBB.
-EM_JS(void, c2d_begin, (int x, int y, int w, int h, int background), {
-    const ctx = Module.lkCtx;
-    ctx.save();
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.beginPath();
-    ctx.rect(x, y, w, h);
-    ctx.clip();
-    ctx.fillStyle = '#' + background.toString(16).padStart(6, '0');
-    ctx.fillRect(x, y, w, h);
-});
-EM_JS(void, c2d_end, (), { Module.lkCtx.restore(); });
-EM_JS(void, c2d_layout, (double scale, double x, double y), {
-    Module.lkCtx.setTransform(scale, 0, 0, scale, x, y);
-    Module.lkLayout = [scale, x, y];
-    Module.lkFontNow = null;
-});
-// A glyph: the layout transform, moved to its baseline and magnified. The
-// font is set only when it changes: setting it is the costly part.
-EM_JS(void, c2d_text, (double x, double y, double sx, double sy, const char* font, const char* text, int rgb), {
-    const ctx = Module.lkCtx;
-    const [scale, ox, oy] = Module.lkLayout;
-    ctx.setTransform(scale * sx, 0, 0, scale * sy, ox + scale * x, oy + scale * y);
-    const css = UTF8ToString(font);
-    if (Module.lkFontNow !== css) {
-        ctx.font = css;
-        Module.lkFontNow = css;
-    }
-    ctx.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
-    ctx.fillText(UTF8ToString(text), 0, 0);
-    ctx.setTransform(scale, 0, 0, scale, ox, oy);
-});
-// A box in device pixels, drawn without the layout transform.
-EM_JS(void, c2d_device_box, (int x1, int y1, int x2, int y2, int rgb), {
-    if (x2 <= x1 || y2 <= y1) return;
-    const ctx = Module.lkCtx;
-    ctx.save();
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.fillStyle = '#' + rgb.toString(16).padStart(6, '0');
-    ctx.fillRect(x1, y1, x2 - x1, y2 - y1);
-    ctx.restore();
-});
-// A path of n points (x, y pairs of floats at `points`), stroked with the pen
-// and filled first when fill >= 0; `close` joins the last point to the first.
-EM_JS(void, c2d_path, (const float* points, int n, int close, int rgb, int fill, double pen), {
-    const ctx = Module.lkCtx;
-    const at = points >> 2;
-    ctx.beginPath();
-    ctx.moveTo(HEAPF32[at], HEAPF32[at + 1]);
-    for (let i = 1; i < n; ++i) ctx.lineTo(HEAPF32[at + 2 * i], HEAPF32[at + 2 * i + 1]);
-    if (close) ctx.closePath();
-    if (fill >= 0) {
-        ctx.fillStyle = '#' + fill.toString(16).padStart(6, '0');
-        ctx.fill();
-    }
-    ctx.lineWidth = pen;
-    ctx.lineCap = 'round';
-    ctx.lineJoin = 'round';
-    ctx.strokeStyle = '#' + rgb.toString(16).padStart(6, '0');
-    ctx.stroke();
-});
-EM_JS(void, c2d_arc, (double cx, double cy, double r, double a1, double a2, int rgb, int fill, double pen), {
-    const ctx = Module.lkCtx;
-    ctx.beginPath();
-    ctx.arc(cx, cy, r, a1, a2, false);
-    if (fill >= 0) {
-        ctx.fillStyle = '#' + fill.toString(16).padStart(6, '0');
-        ctx.fill();
-    }
-    ctx.lineWidth = pen;
-    ctx.lineCap = 'round';
-    ctx.lineJoin = 'round';
-    ctx.strokeStyle = '#' + rgb.toString(16).padStart(6, '0');
-    ctx.stroke();
-});
 
 constexpr double kTurn = 2 * M_PI;
 
@@ -107,7 +40,7 @@ int device_edge(double layout, double scale, double offset) {
     return static_cast<int>(std::ceil(offset + layout * scale - 0.5));
 }
 
-void render_op(const DrawOp& op, const Canvas2dView& view) {
+void render_op(const DrawOp& op, const View& view) {
     std::visit(
         [&](const auto& o) {
             using T = std::decay_t<decltype(o)>;
@@ -156,7 +89,7 @@ void render_op(const DrawOp& op, const Canvas2dView& view) {
 
 }  // namespace
 
-void render_region_2d(const Canvas& canvas, const Canvas2dView& view, const Box& area) {
+void render_region_2d(const Canvas& canvas, const View& view, const Box& area) {
     Box clip{std::max(area.x1, 0.0f), std::max(area.y1, 0.0f), std::min(area.x2, kCanvasWidth),
              std::min(area.y2, kCanvasHeight)};
     if (clip.x2 <= clip.x1 || clip.y2 <= clip.y1) return;
@@ -178,9 +111,9 @@ void render_region_2d(const Canvas& canvas, const Canvas2dView& view, const Box&
     c2d_end();
 }
 
-void render_canvas_2d(const Canvas& canvas, const Canvas2dView& view) {
+void render_canvas_2d(const Canvas& canvas, const View& view) {
     // The letterbox margin is the paper too.
-    c2d_begin(0, 0, view.width, view.height, static_cast<int>(palette_rgb(15, view.palette)));
+    c2d_begin(0, 0, static_cast<int>(view.width), static_cast<int>(view.height), static_cast<int>(palette_rgb(15, view.palette)));
     c2d_end();
     render_region_2d(canvas, view, Box{0, 0, kCanvasWidth, kCanvasHeight});
 }

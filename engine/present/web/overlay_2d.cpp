@@ -151,7 +151,7 @@ EM_JS(void, ov_symbol, (double x, double y, double w, double h, int action, int 
     ctx.restore();
 });
 
-void paint_stroke(const overlay::Stroke& s, const Letterbox& box, Palette palette) {
+void paint_stroke(const overlay::Stroke& s, const View& box, Palette palette) {
     std::vector<float> pieces;
     for (const auto& piece : overlay::stroke_path(s)) {
         float kind = piece.kind == overlay::PathPiece::move ? 0 : piece.kind == overlay::PathPiece::line ? 1 : 2;
@@ -182,8 +182,8 @@ void paint_overlay_2d(const overlay::Overlay& o, Palette palette, const Rect& cl
     ov_begin(static_cast<int>(whole.x), static_cast<int>(whole.y), static_cast<int>(whole.w),
              static_cast<int>(whole.h));
     for (const auto& s : o.strokes())
-        if (o.stroke_rect(s).intersects(whole)) paint_stroke(s, o.letterbox(), palette);
-    const double alpha = o.toolbar_alpha(), r = o.pixel_ratio();
+        if (o.stroke_rect(s).intersects(whole)) paint_stroke(s, o.view(), palette);
+    const double alpha = o.toolbar_alpha(), r = o.view().pixel_ratio;
     if (alpha > 0 && o.toolbar_rect().intersects(whole)) {
         const Rect& t = o.toolbar_rect();
         ov_rounded(t.x, t.y, t.w, t.h, 8 * r, kPanel, 0.85 * alpha, 0);

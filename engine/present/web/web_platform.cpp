@@ -58,15 +58,9 @@ WebPlatform::WebPlatform() {
 bool WebPlatform::fit() {
     int size[2] = {0, 0};
     const bool changed = lk_page_fit(size) != 0 || !overlay_viewed_;
-    Letterbox box = fit_layout(size[0], size[1]);
-    view_.scale = box.scale;
-    view_.offset_x = box.offset_x;
-    view_.offset_y = box.offset_y;
-    view_.width = size[0];
-    view_.height = size[1];
-    view_.palette = palette();
+    view_ = fit_view(size[0], size[1], lk_page_pixel_ratio(), palette());
     if (changed) {
-        mutable_overlay().set_view(size[0], size[1], lk_page_pixel_ratio());
+        mutable_overlay().set_view(size[0], size[1], view_.pixel_ratio);
         overlay_viewed_ = true;
         // The prompt waiting has moved with the picture: its places again,
         // under the same number.
@@ -148,7 +142,7 @@ bool WebPlatform::present(bool everything) {
         overlay::Rect whole;
         mutable_overlay().take_damage(whole);
         paint_overlay_2d(overlay(), palette(),
-                         overlay::Rect{0, 0, static_cast<double>(view_.width), static_cast<double>(view_.height)});
+                         overlay::Rect{0, 0, view_.width, view_.height});
     }
     tick(emscripten_get_now());
     static const Canvas empty;

@@ -63,7 +63,7 @@ public:
     // Draws what changed (everything after a resize or a palette change);
     // false when the picture is the one already shown.
     bool present(bool everything = false);
-    const Canvas2dView& view() const { return view_; }
+    const View& view() const { return view_; }
 
 protected:
     void show(bool now) override;
@@ -82,7 +82,7 @@ private:
     bool fit();
 
     bool overlay_viewed_ = false;  // set_view called for the current size
-    Canvas2dView view_;
+    View view_;
     bool needs_full_render_ = true;
     std::uint64_t shown_ = 0;  // the fingerprint of the picture shown
     PromptEvent prompt_;       // the last prompt announced, and its number

@@ -1,0 +1,13 @@
+// The test page's side of players_page.cpp: a canvas for each case, which
+// the Canvas 2D player then draws on (Module.ctx2d).
+mergeInto(LibraryManager.library, {
+  page_new_case: function(name, w, h) {
+    const canvas = document.createElement('canvas');
+    canvas.width = w;
+    canvas.height = h;
+    canvas.id = UTF8ToString(name);
+    document.body.appendChild(canvas);
+    Module.ctx2d = canvas.getContext('2d', {alpha: false});
+  },
+  page_done: function() { Module.casesDone = true; },
+});
