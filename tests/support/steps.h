@@ -72,6 +72,46 @@ inline Walk walk(int topic, int item, int keys) {
     return w;
 }
 
+// The width the renderer gives a rich text, and where a drawn one ends or
+// has its middle: labels are checked against what they name, not against
+// coordinates restated from the lesson.
+inline float width_of(const std::string& text) {
+    Bench bench;
+    bench.engine.run_text = text;
+    bench.engine.measure_rich_text();
+    return bench.engine.measured_width;
+}
+inline float end_of(const RichText& t) { return t.x + width_of(t.text); }
+inline float middle_of(const RichText& t) { return t.x + width_of(t.text) / 2; }
+
+// The first step that drew `text`, or -1.
+inline int step_of(const Walk& w, const std::string& text) {
+    for (size_t k = 0; k < w.steps.size(); ++k)
+        if (w.steps[k].find(text)) return static_cast<int>(k);
+    return -1;
+}
+
+// Lines that must come at their steps in their colours, in reading order:
+// each one under the one before, or in a column right of where it ended.
+struct Line {
+    int step;
+    std::string text;
+    float colour;
+};
+inline void expect_lines(const Walk& w, const std::vector<Line>& lines) {
+    const RichText* previous = nullptr;
+    for (const auto& [step, text, colour] : lines) {
+        ASSERT_LT(static_cast<size_t>(step), w.steps.size()) << text;
+        const RichText* t = w.steps[static_cast<size_t>(step)].find(text);
+        ASSERT_NE(t, nullptr) << "step " << step << ": " << text;
+        EXPECT_EQ(t->colour, colour) << text;
+        if (previous) {
+            EXPECT_TRUE(t->y > previous->y || t->x >= end_of(*previous)) << text;
+        }
+        previous = t;
+    }
+}
+
 // The item's waits, and the item bar back after exactly that many keys.
 inline void expect_waits(int topic, int item, int waits) {
     Walk w = walk(topic, item, waits);
@@ -80,14 +120,28 @@ inline void expect_waits(int topic, int item, int waits) {
     EXPECT_FALSE(walk(topic, item, waits - 1).returned) << "item " << item;
 }
 
-// The topic's goal under its "<めあて>" heading.
-inline void expect_goal(int topic, const std::string& goal) {
+// The topic's goal under its "<めあて>" heading (colour 3), one line under
+// another in colour 0, none left of the heading.
+inline void expect_goal(int topic, const std::vector<std::string>& lines) {
     auto run = run_program_with("applylesson", std::to_string(topic) + "\r");
-    int found = 0;
+    const RichText* above = nullptr;
     for (const auto& t : run->rich_texts)
-        found += (t.text == "<めあて>" && t.x == 44 && t.y == 240 && t.colour == 3) +
-                 (t.text == goal && t.x == 44 && t.y == 305 && t.colour == 0);
-    EXPECT_EQ(found, 2);
+        if (t.text == "<めあて>" && t.colour == 3) above = &t;
+    ASSERT_NE(above, nullptr);
+    const float left = above->x;
+    for (const auto& line : lines) {
+        const RichText* found = nullptr;
+        for (const auto& t : run->rich_texts)
+            if (t.text == line) found = &t;
+        ASSERT_NE(found, nullptr) << line;
+        EXPECT_EQ(found->colour, 0) << line;
+        EXPECT_GT(found->y, above->y) << line;
+        EXPECT_GE(found->x, left) << line;
+        above = found;
+    }
+}
+inline void expect_goal(int topic, const std::string& goal) {
+    expect_goal(topic, std::vector<std::string>{goal});
 }
 
 }  // namespace lk::testing
