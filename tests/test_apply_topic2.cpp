@@ -1,8 +1,6 @@
 // Topic 2 (quantities and prices): both purchase items walked step by step.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "lessons/apply/topics.h"
 #include "support/steps.h"
 
@@ -35,32 +33,6 @@ const Item kItems[] = {
       {15, "x=7", 3}, {16, "プリンの個数は ", 0},
       {18, "答　ケーキ7個,プリン3個", 5}}},
 };
-
-// The table as the empty step drew it: the left edges of its columns and the
-// tops of its rows (each with the far edge last).
-struct Grid {
-    std::vector<float> xs, ys;
-};
-Grid grid_of(const Step& s) {
-    std::set<float> xs, ys;
-    for (const auto& b : s.all<lk::FillBox>())
-        if (b.colour == 3) xs.insert({b.x1, b.x2}), ys.insert({b.y1, b.y2});
-    return {{xs.begin(), xs.end()}, {ys.begin(), ys.end()}};
-}
-
-// The label of the step's cell at column c and row r (from 0), with its
-// colour, or "?" when the step drew no such cell.
-std::pair<std::string, float> cell(const Step& s, const Grid& g, size_t c, size_t r, int fill) {
-    bool boxed = false;
-    for (const auto& b : s.all<lk::FillBox>())
-        boxed |= b.x1 == g.xs[c] && b.x2 == g.xs[c + 1] && b.y1 == g.ys[r] && b.y2 == g.ys[r + 1] &&
-                 b.colour == 3 && b.fill == fill;
-    if (!boxed) return {"?", -1};
-    for (const auto& t : s.texts)
-        if (t.x >= g.xs[c] && end_of(t) <= g.xs[c + 1] && t.y > g.ys[r] && t.y < g.ys[r + 1])
-            return {t.text, t.colour};
-    return {"", -1};
-}
 
 void PrintTo(const Item& it, std::ostream* os) { *os << "item " << it.number; }
 

@@ -3,6 +3,7 @@
 // steps at its wait banners, and checks of its waits and its goal text.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
@@ -110,6 +111,35 @@ inline void expect_lines(const Walk& w, const std::vector<Line>& lines) {
         }
         previous = t;
     }
+}
+
+// A ruled table as a step drew it: the edges of its columns and rows, read
+// from the boxes framed in `frame`.
+struct Grid {
+    std::vector<float> xs, ys;
+    int frame;
+};
+inline Grid grid_of(const Step& s, int frame = 3) {
+    std::set<float> xs, ys;
+    for (const auto& b : s.all<FillBox>())
+        if (b.colour == frame) xs.insert({b.x1, b.x2}), ys.insert({b.y1, b.y2});
+    return {{xs.begin(), xs.end()}, {ys.begin(), ys.end()}, frame};
+}
+
+// The label a step drew in the table's cell at column c and row r (from 0)
+// with its colour, "" for an empty cell, or "?" when the step drew no such
+// cell with that fill.
+inline std::pair<std::string, float> cell(const Step& s, const Grid& g, size_t c, size_t r,
+                                          int fill) {
+    bool boxed = false;
+    for (const auto& b : s.all<FillBox>())
+        boxed |= b.x1 == g.xs.at(c) && b.x2 == g.xs.at(c + 1) && b.y1 == g.ys.at(r) &&
+                 b.y2 == g.ys.at(r + 1) && b.colour == g.frame && b.fill == fill;
+    if (!boxed) return {"?", -1};
+    for (const auto& t : s.texts)
+        if (t.x >= g.xs[c] && end_of(t) <= g.xs[c + 1] && t.y > g.ys[r] && t.y < g.ys[r + 1])
+            return {t.text, t.colour};
+    return {"", -1};
 }
 
 // The item's waits, and the item bar back after exactly that many keys.
