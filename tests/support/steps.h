@@ -59,18 +59,21 @@ struct Walk : OpSink {
     }
 };
 
-inline Walk walk(int topic, int item, int keys) {
-    Run run(std::to_string(topic) + "\r" + std::to_string(item) + "\r" +
-            std::string(static_cast<size_t>(keys), 'k'));
+// `keys` are in the key-script notation; a count is that many plain keys.
+inline Walk walk(int topic, int item, const std::string& keys, std::uint64_t seed = 1) {
+    Run run(std::to_string(topic) + "\r" + std::to_string(item) + "\r" + keys);
     Walk w;
     run.presenter.add_sink(&w);
-    run_program(applylesson_program(), run.presenter, 1, [&](Engine& e) {
+    run_program(applylesson_program(), run.presenter, seed, [&](Engine& e) {
         e.on_rich_text = [&](const std::string& t, float x, float y, float c) {
             if (!w.steps.empty() && !w.returned && !w.waiting)
                 w.steps.back().texts.push_back({t, x, y, c});
         };
     });
     return w;
+}
+inline Walk walk(int topic, int item, int keys) {
+    return walk(topic, item, std::string(static_cast<size_t>(keys), 'k'));
 }
 
 // The width the renderer gives a rich text, and where a drawn one ends or
