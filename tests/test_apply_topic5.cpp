@@ -177,9 +177,7 @@ TEST(ApplyTopic5, OtherAnswersRepeatAndEraseOnlyTheProblemArea) {
     // clears one problem's area: it holds the origin of that loop's opening,
     // never the title, and for the second loop nothing the first loop left.
     // Other erases (the answer field's) lie below every problem.
-    auto holds = [](const FillBox& b, const RichText& t) {
-        return b.x1 <= t.x && t.x < b.x2 && b.y1 <= t.y && t.y < b.y2;
-    };
+    auto holds = [](const FillBox& b, const RichText& t) { return covers(b, t.x, t.y); };
     const RichText* title = find_text(*run, "例1 xの値を求めなさい。");
     ASSERT_NE(title, nullptr);
     Walk w = walk(5, 4, example_keys({"3", "3/4", "1"}, {"7", "1"}), 11);

@@ -203,9 +203,8 @@ TEST(SolveTopic1, DrillEndsOnOneAndOtherwiseDrawsANewProblem) {
             const auto* t = op ? std::get_if<lk::DrawText>(op) : nullptr;
             if (!t || t->text != "Q" || t->colour != 7) continue;
             ++openings;
-            erases += std::any_of(since.begin(), since.end(), [&](const lk::FillBox& b) {
-                return b.x1 <= t->x && t->x < b.x2 && b.y1 <= t->y && t->y < b.y2;
-            });
+            erases += std::any_of(since.begin(), since.end(),
+                                  [&](const lk::FillBox& b) { return covers(b, t->x, t->y); });
             since.clear();
         }
         for (const auto& t : run->rich_texts) hints += t.text == "教科書P93 問1 をやろう。" && t.colour == 7;

@@ -69,8 +69,6 @@ std::vector<Frame> frames(const lk::testing::Recorder& rec) {
 
 double angle_of(const DrawLine& b) { return std::atan2(double(b.y1) - b.y2, double(b.x2) - b.x1); }
 
-bool holds(const FillBox& b, float x, float y) { return b.x1 <= x && x <= b.x2 && b.y1 <= y && y <= b.y2; }
-
 TEST(SolveTopic2, ScaleIsDrawnFromItsGeometryAndTiltsBackExactlyLevel) {
     struct Case {
         const char* item;
@@ -121,7 +119,7 @@ TEST(SolveTopic2, ScaleIsDrawnFromItsGeometryAndTiltsBackExactlyLevel) {
                 EXPECT_TRUE(plate.y1 == end_y[side] - 30 && plate.y2 == end_y[side] - 30);
                 EXPECT_TRUE(post.x1 == end_x[side] && post.x2 == end_x[side] && post.y1 == end_y[side] &&
                             post.y2 == end_y[side] - 30);
-                EXPECT_TRUE(holds(f.erase, plate.x1, plate.y1) && holds(f.erase, plate.x2, plate.y2));
+                EXPECT_TRUE(covers(f.erase, plate.x1, plate.y1) && covers(f.erase, plate.x2, plate.y2));
             }
             ASSERT_EQ(f.stand.size(), 1u);
             const auto& st = f.stand[0];
@@ -130,7 +128,7 @@ TEST(SolveTopic2, ScaleIsDrawnFromItsGeometryAndTiltsBackExactlyLevel) {
             EXPECT_TRUE(st.points[1].x == cx - 30 && st.points[2].x == cx + 30);
             EXPECT_NEAR(st.points[1].y, foot, 0.001);
             EXPECT_NEAR(st.points[2].y, foot, 0.001);
-            EXPECT_TRUE(holds(f.erase, st.points[1].x, st.points[1].y));
+            EXPECT_TRUE(covers(f.erase, st.points[1].x, st.points[1].y));
             EXPECT_TRUE(st.colour == 5 && st.fill == 4);
             // The x box rides on the left plate's left end, inside the
             // erased area.
@@ -139,7 +137,7 @@ TEST(SolveTopic2, ScaleIsDrawnFromItsGeometryAndTiltsBackExactlyLevel) {
             EXPECT_EQ(x.fill, 8);
             EXPECT_TRUE(x.x1 == b.x1 - 120 && x.y2 == b.y1 - 30);
             EXPECT_TRUE(x.x2 - x.x1 == c.box_width && x.y2 - x.y1 == 100);
-            EXPECT_TRUE(holds(f.erase, x.x1, x.y1) && holds(f.erase, x.x2, x.y2));
+            EXPECT_TRUE(covers(f.erase, x.x1, x.y1) && covers(f.erase, x.x2, x.y2));
         }
     }
 }
@@ -329,9 +327,7 @@ TEST(SolveTopic2, DrillEndsOnOneAndRestartsAtTypeOne) {
         if (!line && t.text == both[0].first) line = &t;
     }
     ASSERT_TRUE(task && line);
-    auto holds = [](const FillBox& b, const RichText& t) {
-        return b.x1 <= t.x && t.x < b.x2 && b.y1 <= t.y && t.y < b.y2;
-    };
+    auto holds = [](const FillBox& b, const RichText& t) { return covers(b, t.x, t.y); };
     int erases = 0;
     bool started = false;
     for (const auto& r : twice->recorder.records) {

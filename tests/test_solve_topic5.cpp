@@ -26,7 +26,7 @@ TEST(SolveTopic5Sheets, HeadingCellsAndNoWaits) {
         const auto boxes = run->recorder.boxes();
         auto cell_of = [&](const RichText& t, int frame, int fill) -> const lk::FillBox* {
             for (const auto& b : boxes)
-                if (b.colour == frame && b.fill == fill && b.x1 <= t.x && t.x < b.x2 && b.y1 <= t.y && t.y < b.y2)
+                if (b.colour == frame && b.fill == fill && covers(b, t.x, t.y))
                     return &b;
             return nullptr;
         };
