@@ -29,11 +29,6 @@ struct Step {
             if (t.text == text) return &t;
         return nullptr;
     }
-    bool drew(const std::string& text, float x, float y, float colour) const {
-        for (const auto& t : texts)
-            if (t.text == text && t.x == x && t.y == y && t.colour == colour) return true;
-        return false;
-    }
 };
 
 // Chooses an item, presses `keys` keys and cuts what the item drew into steps
