@@ -4,6 +4,7 @@
 // recomputed here with exact rational arithmetic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -27,33 +28,41 @@ std::string presses(int n) { return std::string(n, 'a'); }
 
 constexpr double kPi = 3.1416;
 
-// One drawing of the scale: from its erase box to the next one.
+// One drawing of the scale: the erase box drawn just before its beam, the
+// beam, and everything up to the next beam.
 struct Frame {
+    FillBox erase{};
     DrawLine beam{};
     std::vector<DrawLine> plates_and_posts;
-    std::vector<FillBox> boxes;  // the erase box first, then the pieces
+    std::vector<FillBox> boxes;  // the pieces on the pans
     std::vector<FillPolygon> stand;
     int delay = 0;  // the pause after the drawing, 0 for none
 };
 
-std::vector<Frame> frames(const lk::testing::Recorder& rec, float cx, float cy) {
+std::vector<Frame> frames(const lk::testing::Recorder& rec) {
     std::vector<Frame> out;
+    const DrawOp* previous = nullptr;
     for (const auto& r : rec.records) {
         if (const auto* e = std::get_if<Event>(&r)) {
             if (const auto* d = std::get_if<DelayEvent>(e); d && !out.empty()) out.back().delay = d->duration;
             continue;
         }
         const DrawOp& op = std::get<DrawOp>(r);
-        if (const auto* b = std::get_if<FillBox>(&op)) {
-            if (b->x1 == cx - 390 && b->y1 == cy - 223 && b->x2 == cx + 380 && b->y2 == cy + 100)
-                out.emplace_back();
-            if (!out.empty()) out.back().boxes.push_back(*b);
-        } else if (const auto* l = std::get_if<DrawLine>(&op); l && !out.empty() && l->pen == 12) {
-            if (l->colour == 4) out.back().beam = *l;
-            else out.back().plates_and_posts.push_back(*l);
-        } else if (const auto* p = std::get_if<FillPolygon>(&op); p && !out.empty()) {
+        if (const auto* l = std::get_if<DrawLine>(&op); l && l->pen == 12 && l->colour == 4) {
+            out.emplace_back();
+            out.back().beam = *l;
+            const auto* erase = previous ? std::get_if<FillBox>(previous) : nullptr;
+            EXPECT_TRUE(erase && erase->fill == 15) << "a beam drawn over no erase";
+            if (erase) out.back().erase = *erase;
+        } else if (out.empty()) {
+        } else if (const auto* b = std::get_if<FillBox>(&op)) {
+            if (b->fill != 15 || b->colour != 15) out.back().boxes.push_back(*b);
+        } else if (const auto* l = std::get_if<DrawLine>(&op); l && l->pen == 12) {
+            out.back().plates_and_posts.push_back(*l);
+        } else if (const auto* p = std::get_if<FillPolygon>(&op)) {
             out.back().stand.push_back(*p);
         }
+        previous = &std::get<DrawOp>(r);
     }
     return out;
 }
@@ -64,14 +73,14 @@ TEST(SolveTopic2, ScaleIsDrawnFromItsGeometryAndTiltsBackExactlyLevel) {
     struct Case {
         const char* item;
         int waits;
-        float cx, cy, box_width;
+        float box_width;
         int sign;  // of the first tilt: -1 raises the left pan
     };
-    for (const Case c : {Case{"1", 9, 880, 450, 90, -1}, Case{"3", 8, 840, 300, 120, 1},
-                         Case{"4", 6, 840, 300, 90, -1}, Case{"5", 6, 840, 300, 80, 1}}) {
+    for (const Case c : {Case{"1", 9, 90, -1}, Case{"3", 8, 120, 1}, Case{"4", 6, 90, -1},
+                         Case{"5", 6, 80, 1}}) {
         SCOPED_TRACE(c.item);
         auto run = run_program_with("solvelesson", std::string("2\\r") + c.item + "\\r" + presses(c.waits));
-        auto fs = frames(run->recorder, c.cx, c.cy);
+        auto fs = frames(run->recorder);
         // The level scale, then two tilts of nine frames paused by 30 each:
         // k·pi/96 away from level, then back from pi/12.
         ASSERT_EQ(fs.size(), 19u);
@@ -88,11 +97,17 @@ TEST(SolveTopic2, ScaleIsDrawnFromItsGeometryAndTiltsBackExactlyLevel) {
                     last.y2 == level.y2)
             << "the return does not end exactly level";
 
-        const float foot = c.cy + 150 * static_cast<float>(std::sin(kPi / 12));
+        // Every frame turns about the stand's apex and erases one area.
+        ASSERT_FALSE(fs[0].stand.empty());
+        ASSERT_FALSE(fs[0].stand[0].points.empty());
+        const float cx = fs[0].stand[0].points[0].x, cy = fs[0].stand[0].points[0].y;
+        const float foot = cy + 150 * static_cast<float>(std::sin(kPi / 12));
         for (const Frame& f : fs) {
             const DrawLine& b = f.beam;
-            EXPECT_NEAR((b.x1 + b.x2) / 2, c.cx, 0.01);
-            EXPECT_NEAR((b.y1 + b.y2) / 2, c.cy, 0.01);
+            EXPECT_TRUE(f.erase.x1 == fs[0].erase.x1 && f.erase.y1 == fs[0].erase.y1 &&
+                        f.erase.x2 == fs[0].erase.x2 && f.erase.y2 == fs[0].erase.y2);
+            EXPECT_NEAR((b.x1 + b.x2) / 2, cx, 0.01);
+            EXPECT_NEAR((b.y1 + b.y2) / 2, cy, 0.01);
             EXPECT_NEAR(std::hypot(b.x2 - b.x1, b.y2 - b.y1), 300, 0.01);
             // Plates 240 wide, 30 above the beam ends, on posts.
             ASSERT_EQ(f.plates_and_posts.size(), 4u);
@@ -104,22 +119,25 @@ TEST(SolveTopic2, ScaleIsDrawnFromItsGeometryAndTiltsBackExactlyLevel) {
                 EXPECT_TRUE(plate.y1 == end_y[side] - 30 && plate.y2 == end_y[side] - 30);
                 EXPECT_TRUE(post.x1 == end_x[side] && post.x2 == end_x[side] && post.y1 == end_y[side] &&
                             post.y2 == end_y[side] - 30);
+                EXPECT_TRUE(covers(f.erase, plate.x1, plate.y1) && covers(f.erase, plate.x2, plate.y2));
             }
             ASSERT_EQ(f.stand.size(), 1u);
             const auto& st = f.stand[0];
             ASSERT_EQ(st.points.size(), 3u);
-            EXPECT_TRUE(st.points[0].x == c.cx && st.points[0].y == c.cy);
-            EXPECT_TRUE(st.points[1].x == c.cx - 30 && st.points[2].x == c.cx + 30);
+            EXPECT_TRUE(st.points[0].x == cx && st.points[0].y == cy);
+            EXPECT_TRUE(st.points[1].x == cx - 30 && st.points[2].x == cx + 30);
             EXPECT_NEAR(st.points[1].y, foot, 0.001);
             EXPECT_NEAR(st.points[2].y, foot, 0.001);
+            EXPECT_TRUE(covers(f.erase, st.points[1].x, st.points[1].y));
             EXPECT_TRUE(st.colour == 5 && st.fill == 4);
-            // The x box rides on the left plate's left end.
-            ASSERT_GE(f.boxes.size(), 2u);
-            EXPECT_EQ(f.boxes[0].fill, 15);
-            const FillBox& x = f.boxes[1];
+            // The x box rides on the left plate's left end, inside the
+            // erased area.
+            ASSERT_GE(f.boxes.size(), 1u);
+            const FillBox& x = f.boxes[0];
             EXPECT_EQ(x.fill, 8);
-            EXPECT_TRUE(x.x1 == b.x1 - 120 && x.y1 == b.y1 - 130);
+            EXPECT_TRUE(x.x1 == b.x1 - 120 && x.y2 == b.y1 - 30);
             EXPECT_TRUE(x.x2 - x.x1 == c.box_width && x.y2 - x.y1 == 100);
+            EXPECT_TRUE(covers(f.erase, x.x1, x.y1) && covers(f.erase, x.x2, x.y2));
         }
     }
 }
@@ -130,17 +148,20 @@ TEST(SolveTopic2, RaisedWeightsStayAboveTheScalesEraseArea) {
     for (const auto& b : run->recorder.boxes())
         if (b.colour == 11 && b.fill == 10) raised.push_back(b);
     ASSERT_EQ(raised.size(), 6u);
-    auto fs = frames(run->recorder, 880, 450);
+    auto fs = frames(run->recorder);
     ASSERT_EQ(fs.size(), 19u);
-    for (const auto& w : raised) {
-        EXPECT_TRUE(w.y1 == 150 && w.y2 == 200);
-        for (const auto& f : fs) EXPECT_LT(w.y2, f.boxes[0].y1);
-    }
     // Three from the level left pan, three from the upper right row of the
-    // tilted scale, each above where its weight stood.
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FLOAT_EQ(raised[i].x1, 760 + 30 * i);
-        EXPECT_FLOAT_EQ(raised[3 + i].x1, fs[9].beam.x2 - 120 + 45 + 30 * i);
+    // tilted scale: each on one row above the erased area, straight above a
+    // weight of its own size in that frame.
+    for (size_t i = 0; i < raised.size(); ++i) {
+        const FillBox& w = raised[i];
+        EXPECT_TRUE(w.y1 == raised[0].y1 && w.y2 == raised[0].y2);
+        for (const auto& f : fs) EXPECT_LT(w.y2, f.erase.y1);
+        const Frame& from = fs[i < 3 ? 0 : 9];
+        EXPECT_TRUE(std::any_of(from.boxes.begin(), from.boxes.end(), [&](const FillBox& b) {
+            return b.colour == 7 && b.x1 == w.x1 && b.x2 == w.x2 && b.y2 - b.y1 == w.y2 - w.y1 &&
+                   (i < 3 ? b.x2 <= from.beam.x1 + 120 : b.x1 >= from.beam.x2 - 120);
+        })) << i;
     }
 }
 
@@ -204,13 +225,15 @@ TEST(SolveTopic2, WorkedEquationsAgreeWithTheirAnswers) {
 struct Lines {
     std::string first, second, answer;
 };
+// A drill problem: two lines in ink and the answer "x=..." in colour 5,
+// each under the one before.
 std::vector<Lines> drill_problems(const std::vector<RichText>& rt) {
     std::vector<Lines> out;
     for (size_t i = 0; i + 2 < rt.size(); ++i) {
-        if (!(rt[i].x == 127 && rt[i].y == 110 && rt[i].colour == 0)) continue;
-        EXPECT_TRUE(rt[i + 1].x == 100 && rt[i + 1].y == 190 && rt[i + 1].colour == 0);
-        EXPECT_TRUE(rt[i + 2].x == 154 && rt[i + 2].y == 270 && rt[i + 2].colour == 5);
-        out.push_back({rt[i].text, rt[i + 1].text, rt[i + 2].text});
+        const RichText &a = rt[i], &b = rt[i + 1], &c = rt[i + 2];
+        if (a.colour != 0 || b.colour != 0 || c.colour != 5 || !c.text.starts_with("x=")) continue;
+        EXPECT_TRUE(a.y < b.y && b.y < c.y) << a.text;
+        out.push_back({a.text, b.text, c.text});
     }
     return out;
 }
@@ -286,7 +309,7 @@ TEST(SolveTopic2, DrillEndsOnOneAndRestartsAtTypeOne) {
     ASSERT_EQ(drill_problems(one->rich_texts).size(), 1u);
     int hints = 0;
     for (const auto& t : one->rich_texts)
-        hints += t.text == "教科書P95問3　をやろう。" && t.x == 40 && t.y == 340 && t.colour == 7;
+        hints += t.text == "教科書P95問3　をやろう。" && t.colour == 7;
     EXPECT_EQ(hints, 1);
 
     // An empty answer draws a new problem; choosing the drill again after
@@ -296,9 +319,23 @@ TEST(SolveTopic2, DrillEndsOnOneAndRestartsAtTypeOne) {
     ASSERT_EQ(both.size(), 4u);
     const int expected[] = {1, 2, 1, 2};
     for (int k = 0; k < 4; ++k) EXPECT_EQ(type_of(both[k].first), expected[k]) << k;
+    // Once the task line is drawn, the drill's erases hold its first line's
+    // place but spare the task line.
+    const RichText *task = nullptr, *line = nullptr;
+    for (const auto& t : twice->rich_texts) {
+        if (t.text == "練習　次の方程式を解きなさい。") task = &t;
+        if (!line && t.text == both[0].first) line = &t;
+    }
+    ASSERT_TRUE(task && line);
+    auto holds = [](const FillBox& b, const RichText& t) { return covers(b, t.x, t.y); };
     int erases = 0;
-    for (const auto& b : twice->recorder.boxes())
-        erases += b.x1 == 0 && b.y1 == 90 && b.x2 == 2000 && b.y2 == 1890 && b.fill == 15;
+    bool started = false;
+    for (const auto& r : twice->recorder.records) {
+        const auto* op = std::get_if<DrawOp>(&r);
+        if (const auto* t = op ? std::get_if<lk::DrawText>(op) : nullptr) started |= t->text == "練";
+        if (const auto* b = op ? std::get_if<FillBox>(op) : nullptr)
+            erases += started && b->fill == 15 && holds(*b, *line) && !holds(*b, *task);
+    }
     EXPECT_EQ(erases, 4);
 }
 

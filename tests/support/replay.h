@@ -53,6 +53,11 @@ struct Run {
 std::unique_ptr<Run> run_program_with(const std::string& program, const std::string& keys,
                                       std::uint64_t seed = 1);
 
+// Whether a box covers a point (a text's origin, a corner), edges included.
+inline bool covers(const FillBox& b, float x, float y) {
+    return b.x1 <= x && x <= b.x2 && b.y1 <= y && y <= b.y2;
+}
+
 // An engine over a headless canvas, for tests of single routines.
 struct Bench {
     Bench();
