@@ -4,7 +4,8 @@
 // same size stacked above the lesson's canvas. The lesson's canvas, its
 // trace and its item pictures never see the overlay; repainting an area of
 // the overlay clears it to transparent and draws again only what reaches
-// into it. The shapes and colours are the window's (cairo/overlay_painter).
+// into it. It replays the overlay's list of shapes (overlay/overlay_shapes.h),
+// the window's too, through overlay_2d.js.
 #include "../ops.h"
 #include "../overlay/overlay.h"
 
