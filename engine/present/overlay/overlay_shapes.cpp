@@ -12,15 +12,9 @@ class Icon {
 public:
     // `line` 0 fills the path; otherwise it is stroked that wide (in units
     // of the button's side).
-    Icon(const Rect& button, unsigned rgb, double alpha, double line) {
-        shape_.kind = Shape::path;
-        shape_.rgb = rgb;
-        shape_.alpha = alpha;
-        shape_.line = line;
-        shape_.scale = button.w;
-        shape_.origin_x = button.x;
-        shape_.origin_y = button.y;
-    }
+    Icon(const Rect& button, unsigned rgb, double alpha, double line)
+        : shape_{.kind = Shape::path, .rgb = rgb, .alpha = alpha, .line = line, .scale = button.w,
+                 .origin_x = button.x, .origin_y = button.y} {}
     // A polyline through x, y pairs, closed or open.
     Icon& poly(std::initializer_list<float> xy, bool closed) {
         const float* p = xy.begin();
@@ -43,31 +37,17 @@ private:
 };
 
 Shape box(const Rect& r, double radius, unsigned rgb, double alpha, double line = 0) {
-    Shape s;
-    s.kind = Shape::box;
-    s.rect = r;
-    s.radius = radius;
-    s.rgb = rgb;
-    s.alpha = alpha;
-    s.line = line;
-    return s;
+    return {.kind = Shape::box, .rgb = rgb, .alpha = alpha, .rect = r, .radius = radius, .line = line};
 }
 
 void key_symbol(std::vector<Shape>& out, const Button& b, double alpha) {
     const Rect& r = b.rect;
     const std::string text = key_label(b.key);
     if (!text.empty()) {
-        Shape s;
-        s.kind = Shape::label;
-        s.rgb = kSymbolRgb;
-        s.alpha = alpha;
-        s.text = text;
-        s.family = kLabelFamily;
-        s.bold = kLabelBold;
-        s.size = r.h * kLabelSize;
-        s.x = r.x + r.w / 2;
-        s.y = r.y + r.h / 2 + s.size * kLabelBaseline;
-        out.push_back(std::move(s));
+        const double size = r.h * kLabelSize;
+        out.push_back({.kind = Shape::label, .rgb = kSymbolRgb, .alpha = alpha, .align = Shape::centre,
+                       .text = text, .family = kLabelFamily, .bold = kLabelBold, .size = size,
+                       .x = r.x + r.w / 2, .y = r.y + r.h / 2 + size * kLabelBaseline});
     } else if (b.key == "\b") {  // backspace: a key cap pointing left, crossed
         Icon(r, kSymbolRgb, alpha, kSymbolLine)
             .poly({0.22, 0.5, 0.38, 0.32, 0.78, 0.32, 0.78, 0.68, 0.38, 0.68}, true)
@@ -171,15 +151,9 @@ std::vector<Shape> overlay_shapes(const Overlay& o, Palette palette, const Rect&
     const Letterbox& fit = o.letterbox();
     for (const auto& s : o.strokes()) {
         if (!o.stroke_rect(s).intersects(clip)) continue;
-        Shape ink;
-        ink.kind = Shape::path;
-        ink.rgb = ink_rgb(s.colour, palette);
-        ink.line = s.width;
-        ink.pieces = stroke_path(s);
-        ink.scale = fit.scale;
-        ink.origin_x = fit.offset_x;
-        ink.origin_y = fit.offset_y;
-        out.push_back(std::move(ink));
+        out.push_back({.kind = Shape::path, .rgb = ink_rgb(s.colour, palette), .line = s.width,
+                       .pieces = stroke_path(s), .scale = fit.scale, .origin_x = fit.offset_x,
+                       .origin_y = fit.offset_y});
     }
     const double alpha = o.toolbar_alpha(), radius = kPanelRadius * o.pixel_ratio();
     if (alpha > 0 && o.toolbar_rect().intersects(clip))

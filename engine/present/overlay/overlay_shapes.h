@@ -53,19 +53,19 @@ struct Shape {
     double alpha = 1;
     // box: a rectangle with rounded corners (radius, at most half the
     // shorter side: a square with radius half its side is a disc).
-    Rect rect;
+    Rect rect{};
     double radius = 0;
     // box and path: 0 fills; otherwise the outline is stroked this wide
     // (a path's width is in its own units).
     double line = 0;
     // path: pieces in their own units, placed at origin + scale * point;
     // round caps and joins, else butt caps and mitre joins.
-    std::vector<PathPiece> pieces;
+    std::vector<PathPiece> pieces{};
     double scale = 1, origin_x = 0, origin_y = 0;
     bool round = true;
     // label: text in a face of faces.h, its baseline at (x, y), aligned on x.
     enum Align { left, centre, right } align = centre;
-    std::string text, family;
+    std::string text{}, family{};
     bool bold = false;
     double size = 0, x = 0, y = 0;
 };
