@@ -50,8 +50,8 @@ std::string css_font(const Shape& s) {
 void pack(std::vector<double>& out, const Shape& s) {
     switch (s.kind) {
         case Shape::box:
-            out.insert(out.end(), {0, s.rect.x, s.rect.y, s.rect.w, s.rect.h, s.radius,
-                                   static_cast<double>(s.rgb), s.alpha, s.line});
+            out.insert(out.end(), {0, static_cast<double>(s.rgb), s.alpha, s.line, s.rect.x, s.rect.y,
+                                   s.rect.w, s.rect.h, s.radius});
             break;
         case Shape::path:
             out.insert(out.end(), {1, static_cast<double>(s.rgb), s.alpha, s.line, s.round ? 1.0 : 0.0,
