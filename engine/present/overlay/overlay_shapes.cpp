@@ -40,6 +40,8 @@ Shape box(const Rect& r, double radius, unsigned rgb, double alpha, double line 
     return {.kind = Shape::box, .rgb = rgb, .alpha = alpha, .rect = r, .radius = radius, .line = line};
 }
 
+// A key's label, or its figure for backspace and Enter (the Gothic has no
+// "⌫" nor "↵").
 void key_symbol(std::vector<Shape>& out, const Button& b, double alpha) {
     const Rect& r = b.rect;
     const std::string text = key_label(b.key);
