@@ -1,5 +1,6 @@
-// The cairo player against the players' reference pictures (the browser
-// tests hold the Canvas 2D player to the same pictures). Rewrite the
+// The cairo player and the window's overlay painter against the players'
+// reference pictures (the browser tests hold the Canvas 2D player and its
+// overlay painter to the same pictures). Rewrite the
 // references with LESSONKIT_WRITE_REFERENCES=1, and look at them before
 // committing.
 #include <cairo.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "engine/present/cairo/cairo_player.h"
+#include "engine/present/cairo/overlay_painter.h"
 #include "players/cases.h"
 
 namespace {
@@ -24,6 +26,20 @@ cairo_surface_t* render(const lk::testing::PlayerCase& c) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     cairo_t* cr = cairo_create(surface);
     lk::render_canvas(cr, canvas, lk::scaled_view(lk::testing::kPlayerScale));
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return surface;
+}
+
+// The overlay case as the window shows it: its picture, then the overlay
+// over it, repainted as one area.
+cairo_surface_t* render(const lk::testing::OverlayCase& c) {
+    lk::Canvas canvas;
+    for (const auto& op : c.ops) canvas.add(op);
+    int w = static_cast<int>(c.width), h = static_cast<int>(c.height);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* cr = cairo_create(surface);
+    lk::repaint_window_area(cr, canvas, c.overlay.view(), c.overlay, {0, 0, c.width, c.height});
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     return surface;
@@ -47,20 +63,39 @@ double mean_difference(cairo_surface_t* a, cairo_surface_t* b) {
     return sum / (3.0 * w * h);
 }
 
+// Compares a drawn picture with its reference (or writes the reference).
+void check_reference(cairo_surface_t* drawn, const std::string& name) {
+    std::string path = kReferences + name + ".png";
+    if (std::getenv("LESSONKIT_WRITE_REFERENCES")) cairo_surface_write_to_png(drawn, path.c_str());
+    cairo_surface_t* reference = cairo_image_surface_create_from_png(path.c_str());
+    EXPECT_EQ(cairo_surface_status(reference), CAIRO_STATUS_SUCCESS) << path;
+    // The same rasteriser: only a different library version may move an
+    // edge.
+    if (cairo_surface_status(reference) == CAIRO_STATUS_SUCCESS) {
+        EXPECT_LT(mean_difference(drawn, reference), 0.5) << name;
+    }
+    cairo_surface_destroy(reference);
+    cairo_surface_destroy(drawn);
+}
+
 }  // namespace
 
 TEST(PlayerReferences, CairoDrawsEachReferencePicture) {
-    const bool write = std::getenv("LESSONKIT_WRITE_REFERENCES") != nullptr;
-    for (const auto& c : lk::testing::player_cases()) {
-        cairo_surface_t* drawn = render(c);
-        std::string path = kReferences + c.name + ".png";
-        if (write) cairo_surface_write_to_png(drawn, path.c_str());
-        cairo_surface_t* reference = cairo_image_surface_create_from_png(path.c_str());
-        ASSERT_EQ(cairo_surface_status(reference), CAIRO_STATUS_SUCCESS) << path;
-        // The same rasteriser: only a different library version may move
-        // an edge.
-        EXPECT_LT(mean_difference(drawn, reference), 0.5) << c.name;
-        cairo_surface_destroy(reference);
-        cairo_surface_destroy(drawn);
-    }
+    for (const auto& c : lk::testing::player_cases()) check_reference(render(c), c.name);
+}
+
+TEST(PlayerReferences, TheWindowsOverlayPainterDrawsTheOverlayReference) {
+    const auto c = lk::testing::overlay_case();
+    // The picture shows what it claims to: the pen on with blue, a stroke,
+    // a key held down.
+    ASSERT_TRUE(c.overlay.pen_on());
+    ASSERT_EQ(c.overlay.ink_colour(), lk::overlay::InkColour::blue);
+    ASSERT_EQ(c.overlay.strokes().size(), 1u);
+    ASSERT_GT(c.overlay.strokes()[0].points.size(), 10u);
+    ASSERT_TRUE(c.overlay.keypad_visible());
+    ASSERT_EQ(c.overlay.toolbar_alpha(), 1);
+    int pressed = 0;
+    for (const auto& b : c.overlay.buttons()) pressed += b.pressed && b.key == "5";
+    ASSERT_EQ(pressed, 1);
+    check_reference(render(c), c.name);
 }

@@ -1,7 +1,8 @@
 // lessonglyphs: the characters the programs can draw, per font, for the
 // browser build's font subsets. It tours every item of both programs with
 // several seeds (every drill showing several problems), types every
-// character an answer field takes, and prints what was drawn:
+// character an answer field takes, adds the on-screen keypad's labels, and
+// prints what was drawn:
 //
 //   family<TAB>bold|regular<TAB>italic|upright<TAB>characters
 //
@@ -18,6 +19,7 @@
 
 #include "engine/present/faces.h"
 #include "engine/present/headless/headless_platform.h"
+#include "engine/present/overlay/overlay_shapes.h"
 #include "engine/present/presenter.h"
 #include "engine/present/strings.h"
 #include "lessons/apply/topics.h"
@@ -49,6 +51,22 @@ std::string typed_answers(const lk::ProgramDef& program) {
     return keys + "\b" + std::to_string(program.quit_number) + "\r";
 }
 
+// The keypad's labels, as the overlay draws them at a number prompt.
+void add_overlay_labels(Collector& collector) {
+    lk::overlay::Overlay overlay;
+    overlay.set_view(lk::kCanvasWidth, lk::kCanvasHeight);
+    lk::PromptEvent prompt;
+    prompt.kind = lk::PromptKind::next_step;
+    prompt.field = lk::Box{1008, 640, 1248, 670};
+    overlay.on_prompt(prompt);
+    const lk::overlay::Rect all{0, 0, overlay.view_width(), overlay.view_height()};
+    for (const auto& s : lk::overlay::overlay_shapes(overlay, lk::Palette::original, all)) {
+        if (s.kind != lk::overlay::Shape::label) continue;
+        auto& chars = collector.fonts[{s.family, s.bold, false}];
+        for (const auto& c : lk::split_chars(s.text)) chars.insert(c);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,6 +88,7 @@ int main(int argc, char** argv) {
         presenter.add_sink(&collector);
         lk::run_program(*program, presenter, 1);
     }
+    add_overlay_labels(collector);
     for (const auto& [font, chars] : collector.fonts) {
         std::string all;
         for (const auto& c : chars) all += c;

@@ -223,6 +223,10 @@ void PdfWriter::add_page(const Canvas& canvas) {
     ++pages_;
 }
 
+cairo_font_face_t* font_face(const std::string& family, bool bold, bool italic) {
+    return face_for(family, bold, italic);
+}
+
 std::string resolved_font_family(const std::string& face) {
     FcPattern* pat = FcPatternCreate();
     std::string family = style_for(face).family;

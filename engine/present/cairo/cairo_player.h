@@ -41,6 +41,10 @@ private:
     int pages_ = 0;
 };
 
+// The cairo face of a font family (fontconfig's name), looked up once and
+// kept for the life of the program.
+cairo_font_face_t* font_face(const std::string& family, bool bold, bool italic);
+
 // The font file fontconfig chose for a face name, for tests and diagnostics.
 std::string resolved_font_family(const std::string& face);
 // The advance of a text drawn with draw_text at magnification (1, 1).

@@ -2,7 +2,8 @@
 // Draws the pointer overlay (ink, toolbar, keypad) with cairo over a picture
 // rendered by the cairo player, in window pixels. The overlay is never part
 // of the canvas: a back end paints it after the picture, into the same
-// window surface, and repaints both together where either changed.
+// window surface, and repaints both together where either changed. What
+// it draws is the overlay's list of shapes (overlay/overlay_shapes.h).
 #include <cairo.h>
 
 #include "../overlay/overlay.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "../platform.h"
+#include "overlay_shapes.h"
 
 namespace lk::overlay {
 
@@ -24,9 +25,8 @@ constexpr double kTapSlop = 12;
 // The toolbar stays this long after the last pointer activity, then fades.
 constexpr std::uint64_t kToolbarShowMs = 3000;
 constexpr std::uint64_t kToolbarFadeMs = 600;
-// Ink: a stroke's width in layout units, and the least step between two of
-// its points in window pixels (closer points only add noise to the curve).
-constexpr float kInkWidth = 5;
+// Ink: the least step between two of a stroke's points in window pixels
+// (closer points only add noise to the curve).
 constexpr double kInkMinStep = 1.5;
 
 // The keypad, row by row: the key each button types.
@@ -49,15 +49,6 @@ Rect points_rect(std::initializer_list<Point> points) {
 }
 
 }  // namespace
-
-unsigned ink_rgb(InkColour colour, Palette palette) {
-    switch (colour) {
-        case InkColour::red: return 0xE53935;
-        case InkColour::blue: return 0x1E88E5;
-        case InkColour::ink: return palette_rgb(0, palette);
-    }
-    return 0;
-}
 
 Rect Rect::united(const Rect& o) const {
     if (empty()) return o;

@@ -5,7 +5,7 @@
 // pointer events in window pixels, the prompts and items the program
 // announces and the keys typed, pushes the keys it hands back into the
 // program's key queue, and draws its geometry (buttons and ink strokes) on
-// top of the rendered picture.
+// top of the rendered picture, as the shapes of overlay_shapes.h.
 //
 // Implemented features
 //  - Gestures, from the prompt the program announced:
@@ -111,12 +111,13 @@ struct Stroke {
     Box bounds{0, 0, 0, 0};
 };
 
-// One piece of a stroke's outline, in layout units: move_to, line_to, or a
-// quadratic curve to `to` with control point `control`.
+// One piece of a path: move_to, line_to, a quadratic curve to `to` with
+// control point `control`, or closing the current sub-path.
 struct PathPiece {
-    enum Kind { move, line, quad } kind;
+    enum Kind { move, line, quad, close } kind;
     Point control, to;
 };
+// A stroke's outline, in layout units.
 std::vector<PathPiece> stroke_path(const Stroke& stroke);
 
 // What a pointer event asks of the back end.

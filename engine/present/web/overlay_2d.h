@@ -1,10 +1,11 @@
 #pragma once
 // Draws the pointer overlay (ink, toolbar, keypad) with Canvas 2D on the
-// page's overlay canvas (Module.lkOverlayCtx): a transparent canvas of the
+// page's overlay canvas (Module.overlayCtx2d): a transparent canvas of the
 // same size stacked above the lesson's canvas. The lesson's canvas, its
 // trace and its item pictures never see the overlay; repainting an area of
 // the overlay clears it to transparent and draws again only what reaches
-// into it. The shapes and colours are the window's (cairo/overlay_painter).
+// into it. It replays the overlay's list of shapes (overlay/overlay_shapes.h),
+// the window's too, through overlay_2d.js.
 #include "../ops.h"
 #include "../overlay/overlay.h"
 

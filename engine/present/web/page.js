@@ -182,9 +182,9 @@
     }
   }
 
-  // The players draw on the contexts they are given (ctx2d, lkOverlayCtx).
+  // The players draw on the contexts they are given (ctx2d, overlayCtx2d).
   Module = await window[config.create]({canvas: canvas, arguments: args, page: page,
-                                        ctx2d: ctx, lkOverlayCtx: topCtx});
+                                        ctx2d: ctx, overlayCtx2d: topCtx});
   if (test) test.module = Module;
 
   // The probes: what the program tells a test run (web_page.js's
