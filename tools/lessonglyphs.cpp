@@ -59,7 +59,7 @@ void add_overlay_labels(Collector& collector) {
     prompt.kind = lk::PromptKind::next_step;
     prompt.field = lk::Box{1008, 640, 1248, 670};
     overlay.on_prompt(prompt);
-    const lk::overlay::Rect all{0, 0, overlay.view_width(), overlay.view_height()};
+    const lk::overlay::Rect all{0, 0, overlay.view().width, overlay.view().height};
     for (const auto& s : lk::overlay::overlay_shapes(overlay, lk::Palette::original, all)) {
         if (s.kind != lk::overlay::Shape::label) continue;
         auto& chars = collector.fonts[{s.family, s.bold, false}];
