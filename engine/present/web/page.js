@@ -19,13 +19,6 @@
     const element = document.getElementById(src.slice(1));
     return 'data:' + element.type + ';base64,' + element.textContent;
   };
-  const canvas = document.getElementById('lesson');
-  const ctx = canvas.getContext('2d', {alpha: false});
-  // The keypad, the toolbar and ink: drawn on a transparent canvas above,
-  // which also takes the pointer.
-  const top = document.getElementById('overlay');
-  const topCtx = top.getContext('2d');
-
   const params = new URLSearchParams(location.search);
   // The WebAssembly compiles while the fonts load: the browser decodes
   // both, off the page's thread, and a served file's compiled code comes
@@ -44,6 +37,13 @@
     document.fonts.add(face);
     return face.load();
   }));
+
+  const canvas = document.getElementById('lesson');
+  const ctx = canvas.getContext('2d', {alpha: false});
+  // The keypad, the toolbar and ink: drawn on a transparent canvas above,
+  // which also takes the pointer.
+  const top = document.getElementById('overlay');
+  const topCtx = top.getContext('2d');
 
   const args = [];
   if (params.has('seed')) args.push('--seed', params.get('seed'));
