@@ -206,6 +206,17 @@
       navigator.serviceWorker.register(config.root + 'sw.js').catch(() => {});
   };
 
+  // The canvases take their size now, while the WebAssembly compiles and the
+  // fonts load, and the browser makes their pixels at the first operation:
+  // that happens here rather than at the first picture. The program's first
+  // fit still draws everything.
+  page.fit();
+  for (const context of [ctx, topCtx]) {
+    context.save();
+    context.restore();
+  }
+  repaint = true;
+
   // The program's script may follow this one in the page.
   if (document.readyState === 'loading')
     await new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
