@@ -309,6 +309,16 @@ async function main() {
     }
   });
 
+  // (This Chromium may read files beside a file:// page, so the served page
+  // itself draws here; where the browser may not, it gives way to the
+  // single file beside it.)
+  await c.check('a served page opened from a folder draws', async () => {
+    const page = await browser.newPage();
+    await page.goto('file://' + path.join(c.SITE, 'app', 'applylesson.html'));
+    await c.pageDrawn(page);
+    await page.close();
+  });
+
   await c.check('over http the index and the programs link a web app manifest whose icons load', async () => {
     const server = await c.serve();
     const base = `http://127.0.0.1:${server.address().port}/`;

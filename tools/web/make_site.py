@@ -211,7 +211,7 @@ def main():
         # Served: app/PROGRAM.html with its script, its WebAssembly and the
         # fonts as files, all asked for at once as the page arrives.
         config = {'title': title, 'create': 'create_' + program, 'root': '../',
-                  'wasm': program + '.wasm',
+                  'single': '../' + program + '.html', 'wasm': program + '.wasm',
                   'fonts': font_list(lambda f, m: '../fonts/' + m['file'])}
         preload = ('<link rel="preload" href="%s.wasm" as="fetch" type="application/wasm" crossorigin>\n'
                    % program)

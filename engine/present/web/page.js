@@ -9,8 +9,9 @@
 // fonts are files of their own that the browser caches (compiled).
 'use strict';
 (async function () {
-  // {title, create, root, wasm, fonts: [{family, weight, style, src}]}: root
-  // is where the site's manifest and worker stand; wasm and each font's src
+  // {title, create, root, single, wasm, fonts: [{family, weight, style,
+  // src}]}: root is where the site's manifest and worker stand, single the
+  // program's single file (from a served page); wasm and each font's src
   // a file beside the page, or "#ID": the base64 text of the page's element
   // ID, whose type is its bytes' type.
   const config = window.lkPage;
@@ -27,6 +28,11 @@
   // missing glyph being noticed: the Gothic gets the serif's bytes, or loses
   // its "の".)
   const compiled = compile(address(config.wasm));
+  // A served page opened from a folder (a copy of the whole site on a
+  // stick) cannot read its files in every browser: the single file beside
+  // it can.
+  if (config.single && location.protocol === 'file:')
+    compiled.catch(() => location.replace(config.single + location.search));
   const fault = params.get('fault');
   const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
   const fontsLoaded = Promise.all(config.fonts.map(font => {
