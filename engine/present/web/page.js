@@ -22,7 +22,7 @@
   };
   const params = new URLSearchParams(location.search);
   // The WebAssembly compiles while the fonts load: the browser decodes
-  // both, off the page's thread, and a served file's compiled code comes
+  // both, off the page's thread, and a served file's compiled code may come
   // from its cache. Every face is loaded before the first draw. (?fault=font
   // and ?fault=glyph exist for the tests that show a wrong font or a
   // missing glyph being noticed: the Gothic gets the serif's bytes, or loses
