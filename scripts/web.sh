@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the browser site in build-web/site/: applylesson.html and
 # solvelesson.html (each one self-contained file: program, script and fonts),
-# index.html, the offline worker sw.js, the web app manifest and its icons,
-# the font subsets and their licences. Installs what is missing first
+# the served pages in app/ (page, script and WebAssembly as files of their
+# own), index.html, the offline worker sw.js, the web app manifest and its
+# icons, the font subsets and their licences. Installs what is missing first
 # (Debian's emscripten, fonts, font tools and rsvg-convert for the icons).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -40,9 +40,12 @@ function fileUrl(program, query = '') {
   return 'file://' + path.join(SITE, program + '.html') + '?test=1' + (query ? '&' + query : '');
 }
 
-// A static server for the site on the loopback address.
+// A static server for the site on the loopback address, with the
+// validators and revalidation (304) that any web server gives, so that a
+// browser may keep what it compiled of a file.
 function serve() {
   const types = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.woff2': 'font/woff2',
+                 '.wasm': 'application/wasm',
                  '.webmanifest': 'application/manifest+json', '.png': 'image/png'};
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
@@ -52,7 +55,16 @@ function serve() {
       res.end();
       return;
     }
-    res.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
+    const stat = fs.statSync(file);
+    const tag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}"`;
+    const headers = {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                     'ETag': tag, 'Last-Modified': stat.mtime.toUTCString(), 'Cache-Control': 'no-cache'};
+    if (req.headers['if-none-match'] === tag) {
+      res.writeHead(304, headers);
+      res.end();
+      return;
+    }
+    res.writeHead(200, headers);
     fs.createReadStream(file).pipe(res);
   });
   return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));

@@ -4,9 +4,13 @@
 //   driven by real key events;
 //   CPU while waiting at the menu and at a step banner;
 //   the largest JavaScript heap plus WebAssembly memory over that tour.
+//   start-up beside a peer page (startup.js) in Chromium, Firefox ESR and
+//   WebKitGTK: the served pages and the single files, cold and warm, as a
+//   ratio of the peer's time.
 // Each figure is checked against its target; `node figures.js` prints them.
 'use strict';
 const c = require('./common.js');
+const startup = require('./startup.js');
 
 const median = xs => { const s = [...xs].sort((a, b) => a - b); return s[Math.floor(s.length / 2)]; };
 
@@ -110,6 +114,24 @@ async function main() {
     await page.close();
     figures.cpu = {menu: 100 * menu, banner: 100 * banner};
     c.expect(figures.cpu.menu < 3 && figures.cpu.banner < 3, JSON.stringify(figures.cpu));
+  });
+
+  await c.check('start-up beside the peer page: served at most 0.5x, single files under 1.0x, cold and warm', async () => {
+    const compared = await startup.compare(startup.ENGINES);
+    const missed = [];
+    for (const [engine, f] of Object.entries(compared)) {
+      for (const kind of ['cold', 'warm']) {
+        for (const [page, ms] of Object.entries(f[kind])) {
+          if (page === 'peer') continue;
+          const ratio = ms / f[kind].peer;
+          const limit = page.startsWith('served') ? 0.5 : 1.0;
+          if (page.startsWith('served') ? ratio > limit : ratio >= limit)
+            missed.push(`${engine} ${kind} ${page}: ${ratio.toFixed(2)}x`);
+        }
+      }
+    }
+    figures.startup = compared;
+    c.expect(missed.length === 0, 'not met: ' + missed.join('; '));
   });
 
   console.log('figures: ' + JSON.stringify(figures, (k, v) => typeof v === 'number' ? Number(v.toFixed(2)) : v));

@@ -190,9 +190,13 @@ async function launchWebKit() {
   // The X server and the driver (and with them the browser) end with this
   // process, however it ends.
   const stop = () => { for (const child of children) if (child.exitCode === null) child.kill(); };
+  const interrupted = () => { stop(); process.exit(1); };
   process.on('exit', stop);
-  for (const signal of ['SIGINT', 'SIGTERM']) process.once(signal, () => { stop(); process.exit(1); });
+  for (const signal of ['SIGINT', 'SIGTERM']) process.once(signal, interrupted);
   const close = async session => {
+    // (A run may start many sessions one after another.)
+    process.removeListener('exit', stop);
+    for (const signal of ['SIGINT', 'SIGTERM']) process.removeListener(signal, interrupted);
     if (session) await request(session.port, 'DELETE', `/session/${session.id}`).catch(() => {});
     // The driver first, then the X server, each waited for.
     for (const child of [...children].reverse()) {

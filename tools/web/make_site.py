@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Makes the browser site: font subsets of what the programs draw, and one
-self-contained HTML file per program, an index page, a web app manifest with
-its icons (drawn from a desktop icon with Debian's rsvg-convert) and a
-service worker.
+"""Makes the browser site: font subsets of what the programs draw, one
+self-contained HTML file per program (for a USB stick), the served pages in
+app/ (each program's page, script and WebAssembly as files of their own,
+which browsers cache compiled), an index page, a web app manifest with its
+icons (drawn from a desktop icon with Debian's rsvg-convert) and a service
+worker.
 
   make_site.py GLYPHS BUILD_WEB SITE
 
 GLYPHS is lessonglyphs' output (family, weight, style, characters per line);
-BUILD_WEB holds applylesson_web.js and solvelesson_web.js; SITE is written.
+BUILD_WEB holds applylesson_web.js and .wasm, solvelesson_web.js and .wasm;
+SITE is written.
 """
 import base64
 import logging
@@ -165,21 +168,68 @@ def main():
     template = open(os.path.join(WEB, 'page.html'), encoding='utf-8').read()
     page_js = open(os.path.join(WEB, 'page.js'), encoding='utf-8').read()
     digest = hashlib.sha256()
-    for program, title in PROGRAMS:
-        module = open(os.path.join(build_web, program + '_web.js'), encoding='utf-8').read()
-        config = {'title': title, 'create': 'create_' + program,
-                  'fonts': [{k: f[k] for k in ('family', 'weight', 'style', 'data')} for f in fonts]}
-        html = (template.replace('@TITLE@', title + ' (' + program + ')')
+    os.makedirs(os.path.join(site, 'app'), exist_ok=True)
+    shutil.copy(os.path.join(WEB, 'page.js'), os.path.join(site, 'app', 'page.js'))
+    digest.update(page_js.encode('utf-8'))
+    cached = ['app/page.js'] + ['fonts/' + m['file'] for m in manifest]
+
+    def script(text):
+        return '<script>' + text.replace('</script', '<\\/script') + '</script>'
+
+    def page(title, program, preload, scripts):
+        return (template.replace('@TITLE@', title + ' (' + program + ')')
                 .replace('@THEME@', THEME)
                 .replace('@AGAIN@', 'もう一度')
-                .replace('@CONFIG@', json.dumps(config, ensure_ascii=False))
-                .replace('@MODULE@', module.replace('</script', '<\\/script'))
-                .replace('@PAGE@', page_js.replace('</script', '<\\/script')))
+                .replace('@PRELOAD@', preload)
+                .replace('@SCRIPTS@', scripts))
+
+    def font_list(src):
+        return [{'family': f['family'], 'weight': f['weight'], 'style': f['style'], 'src': src(f, m)}
+                for f, m in zip(fonts, manifest)]
+
+    for program, title in PROGRAMS:
+        module = open(os.path.join(build_web, program + '_web.js'), encoding='utf-8').read()
+        wasm = open(os.path.join(build_web, program + '_web.wasm'), 'rb').read()
+        # One file: the WebAssembly and the fonts in base64, each in an
+        # element of its own that no script parser reads (page.js makes a
+        # data: address of it, "#ID"). The page script comes before the
+        # program's script, so that the WebAssembly compiles and the fonts
+        # load while that is read.
+        config = {'title': title, 'create': 'create_' + program, 'root': '',
+                  'wasm': '#lk-wasm', 'fonts': font_list(lambda f, m: '#lk-font-%d' % fonts.index(f))}
+        data = '<script type="application/wasm" id="lk-wasm">%s</script>\n' % base64.b64encode(wasm).decode('ascii')
+        for i, f in enumerate(fonts):
+            data += '<script type="font/woff2" id="lk-font-%d">%s</script>\n' % (i, f['data'])
+        html = page(title, program, '',
+                    data + script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
+                    script(page_js) + '\n' + script(module))
         out = os.path.join(site, program + '.html')
         with open(out, 'w', encoding='utf-8') as f:
             f.write(html)
         digest.update(html.encode('utf-8'))
         print('%s: %d bytes' % (out, len(html.encode('utf-8'))))
+        # Served: app/PROGRAM.html with its script, its WebAssembly and the
+        # fonts as files, all asked for at once as the page arrives.
+        config = {'title': title, 'create': 'create_' + program, 'root': '../',
+                  'single': '../' + program + '.html', 'wasm': program + '.wasm',
+                  'fonts': font_list(lambda f, m: '../fonts/' + m['file'])}
+        preload = ('<link rel="preload" href="%s.wasm" as="fetch" type="application/wasm" crossorigin>\n'
+                   % program)
+        for m in manifest:
+            preload += ('<link rel="preload" href="../fonts/%s" as="font" type="font/woff2" crossorigin>\n'
+                        % m['file'])
+        html = page(title, program, preload,
+                    script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
+                    '<script src="page.js"></script>\n<script src="%s.js"></script>' % program)
+        for name, data in ((program + '.html', html.encode('utf-8')),
+                           (program + '.js', module.encode('utf-8')), (program + '.wasm', wasm)):
+            with open(os.path.join(site, 'app', name), 'wb') as f:
+                f.write(data)
+            digest.update(data)
+            cached.append('app/' + name)
+        print('%s: %d bytes, script %d bytes, WebAssembly %d bytes'
+              % (os.path.join(site, 'app', program + '.html'), len(html.encode('utf-8')),
+                 len(module.encode('utf-8')), len(wasm)))
     index = open(os.path.join(WEB, 'index.html'), encoding='utf-8').read().replace('@THEME@', THEME)
     with open(os.path.join(site, 'index.html'), 'w', encoding='utf-8') as f:
         f.write(index)
@@ -194,7 +244,8 @@ def main():
             digest.update(f.read())
     worker = open(os.path.join(WEB, 'sw.js'), encoding='utf-8').read()
     with open(os.path.join(site, 'sw.js'), 'w', encoding='utf-8') as f:
-        f.write(worker.replace('@BUILD@', digest.hexdigest()[:16]))
+        f.write(worker.replace('@BUILD@', digest.hexdigest()[:16])
+                .replace("'@FILES@'", ', '.join("'%s'" % name for name in cached)))
     for font in fonts:
         print('font %s %s %s (from %s): %d bytes' % (font['family'], font['weight'], font['style'],
                                                       font['file'], font['size']))

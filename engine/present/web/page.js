@@ -3,34 +3,53 @@
 // screen, the end of the program, and the offline cache. The program's
 // calls into the page (web_page.js) land on `page`; the page's calls into
 // the program are its exports (_lk_key, _lk_pointer, _lk_overlay_tick,
-// _lk_resized). The build puts this script, the fonts and the program into
-// one HTML file.
+// _lk_resized). The build makes two kinds of page of it: one HTML file that
+// carries this script, the program's script, its WebAssembly and the fonts
+// (data: addresses), and the served page, whose script, WebAssembly and
+// fonts are files of their own that the browser caches (compiled).
 'use strict';
 (async function () {
-  const config = window.lkPage;  // {title, create, fonts}
+  // {title, create, root, single, wasm, fonts: [{family, weight, style,
+  // src}]}: root is where the site's manifest and worker stand, single the
+  // program's single file (from a served page); wasm and each font's src
+  // a file beside the page, or "#ID": the base64 text of the page's element
+  // ID, whose type is its bytes' type.
+  const config = window.lkPage;
+  const address = src => {
+    if (!src.startsWith('#')) return src;
+    const element = document.getElementById(src.slice(1));
+    return 'data:' + element.type + ';base64,' + element.textContent;
+  };
+  const params = new URLSearchParams(location.search);
+  // The WebAssembly compiles while the fonts load: the browser decodes
+  // both, off the page's thread, and a served file's compiled code may come
+  // from its cache. Every face is loaded before the first draw. (?fault=font
+  // and ?fault=glyph exist for the tests that show a wrong font or a
+  // missing glyph being noticed: the Gothic gets the serif's bytes, or loses
+  // its "の".)
+  const compiled = compile(address(config.wasm));
+  // A served page opened from a folder (a copy of the whole site on a
+  // stick) cannot read its files in every browser: the single file beside
+  // it can.
+  if (config.single && location.protocol === 'file:')
+    compiled.catch(() => location.replace(config.single + location.search));
+  const fault = params.get('fault');
+  const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
+  const fontsLoaded = Promise.all(config.fonts.map(font => {
+    const descriptors = {weight: font.weight, style: font.style};
+    if (fault === 'glyph') descriptors.unicodeRange = 'U+0-306D, U+306F-10FFFF';
+    const src = fault === 'font' && font !== serif ? serif.src : font.src;
+    const face = new FontFace(font.family, 'url(' + address(src) + ')', descriptors);
+    document.fonts.add(face);
+    return face.load();
+  }));
+
   const canvas = document.getElementById('lesson');
   const ctx = canvas.getContext('2d', {alpha: false});
   // The keypad, the toolbar and ink: drawn on a transparent canvas above,
   // which also takes the pointer.
   const top = document.getElementById('overlay');
   const topCtx = top.getContext('2d');
-
-  const params = new URLSearchParams(location.search);
-  // The fonts come as bytes: every face is loaded before the first draw.
-  // (?fault=font and ?fault=glyph exist for the tests that show a wrong
-  // font or a missing glyph being noticed: the Gothic gets the serif's
-  // bytes, or loses its "の".)
-  const fault = params.get('fault');
-  const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
-  const decode = text => Uint8Array.from(atob(text), c => c.charCodeAt(0)).buffer;
-  await Promise.all(config.fonts.map(font => {
-    const descriptors = {weight: font.weight, style: font.style};
-    if (fault === 'glyph') descriptors.unicodeRange = 'U+0-306D, U+306F-10FFFF';
-    const bytes = fault === 'font' && font !== serif ? serif.data : font.data;
-    const face = new FontFace(font.family, decode(bytes), descriptors);
-    document.fonts.add(face);
-    return face.load();
-  }));
 
   const args = [];
   if (params.has('seed')) args.push('--seed', params.get('seed'));
@@ -171,21 +190,67 @@
 
   // Served over http(s), the site keeps working offline after the first visit
   // and installs as an app from this page too (its manifest and icons stand
-  // beside it). A single file on its own, from a stick, links to neither.
-  if (location.protocol.startsWith('http')) {
-    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+  // at the site's root). A single file on its own, from a stick, links to
+  // neither. The offline worker starts once the first picture is drawn: its
+  // downloads never hold up the start.
+  const served = location.protocol.startsWith('http');
+  if (served) {
     for (const [rel, href] of [['manifest', 'manifest.webmanifest'], ['apple-touch-icon', 'icons/apple-touch-icon.png']]) {
       const link = document.createElement('link');
       link.rel = rel;
-      link.href = href;
+      link.href = config.root + href;
       document.head.appendChild(link);
     }
   }
+  let drawn = false;
+  const painted = page.painted;
+  page.painted = view => {
+    painted(view);
+    if (drawn) return;
+    drawn = true;
+    if (served && 'serviceWorker' in navigator)
+      navigator.serviceWorker.register(config.root + 'sw.js').catch(() => {});
+  };
 
+  // The canvases take their size now, while the WebAssembly compiles and the
+  // fonts load, and the browser makes their pixels at the first operation:
+  // that happens here rather than at the first picture. The program's first
+  // fit still draws everything.
+  page.fit();
+  for (const context of [ctx, topCtx]) {
+    context.save();
+    context.restore();
+  }
+  repaint = true;
+
+  // The program's script may follow this one in the page.
+  if (document.readyState === 'loading')
+    await new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
   // The players draw on the contexts they are given (ctx2d, overlayCtx2d).
-  Module = await window[config.create]({canvas: canvas, arguments: args, page: page,
-                                        ctx2d: ctx, overlayCtx2d: topCtx});
+  // The program starts once its WebAssembly is instantiated and the fonts
+  // are loaded.
+  Module = await window[config.create]({
+    canvas: canvas, arguments: args, page: page, ctx2d: ctx, overlayCtx2d: topCtx,
+    instantiateWasm(imports, done) {
+      const instance = compiled.then(module => WebAssembly.instantiate(module, imports));
+      Promise.all([instance, compiled, fontsLoaded]).then(([instance, module]) => done(instance, module));
+      return {};
+    },
+  });
   if (test) test.module = Module;
+
+  // The WebAssembly of `src`, compiled as it arrives where the browser can
+  // (a served file needs the type application/wasm), else from its bytes.
+  async function compile(src) {
+    if (WebAssembly.compileStreaming) {
+      try {
+        return await WebAssembly.compileStreaming(fetch(src));
+      } catch (e) { /* an older browser, or a server that gives another type */ }
+    }
+    const response = await fetch(src);
+    if (!response.ok) throw new Error(src + ': ' + response.status);
+    return WebAssembly.compile(await response.arrayBuffer());
+  }
 
   // The probes: what the program tells a test run (web_page.js's
   // lk_page_probe), and what the page measures.

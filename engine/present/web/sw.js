@@ -2,9 +2,11 @@
 // own cache: a new build's worker fills a new one and drops the old.
 'use strict';
 const CACHE = 'lessonkit-@BUILD@';
+// The served pages with their scripts, WebAssembly and fonts (the build
+// lists them), and the single files too.
 const FILES = ['./', 'index.html', 'applylesson.html', 'solvelesson.html', 'manifest.webmanifest',
                'icons/icon-192.png', 'icons/icon-512.png', 'icons/maskable-512.png',
-               'icons/apple-touch-icon.png'];
+               'icons/apple-touch-icon.png', '@FILES@'];
 
 self.addEventListener('install', event => {
   event.waitUntil(caches.open(CACHE).then(cache => cache.addAll(FILES)).then(() => self.skipWaiting()));

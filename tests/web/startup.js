@@ -1,0 +1,191 @@
+// Start-up beside a peer page: the time from navigation to our first menu
+// drawn (window.lkTest.firstPaint) against the time a one-slide reveal.js
+// page with KaTeX takes to be ready (window.__ready, see the peer's
+// README), in each engine, for the served pages (app/, over http from the
+// loopback address) and the single files (file://), cold and warm:
+//   cold: every page in a fresh browser context (Chromium, Firefox) or a
+//         fresh WebDriver session (WebKitGTK), ROUNDS rounds, the pages
+//         interleaved within each round;
+//   warm: each page reopened WARM times in a context of its own (the pages
+//         interleaved again); the median of all but the first opening.
+// Both are medians, in ms, and each of ours as a ratio of the peer's.
+//
+//   node startup.js [chromium|firefox|webkit ...]   (LESSONKIT_SITE as for run.js;
+//   LESSONKIT_PEER: the peer's folder, /work/shared/peer when not given)
+//
+// The peer is copied into build-web/peer and its two packages installed
+// there from the npm registry (once).
+'use strict';
+const {execFileSync} = require('child_process');
+const fs = require('fs');
+const path = require('path');
+const c = require('./common.js');
+const {launchFirefox} = require('./browser.js');
+const {launchWebKit} = require('./webdriver.js');
+
+const ROUNDS = Number(process.env.LESSONKIT_STARTUP_ROUNDS) || 7;
+const WARM = 6;
+const PEER_SOURCE = process.env.LESSONKIT_PEER || '/work/shared/peer';
+const PEER = path.join(c.ROOT, 'build-web', 'peer');
+
+const median = xs => {
+  const s = [...xs].sort((a, b) => a - b);
+  return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
+};
+
+// The peer's copy with reveal.js 5 and KaTeX 0.16 beside it.
+function setUpPeer() {
+  fs.mkdirSync(PEER, {recursive: true});
+  for (const name of ['slides.html', 'README.md'])
+    fs.copyFileSync(path.join(PEER_SOURCE, name), path.join(PEER, name));
+  const installed = ['reveal.js/dist/reveal.js', 'katex/dist/katex.min.js']
+    .every(file => fs.existsSync(path.join(PEER, 'node_modules', file)));
+  if (!installed) {
+    if (!fs.existsSync(path.join(PEER, 'package.json')))
+      fs.writeFileSync(path.join(PEER, 'package.json'), '{"private": true}\n');
+    execFileSync('npm', ['install', '--no-audit', '--no-fund', 'reveal.js@5', 'katex@0.16'],
+                 {cwd: PEER, stdio: 'inherit'});
+  }
+  return 'file://' + path.join(PEER, 'slides.html');
+}
+
+// What each engine needs: a fresh context and a way to open a page in it
+// and read one number once it is there.
+const ENGINES = {
+  async chromium() {
+    const {browser, close} = await c.launch();
+    return {
+      version: await browser.version(),
+      context: async () => {
+        const context = await browser.createBrowserContext();
+        const page = await context.newPage();
+        await page.setViewport({width: 1366, height: 720});
+        return {open: (url, probe) => openAndRead(page, url, probe), close: () => context.close()};
+      },
+      close,
+    };
+  },
+  async firefox() {
+    const {browser, close} = await launchFirefox();
+    return {
+      version: await browser.version(),
+      context: async () => {
+        const context = await browser.createBrowserContext();
+        const page = await context.newPage();
+        await page.setViewport({width: 1366, height: 720});
+        return {open: (url, probe) => openAndRead(page, url, probe), close: () => context.close()};
+      },
+      close,
+    };
+  },
+  // WebDriver drives one window per session: a fresh context is a fresh
+  // session, that is a fresh browser.
+  async webkit() {
+    let version = '';
+    return {
+      get version() { return version; },
+      context: async () => {
+        const session = await launchWebKit();
+        version = session.version;
+        await session.page.goto('about:blank');
+        await session.page.setViewport({width: 1366, height: 720});
+        return {open: (url, probe) => openAndRead(session.page, url, probe), close: session.close};
+      },
+      close: async () => {},
+    };
+  },
+};
+
+// Opens `url` (after a blank page, so that a reopening is a navigation) and
+// gives the page's number `probe` once it is set.
+async function openAndRead(page, url, probe) {
+  await page.goto('about:blank');
+  await page.goto(url);
+  const read = new Function(`return ${probe};`);
+  await page.waitForFunction(read, {timeout: c.LONG, polling: 20});
+  return page.evaluate(read);
+}
+
+// The pages compared, each with the number that tells when it was ready.
+function pages(peer, base) {
+  const ours = '(window.lkTest && window.lkTest.firstPaint) || 0';
+  return [
+    {name: 'peer', url: peer, probe: 'window.__ready || 0'},
+    // (A site built before app/ existed served its single files.)
+    ...c.PROGRAMS.map(p => ({name: `served ${p}`, probe: ours,
+                             url: `${base}${fs.existsSync(path.join(c.SITE, 'app')) ? 'app/' : ''}${p}.html?test=1`})),
+    ...c.PROGRAMS.map(p => ({name: `single ${p}`, url: c.fileUrl(p), probe: ours})),
+  ];
+}
+
+// The figures of one engine: {version, cold: {page: ms}, warm: {page: ms}}.
+async function measure(name, peer, base) {
+  const engine = await ENGINES[name]();
+  const list = pages(peer, base);
+  const cold = Object.fromEntries(list.map(p => [p.name, []]));
+  const warm = Object.fromEntries(list.map(p => [p.name, []]));
+  try {
+    for (let round = 0; round < ROUNDS; ++round) {
+      for (const p of list) {
+        const context = await engine.context();
+        try {
+          cold[p.name].push(await context.open(p.url, p.probe));
+        } finally {
+          await context.close();
+        }
+      }
+    }
+    const contexts = [];
+    try {
+      for (const p of list) contexts.push(await engine.context());
+      for (let round = 0; round < WARM; ++round)
+        for (const [i, p] of list.entries()) warm[p.name].push(await contexts[i].open(p.url, p.probe));
+    } finally {
+      for (const context of contexts) await context.close();
+    }
+  } finally {
+    await engine.close();
+  }
+  return {
+    version: engine.version,
+    cold: Object.fromEntries(Object.entries(cold).map(([k, v]) => [k, median(v)])),
+    warm: Object.fromEntries(Object.entries(warm).map(([k, v]) => [k, median(v.slice(1))])),
+  };
+}
+
+// Measures the engines named and prints a table; gives the figures.
+async function compare(engines) {
+  const peer = setUpPeer();
+  const server = await c.serve();
+  const base = `http://127.0.0.1:${server.address().port}/`;
+  const figures = {};
+  try {
+    for (const name of engines) figures[name] = await measure(name, peer, base);
+  } finally {
+    server.close();
+  }
+  const lines = ['| engine | page | cold ms | cold / peer | warm ms | warm / peer |', '|---|---|---|---|---|---|'];
+  for (const [name, f] of Object.entries(figures)) {
+    for (const page of Object.keys(f.cold)) {
+      const ratio = kind => page === 'peer' ? '' : (f[kind][page] / f[kind].peer).toFixed(2) + 'x';
+      lines.push(`| ${page === 'peer' ? `${name} (${f.version})` : name} | ${page} | ` +
+                 `${f.cold[page].toFixed(0)} | ${ratio('cold')} | ${f.warm[page].toFixed(0)} | ${ratio('warm')} |`);
+    }
+  }
+  console.log(lines.join('\n'));
+  return figures;
+}
+
+module.exports = {compare, ENGINES: Object.keys(ENGINES)};
+
+if (require.main === module) {
+  const engines = process.argv.slice(2);
+  const done = code => {
+    fs.rmSync(c.WORK, {recursive: true, force: true});
+    process.exit(code);
+  };
+  compare(engines.length ? engines : Object.keys(ENGINES)).then(() => done(0), e => {
+    console.log('FAIL', e.stack || e);
+    done(1);
+  });
+}
