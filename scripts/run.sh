@@ -9,7 +9,7 @@ case "$program" in
   applylesson|solvelesson) ;;
   *) echo "usage: scripts/run.sh [applylesson|solvelesson]" >&2; exit 2 ;;
 esac
-scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev \
+scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev \
   libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j"$(nproc)" --target "$program"

@@ -2,7 +2,7 @@
 # Installs what is missing, builds and runs the whole test suite through CTest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev \
+scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev \
   libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
   xvfb xdotool openbox wmctrl x11-utils x11-apps poppler-utils clang desktop-file-utils \
   chromium firefox-esr webkit2gtk-driver

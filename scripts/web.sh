@@ -7,7 +7,7 @@
 # (Debian's emscripten, fonts, font tools and rsvg-convert for the icons).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libfontconfig-dev \
+scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev libfontconfig-dev \
   fonts-morisawa-bizud-gothic fonts-liberation2 fontconfig emscripten \
   python3 python3-fonttools python3-brotli librsvg2-bin
 # Debian's emscripten tools need Debian's acorn.

@@ -1,6 +1,8 @@
 #include "sdl_platform.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -34,6 +36,18 @@ constexpr std::uint64_t kSettleMs = 500;
 // the drawing target its new geometry, and a window that shrank gets no
 // exposure afterwards to show the picture again.
 constexpr std::uint64_t kCatchUpLastStepMs = 8000;
+
+// SDL wakes a program waiting for events by sending an event to its window
+// over a second X connection. When the window is closed, that event can
+// reach the X server after the window is gone; Xlib's default handler would
+// then end the process with status 1 as SDL shuts down. An event sent to a
+// window that is gone is harmless, and only that error is ignored: any
+// other goes to the handler there was before.
+XErrorHandler g_x_error_handler = nullptr;
+int on_x_error(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+    return g_x_error_handler ? g_x_error_handler(display, error) : 0;
+}
 
 // When SDL took an event in, on the clock of SDL_GetTicks64: an event
 // handled late still counts at the time it happened (a toolbar button
@@ -71,6 +85,8 @@ SdlPlatform::SdlPlatform(const std::string& title) {
         SDL_Log("SDL_Init failed: %s", SDL_GetError());
         throw ProgramEnd{1};
     }
+    if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
+        g_x_error_handler = XSetErrorHandler(on_x_error);
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                kStartWidth, kStartHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_) {

@@ -13,7 +13,8 @@
 //    only where pixels really changed.
 //  - Window geometry: resize, maximise, full screen; after a window event the
 //    picture is presented again while the window system settles.
-//  - The close box ends the program.
+//  - The close box ends the program, with status 0 (an X error about the
+//    closed window on SDL's wake-up connection is not fatal).
 #include <cstdint>
 #include <deque>
 #include <functional>
