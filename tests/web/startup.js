@@ -51,33 +51,23 @@ function setUpPeer() {
 
 // What each engine needs: a fresh context and a way to open a page in it
 // and read one number once it is there.
+// A browser that puppeteer drives: a fresh context is a new browser context.
+async function puppeteerEngine({browser, close}) {
+  return {
+    version: await browser.version(),
+    context: async () => {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.setViewport({width: 1366, height: 720});
+      return {open: (url, probe) => openAndRead(page, url, probe), close: () => context.close()};
+    },
+    close,
+  };
+}
+
 const ENGINES = {
-  async chromium() {
-    const {browser, close} = await c.launch();
-    return {
-      version: await browser.version(),
-      context: async () => {
-        const context = await browser.createBrowserContext();
-        const page = await context.newPage();
-        await page.setViewport({width: 1366, height: 720});
-        return {open: (url, probe) => openAndRead(page, url, probe), close: () => context.close()};
-      },
-      close,
-    };
-  },
-  async firefox() {
-    const {browser, close} = await launchFirefox();
-    return {
-      version: await browser.version(),
-      context: async () => {
-        const context = await browser.createBrowserContext();
-        const page = await context.newPage();
-        await page.setViewport({width: 1366, height: 720});
-        return {open: (url, probe) => openAndRead(page, url, probe), close: () => context.close()};
-      },
-      close,
-    };
-  },
+  chromium: async () => puppeteerEngine(await c.launch()),
+  firefox: async () => puppeteerEngine(await launchFirefox()),
   // WebDriver drives one window per session: a fresh context is a fresh
   // session, that is a fresh browser.
   async webkit() {
