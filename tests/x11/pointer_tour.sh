@@ -12,8 +12,9 @@
 # beside the picture and leave the lesson's picture to compare.
 SCREEN=2048x768x24
 source "$(dirname "$0")/common.inc"
-WORK=$(mktemp -d)
-trap 'cleanup; rm -rf "$WORK"' EXIT
+# Under the test's own folder, so that X11_KEEP keeps it too.
+WORK="$TEST_TMP/work"
+mkdir -p "$WORK"
 
 declare -A P
 SEEN=0
