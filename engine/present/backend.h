@@ -14,7 +14,7 @@
 //  - Keys in one queue, in the order they came, from the keyboard, the
 //    overlay (taps, swipes, the keypad) and a driver (a tour, a test).
 //  - The named keys of keys.h: Backspace, Enter, Delete/Clear, step back and
-//    forward for the program; F2 (projector palette) and F11 (full screen)
+//    forward and Escape for the program; F2 (projector palette) and F11 (full screen)
 //    for the back end.
 //  - The overlay told every prompt, item, typed key and pointer event, with
 //    its keys queued and its full-screen requests passed on.
@@ -23,6 +23,7 @@
 //    kDelayUnitMs; events keep coming meanwhile).
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,7 @@
 #include "ops.h"
 #include "overlay/overlay.h"
 #include "platform.h"
+#include "storage.h"
 
 namespace lk {
 
@@ -76,6 +78,9 @@ public:
     void queue(std::string_view keys);
 
     void set_key_source(KeySource source) { key_source_ = std::move(source); }
+    // Where the program keeps its record between runs; none by default.
+    void set_storage(std::unique_ptr<Storage> storage) { storage_ = std::move(storage); }
+    Storage* storage() override { return storage_.get(); }
     // Hears each prompt after the overlay did (test probes).
     void set_prompt_listener(std::function<void(const PromptEvent&)> listener) {
         prompt_listener_ = std::move(listener);
@@ -123,6 +128,7 @@ private:
     Palette palette_ = Palette::original;
     std::uint64_t idle_fingerprint_ = 0;  // the picture at the last rest
     std::function<void(const PromptEvent&)> prompt_listener_;
+    std::unique_ptr<Storage> storage_;
 };
 
 }  // namespace lk

@@ -41,6 +41,8 @@ const char* prompt_kind_name(PromptKind kind) {
         case PromptKind::bar: return "bar";
         case PromptKind::step: return "step";
         case PromptKind::next_step: return "next_step";
+        case PromptKind::answer: return "answer";
+        case PromptKind::verdict: return "verdict";
         case PromptKind::none: break;
     }
     return "none";

@@ -73,6 +73,7 @@ std::optional<NamedKey> named_key(SDL_Keycode code) {
         case SDLK_PAGEDOWN: return NamedKey::forward;
         case SDLK_F11: return NamedKey::fullscreen;
         case SDLK_F2: return NamedKey::palette;
+        case SDLK_ESCAPE: return NamedKey::escape;
         default: return std::nullopt;
     }
 }
