@@ -81,10 +81,15 @@ public:
     // Where the program keeps its record between runs; none by default.
     void set_storage(std::unique_ptr<Storage> storage) { storage_ = std::move(storage); }
     Storage* storage() override { return storage_.get(); }
-    // Hears each prompt after the overlay did (test probes).
-    void set_prompt_listener(std::function<void(const PromptEvent&)> listener) {
+    // Hears each prompt after the overlay did (test probes), and the prompt
+    // waiting again (`moved`) when the view changed and its places with it.
+    void set_prompt_listener(std::function<void(const PromptEvent&, bool moved)> listener) {
         prompt_listener_ = std::move(listener);
     }
+
+    // Hears the end of each pointer gesture, once the overlay took it (test
+    // probes: whether the pen is on, how many strokes stand).
+    void set_pointer_listener(std::function<void()> listener) { pointer_listener_ = std::move(listener); }
 
     const overlay::Overlay& overlay() const { return overlay_; }
     Palette palette() const { return palette_; }
@@ -117,6 +122,9 @@ protected:
     // Nothing in the queue and nothing from the driver.
     virtual void out_of_keys() {}
 
+    // The view changed: the prompt waiting is told again with its new places.
+    void view_moved();
+
     const Canvas* canvas() const { return canvas_; }
     overlay::Overlay& mutable_overlay() { return overlay_; }
 
@@ -127,7 +135,9 @@ private:
     overlay::Overlay overlay_;
     Palette palette_ = Palette::original;
     std::uint64_t idle_fingerprint_ = 0;  // the picture at the last rest
-    std::function<void(const PromptEvent&)> prompt_listener_;
+    std::function<void(const PromptEvent&, bool moved)> prompt_listener_;
+    std::function<void()> pointer_listener_;
+    PromptEvent waiting_;  // the prompt waiting, if any
     std::unique_ptr<Storage> storage_;
 };
 

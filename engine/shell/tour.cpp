@@ -1,5 +1,7 @@
 #include "tour.h"
 
+#include <algorithm>
+
 namespace lk {
 
 TourDriver::TourDriver(const ProgramDef& program, int problems)
@@ -10,6 +12,13 @@ TourDriver::TourDriver(const ProgramDef& program, int problems)
 }
 
 bool TourDriver::only_topic(int menu_number) {
+    if (program_.main) {
+        const auto& entries = program_.tour_entries;
+        if (std::find(entries.begin(), entries.end(), menu_number) == entries.end()) return false;
+        topic_menu_numbers_ = {menu_number};
+        topic_ = 0;
+        return true;
+    }
     if (menu_number < 1 || static_cast<size_t>(menu_number) > program_.menu.size()) return false;
     int topic = program_.menu[static_cast<size_t>(menu_number - 1)].topic;
     if (topic < 0 || static_cast<size_t>(topic) >= program_.topics.size()) return false;

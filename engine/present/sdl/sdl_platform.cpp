@@ -160,6 +160,7 @@ void SdlPlatform::resize_target() {
     view_ = fit_view(w, h, static_cast<double>(w) / window_w_);
     mutable_overlay().set_view(w, h, view_.pixel_ratio);
     needs_full_render_ = true;
+    view_moved();
 }
 
 void SdlPlatform::render_all() {
