@@ -22,7 +22,9 @@
 #include "engine/present/overlay/overlay_shapes.h"
 #include "engine/present/presenter.h"
 #include "engine/present/strings.h"
+#include "engine/practice/judge.h"
 #include "lessons/apply/topics.h"
+#include "lessons/practice/program.h"
 #include "lessons/solve/topics.h"
 #include "engine/shell/tour.h"
 
@@ -44,11 +46,38 @@ public:
 };
 
 // Every character an answer field takes, typed at the main menu, then the
-// field cleared and the program ended.
+// field cleared and the program ended. The practice program's answer field
+// takes more: its first set's field gets each of them, every kind of verdict
+// and a hint, then the record is erased (with its confirmation).
 std::string typed_answers(const lk::ProgramDef& program) {
     std::string keys;
     for (char c = '-'; c <= '9'; ++c) keys += c;
+    if (program.main) {
+        keys = "\b2\r" + keys + "+x= \f\r";
+        for (const char* typed : {"-", "3/0", "1.2.3", "6/3", "4/6", "3/-2", "0.50", "-0", "03", "2.33", "9999",
+                                  "1/3", "0.333"})
+            keys += "\f" + std::string(typed) + "\r";
+        keys += "h\x1b" + std::to_string(program.quit_number - 1) + "\r1\r";
+        return keys + std::to_string(program.quit_number) + "\r";
+    }
     return keys + "\b" + std::to_string(program.quit_number) + "\r";
+}
+
+// What the judge and the record can say, whatever problem is waiting: the
+// characters of every message, in the font the practice program writes
+// its messages with, and of the record's notices (a file's path among
+// them, so every printable ASCII character) in the plain text's font.
+void add_practice_messages(Collector& collector) {
+    const lk::FaceStyle style = lk::style_for("ゴシック");
+    std::string all;
+    for (const char* typed : {"", "-", "3/0", "1.2.3", "6/3", "4/6", "3/-2", "0.50", "-0", "03", "2.33", "2", "9"})
+        for (const lk::Rational answer : {lk::Rational(2), lk::Rational(7, 3), lk::Rational(0)})
+            all += lk::practice::judge(typed, answer).message;
+    for (char c = ' '; c < 127; ++c) all += c;
+    for (const auto& [font, chars] : collector.fonts) {
+        if (std::get<0>(font) != style.family) continue;
+        for (const auto& c : lk::split_chars(all)) collector.fonts[font].insert(c);
+    }
 }
 
 // The keypad's labels, as the overlay draws them at a number prompt.
@@ -73,7 +102,8 @@ int main(int argc, char** argv) {
     int seeds = argc > 1 ? std::atoi(argv[1]) : 8;
     int first = argc > 2 ? std::atoi(argv[2]) : 1;
     Collector collector;
-    for (const lk::ProgramDef* program : {&lk::applylesson_program(), &lk::solvelesson_program()}) {
+    for (const lk::ProgramDef* program :
+         {&lk::applylesson_program(), &lk::solvelesson_program(), &lk::practicelesson_program()}) {
         for (int seed = first; seed < first + seeds; ++seed) {
             lk::TourDriver tour(*program, 4);
             lk::HeadlessPlatform platform;
@@ -89,6 +119,7 @@ int main(int argc, char** argv) {
         lk::run_program(*program, presenter, 1);
     }
     add_overlay_labels(collector);
+    add_practice_messages(collector);
     for (const auto& [font, chars] : collector.fonts) {
         std::string all;
         for (const auto& c : chars) all += c;
