@@ -1,6 +1,7 @@
 #include "engine/practice/progress.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -106,13 +107,13 @@ private:
         ++pos_;
         skip_space();
         if (!at_end() && peek() == '}') return ++pos_, true;
+        std::set<std::string> names;
         for (;;) {
             skip_space();
             if (at_end() || peek() != '"') return fail("名前が必要です");
             std::string key;
             if (!string(key)) return false;
-            for (const auto& m : v.members)
-                if (m.first == key) return fail("同じ名前が二度あります");
+            if (!names.insert(key).second) return fail("同じ名前が二度あります");
             skip_space();
             if (at_end() || peek() != ':') return fail("「:」が必要です");
             ++pos_;
