@@ -45,12 +45,17 @@ void write_string(std::string& out, std::string_view s) {
 // Objects keep their members in order; duplicates are refused. Numbers are
 // kept as their text, checked when a field is read.
 
+struct Member;
 struct Value {
     enum class Kind { null, boolean, number, string, array, object } kind = Kind::null;
     bool boolean = false;
     std::string text;  // a string's characters or a number's digits
     std::vector<Value> items;
-    std::vector<std::pair<std::string, Value>> members;
+    std::vector<Member> members;
+};
+struct Member {
+    std::string first;  // the name
+    Value second;
 };
 
 class Reader {
@@ -118,7 +123,7 @@ private:
             if (at_end() || peek() != ':') return fail("「:」が必要です");
             ++pos_;
             skip_space();
-            v.members.emplace_back(std::move(key), Value{});
+            v.members.push_back({std::move(key), Value{}});
             if (!value(v.members.back().second, depth + 1)) return false;
             skip_space();
             if (at_end()) return fail("途中で終わっています");
@@ -365,7 +370,7 @@ std::string to_json(const Progress& progress) {
 }
 
 bool from_json(std::string_view text, Progress& progress, std::string& error) {
-    const std::string prefix = "学習の記録を読めません: ";
+    const std::string prefix = "学習の記録を読めません。";
     if (text.size() > kMaxFileBytes) {
         error = prefix + "ファイルが大きすぎます";
         return false;
