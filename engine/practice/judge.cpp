@@ -266,7 +266,7 @@ Judgement judge(std::string_view typed, const Rational& answer) {
         Wide unit = 1;
         for (int i = 0; i < s.places; ++i) unit *= 10;
         if ((diff < 0 ? -diff : diff) * unit < over)
-            return {Verdict::need_fraction, "割り切れない数です。小数ではなく分数で答えましょう。"};
+            return {Verdict::need_fraction, "小数ではぴったり表せない数です。分数で答えましょう。"};
     }
     return {Verdict::wrong, "ちがいます。もう一度考えてみましょう。"};
 }
