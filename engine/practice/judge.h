@@ -15,8 +15,9 @@ namespace lk::practice {
 constexpr std::size_t kMaxAnswerChars = 24;
 
 // One typed character as the plain key it stands for: full-width digits and
-// "＋", the minus signs "ー", "－", "−" and "‐", "／" and "．" (what a
-// Japanese IME commits) become "0"-"9", "+", "-", "/" and ".". Anything else
+// "＋", the minus signs "ー", "ｰ", "－", "−" and "‐", "／" and "．" (what a
+// Japanese IME commits) become "0"-"9", "+", "-", "/" and "."; "ｘ", "Ｘ",
+// "＝" and the full-width space become "x", "X", "=" and " ". Anything else
 // is returned as it is.
 std::string plain_key(std::string_view key);
 
@@ -38,7 +39,9 @@ struct Reading {
     bool fraction = false;   // written with "/"
 };
 // Reads a typed answer. A leading "x=", a leading "+" and spaces are allowed
-// and change nothing; full-width characters read as their plain keys.
+// and change nothing (except a space inside a number: "1 2" is malformed);
+// full-width characters read as their plain keys. "3." is malformed. Each
+// part of a number has at most 9 digits, so every value stays below 10^9.
 Reading read_typed(std::string_view typed);
 
 enum class Verdict {

@@ -29,8 +29,9 @@ public:
 std::unique_ptr<Storage> memory_storage();
 // Keeps the record in a file, written to a temporary file then renamed.
 std::unique_ptr<Storage> file_storage(const std::string& path);
-// The practice record's file for the desktop: $XDG_DATA_HOME/lessonkit/NAME,
-// or ~/.local/share/lessonkit/NAME.
+// The practice record's file for the desktop: $XDG_DATA_HOME/lessonkit/NAME
+// when that is an absolute path, else ~/.local/share/lessonkit/NAME; empty
+// when there is no home folder either (a storage of "" is not available).
 std::string user_data_path(const std::string& name);
 
 }  // namespace lk

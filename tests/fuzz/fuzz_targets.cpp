@@ -1,17 +1,22 @@
-// libFuzzer targets. One source, four targets chosen at compile time:
+// libFuzzer targets. One source, five targets chosen at compile time:
 //   FUZZ_RICH_TEXT   arbitrary bytes as rich text (and as a cell label)
 //   FUZZ_PLAIN_TEXT  arbitrary bytes as plain text
 //   FUZZ_PARSE       arbitrary bytes as a typed answer and as a number text
 //   FUZZ_PROGRAM     a whole program fed the bytes as keys (the first byte
 //                    picks the program)
+//   FUZZ_PRACTICE    arbitrary bytes as a practice answer, judged against a
+//                    few answers, and as a progress file
 // Every target checks that the pen width is restored and that nothing but a
 // delivered run-time error leaves the engine.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 
 #include "engine/lesson/engine.h"
+#include "engine/practice/judge.h"
+#include "engine/practice/progress.h"
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/strings.h"
 #include "lessons/apply/topics.h"
@@ -94,6 +99,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(lk::run_program(program, program_presenter, 1) == 0);
         // No key sequence leads to a run-time error in the lessons.
         check(!error_line);
+#elif defined(FUZZ_PRACTICE)
+        namespace p = lk::practice;
+        const p::Reading reading = p::read_typed(input);
+        const bool number = reading.status == p::Reading::Status::number;
+        if (number) {
+            // Every value read is small, in lowest terms, with a positive
+            // denominator.
+            check(reading.value.d > 0 && reading.value.d <= 1'000'000'000);
+            check(reading.value.n > -1'000'000'000 && reading.value.n < 1'000'000'000);
+            check(std::gcd(reading.value.n, reading.value.d) == 1);
+            check(!(reading.decimal && reading.fraction));
+        }
+        for (const lk::Rational& answer : {lk::Rational(0), lk::Rational(3), lk::Rational(-7, 3), lk::Rational(1, 2),
+                                           lk::Rational(22, 7), lk::Rational(-123456789, 1000)}) {
+            const p::Judgement j = p::judge(input, answer);
+            check(!j.message.empty());
+            check(number == (j.verdict != p::Verdict::not_a_number));
+            check((j.verdict == p::Verdict::correct) == (number && reading.value == answer && reading.simplest));
+            check((j.verdict == p::Verdict::not_simplest) == (number && reading.value == answer && !reading.simplest));
+            if (j.verdict == p::Verdict::need_fraction) check(reading.decimal && !(reading.value == answer));
+        }
+        p::Progress progress;
+        p::record(progress.sets["fuzz"], {true, true}, 3, "2026-12-08");
+        const std::string before = p::to_json(progress);
+        std::string error;
+        if (p::from_json(input, progress, error)) {
+            // What was read is written and read back the same.
+            const std::string text = p::to_json(progress);
+            p::Progress again;
+            check(p::from_json(text, again, error));
+            check(p::to_json(again) == text);
+        } else {
+            check(!error.empty());
+            check(p::to_json(progress) == before);
+        }
 #endif
     } catch (const lk::RuntimeError&) {
         // A run-time error is delivered to the error routine, not a crash.

@@ -4,19 +4,19 @@
 #                                            a copy of its committed corpus
 #   tests/fuzz/run.sh replay [TARGET...]     run each target once over its
 #                                            committed corpus (what CI does)
-# Targets: rich_text plain_text parse program (default: all).
+# Targets: rich_text plain_text parse program practice (default: all).
 set -euo pipefail
 SRC="$(cd "$(dirname "$0")/../.." && pwd)"
 MODE="${1:-60}"
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(rich_text plain_text parse program)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(rich_text plain_text parse program practice)
 OUT="${FUZZ_OUT:-$(mktemp -d)}"
 mkdir -p "$OUT/obj"
 FLAGS=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -I"$SRC")
 SOURCES=("$SRC"/engine/present/{backend,canvas,numbers,palette,presenter,probe,strings,trace}.cpp "$SRC"/engine/present/overlay/overlay.cpp
          "$SRC"/engine/present/headless/headless_platform.cpp
-         "$SRC"/engine/lesson/*.cpp "$SRC"/engine/shell/*.cpp
+         "$SRC"/engine/lesson/*.cpp "$SRC"/engine/shell/*.cpp "$SRC"/engine/practice/*.cpp
          "$SRC"/lessons/apply/*.cpp "$SRC"/lessons/solve/*.cpp)
 objects=()
 for src in "${SOURCES[@]}"; do
