@@ -62,6 +62,13 @@ TEST(AnswerField, EchoParseAndClear) {
     b.platform.add_keys("4ab\f5x\r");
     b.engine.read_answer();
     EXPECT_EQ(b.engine.answer_text, "5");
+
+    // What a Japanese input method commits reads as the plain keys.
+    b.platform.add_keys("ー３／４\r");
+    b.engine.read_answer();
+    b.engine.parse_answer();
+    EXPECT_EQ(b.engine.answer_text, "-3/4");
+    EXPECT_FLOAT_EQ(b.engine.answer_value, -0.75f);
 }
 
 TEST(AnswerField, EleventhKeyClearsAndIsDiscarded) {

@@ -1,6 +1,7 @@
 // The wait banner, the typed-answer field and the prompts built on it.
 #include <algorithm>
 
+#include "../practice/judge.h"
 #include "../present/strings.h"
 #include "engine.h"
 
@@ -50,7 +51,9 @@ void Engine::read_answer() {
     p.announce(prompt);
     for (;;) {
         p.fill_circle(input_x + 8, input_y + 8, 4, 5);
-        last_key = p.poll_key();
+        // What a Japanese input method commits ("２", "ー", "／") counts as
+        // the plain key.
+        last_key = practice::plain_key(p.poll_key());
         if (last_key.empty()) {
             p.fill_circle(input_x + 8, input_y + 8, 4, 15);
             continue;
