@@ -12,8 +12,11 @@
 #include "engine/shell/program.h"
 #include "engine/shell/test_options.h"
 #include "engine/shell/tour.h"
+#include "engine/present/web/web_storage.h"
 #if defined(LESSONKIT_SOLVE)
 #include "lessons/solve/topics.h"
+#elif defined(LESSONKIT_PRACTICE)
+#include "lessons/practice/program.h"
 #else
 #include "lessons/apply/topics.h"
 #endif
@@ -25,6 +28,8 @@ namespace {
 const lk::ProgramDef& the_program() {
 #if defined(LESSONKIT_SOLVE)
     return lk::solvelesson_program();
+#elif defined(LESSONKIT_PRACTICE)
+    return lk::practicelesson_program();
 #else
     return lk::applylesson_program();
 #endif
@@ -68,6 +73,9 @@ int main(int argc, char** argv) {
 
     const lk::ProgramDef& program = the_program();
     lk::WebPlatform platform;
+    // The program's record stays in this browser; a tour or a traced run
+    // (a test comparing traces) neither reads nor writes it.
+    if (options.tour == 0 && !options.trace) platform.set_storage(lk::page_storage("lessonkit." + program.title));
     lk::Presenter presenter(platform);
     PageTrace page_trace;
     if (options.trace) presenter.add_sink(&page_trace);

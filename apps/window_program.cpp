@@ -17,6 +17,7 @@
 
 #include "engine/present/presenter.h"
 #include "engine/present/probe.h"
+#include "engine/present/storage.h"
 #include "engine/present/sdl/sdl_platform.h"
 #include "engine/present/trace.h"
 #include "engine/shell/program.h"
@@ -89,6 +90,10 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
 
     try {
         SdlPlatform platform(program.title);
+        // The program's record (the practice program's progress) in the
+        // user's data folder; a self-driven tour neither reads nor writes it.
+        if (program.main && options.tour == 0)
+            platform.set_storage(file_storage(user_data_path(program.title + ".json")));
         Presenter presenter(platform);
         g_running_presenter = &presenter;
         // A self-driven tour: the program answers itself and walks every
@@ -112,10 +117,19 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
             trace_log.open(dir + "/trace.jsonl");
             trace = std::make_unique<TraceWriter>(trace_log);
             presenter.add_sink(trace.get());
-            platform.set_prompt_listener([&, n = 0](const PromptEvent& p) mutable {
+            // A prompt that moved with the window is written again under its
+            // own number.
+            platform.set_prompt_listener([&, n = 0](const PromptEvent& p, bool moved) mutable {
                 trace_log.flush();
-                prompt_log << describe_prompt(++n, p, platform.overlay()) << std::endl;
+                prompt_log << describe_prompt(moved ? n : ++n, p, platform.overlay()) << std::endl;
             });
+        }
+        // The overlay after each pointer gesture, to overlay.txt.
+        std::ofstream overlay_log;
+        if (!dir.empty()) {
+            overlay_log.open(dir + "/overlay.txt");
+            platform.set_pointer_listener(
+                [&] { overlay_log << describe_overlay(platform.overlay()) << std::endl; });
         }
         int status = run_program(*to_run, presenter, seed);
         if (prompt_log.is_open()) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the browser site in build-web/site/: applylesson.html and
-# solvelesson.html (each one self-contained file: program, script and fonts),
+# Builds the browser site in build-web/site/: applylesson.html,
+# solvelesson.html and practicelesson.html (each one self-contained file:
+# program, script and fonts),
 # the served pages in app/ (page, script and WebAssembly as files of their
 # own), index.html, the offline worker sw.js, the web app manifest and its
 # icons, the font subsets and their licences. Installs what is missing first
@@ -21,7 +22,7 @@ build/lessonglyphs > build-web/glyphs.tsv
 
 # Both programs as WebAssembly.
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build build-web --target applylesson_web solvelesson_web -j"$(nproc)"
+cmake --build build-web --target applylesson_web solvelesson_web practicelesson_web -j"$(nproc)"
 
 rm -rf build-web/site
 # Debian's python, which has Debian's font tools.

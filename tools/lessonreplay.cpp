@@ -37,15 +37,19 @@
 #include "engine/present/cairo/cairo_player.h"
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/trace.h"
+#include "engine/present/storage.h"
 #include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
+#include "lessons/practice/program.h"
 #include "lessons/solve/topics.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: lessonreplay applylesson|solvelesson [--keys TEXT | --topic N | --tour P]\n"
+    std::cerr << "usage: lessonreplay applylesson|solvelesson|practicelesson\n"
+                 "                    [--keys TEXT | --topic N | --tour P]\n"
                  "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
+                 "                    [--progress FILE]\n"
                  "                    [--pdf FILE] [--pages all|final]\n"
                  "                    [--palette original|projector]\n";
     return 2;
@@ -132,9 +136,10 @@ int main(int argc, char** argv) {
     const lk::ProgramDef* program = nullptr;
     if (program_name == "applylesson") program = &lk::applylesson_program();
     else if (program_name == "solvelesson") program = &lk::solvelesson_program();
+    else if (program_name == "practicelesson") program = &lk::practicelesson_program();
     else return usage();
 
-    std::string keys, trace_path, png_dir, pdf_path, pages = "all", palette_name = "original";
+    std::string keys, trace_path, png_dir, pdf_path, pages = "all", palette_name = "original", progress_path;
     bool keys_given = false;
     std::optional<int> topic, whole_tour;
     std::optional<std::uint64_t> seed;
@@ -156,6 +161,7 @@ int main(int argc, char** argv) {
             else if (arg == "--pdf") pdf_path = value();
             else if (arg == "--pages") pages = value();
             else if (arg == "--palette") palette_name = value();
+            else if (arg == "--progress") progress_path = value();
             else return usage();
         } catch (const std::exception&) {
             return usage();
@@ -187,6 +193,8 @@ int main(int argc, char** argv) {
 
     lk::HeadlessPlatform platform(lk::decode_key_script(keys));
     if (tour) platform.set_key_source([&] { return tour->next_keys(); });
+    // A replay keeps no record unless asked for one.
+    if (!progress_path.empty()) platform.set_storage(lk::file_storage(progress_path));
     std::ofstream trace_file;
     std::unique_ptr<lk::TraceWriter> trace;
     if (!trace_path.empty()) {

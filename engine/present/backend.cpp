@@ -75,7 +75,12 @@ void Backend::delay(int duration) {
 
 void Backend::on_prompt(const PromptEvent& prompt) {
     overlay_.on_prompt(prompt);
-    if (prompt_listener_) prompt_listener_(prompt);
+    waiting_ = prompt;
+    if (prompt_listener_) prompt_listener_(prompt, false);
+}
+
+void Backend::view_moved() {
+    if (prompt_listener_ && waiting_.kind != PromptKind::none) prompt_listener_(waiting_, true);
 }
 
 void Backend::on_item(bool started) { overlay_.on_item(started); }
@@ -108,6 +113,8 @@ void Backend::pointer(const overlay::PointerEvent& event) {
     for (auto& key : response.keys) keys_.push_back(std::move(key));
     if (!response.keys.empty()) wake();
     if (response.toggle_fullscreen) toggle_fullscreen();
+    if (pointer_listener_ && (event.phase == overlay::PointerPhase::up || event.phase == overlay::PointerPhase::cancel))
+        pointer_listener_();
 }
 
 }  // namespace lk

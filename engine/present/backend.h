@@ -14,7 +14,7 @@
 //  - Keys in one queue, in the order they came, from the keyboard, the
 //    overlay (taps, swipes, the keypad) and a driver (a tour, a test).
 //  - The named keys of keys.h: Backspace, Enter, Delete/Clear, step back and
-//    forward for the program; F2 (projector palette) and F11 (full screen)
+//    forward and Escape for the program; F2 (projector palette) and F11 (full screen)
 //    for the back end.
 //  - The overlay told every prompt, item, typed key and pointer event, with
 //    its keys queued and its full-screen requests passed on.
@@ -23,6 +23,7 @@
 //    kDelayUnitMs; events keep coming meanwhile).
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,7 @@
 #include "ops.h"
 #include "overlay/overlay.h"
 #include "platform.h"
+#include "storage.h"
 
 namespace lk {
 
@@ -76,10 +78,18 @@ public:
     void queue(std::string_view keys);
 
     void set_key_source(KeySource source) { key_source_ = std::move(source); }
-    // Hears each prompt after the overlay did (test probes).
-    void set_prompt_listener(std::function<void(const PromptEvent&)> listener) {
+    // Where the program keeps its record between runs; none by default.
+    void set_storage(std::unique_ptr<Storage> storage) { storage_ = std::move(storage); }
+    Storage* storage() override { return storage_.get(); }
+    // Hears each prompt after the overlay did (test probes), and the prompt
+    // waiting again (`moved`) when the view changed and its places with it.
+    void set_prompt_listener(std::function<void(const PromptEvent&, bool moved)> listener) {
         prompt_listener_ = std::move(listener);
     }
+
+    // Hears the end of each pointer gesture, once the overlay took it (test
+    // probes: whether the pen is on, how many strokes stand).
+    void set_pointer_listener(std::function<void()> listener) { pointer_listener_ = std::move(listener); }
 
     const overlay::Overlay& overlay() const { return overlay_; }
     Palette palette() const { return palette_; }
@@ -112,6 +122,9 @@ protected:
     // Nothing in the queue and nothing from the driver.
     virtual void out_of_keys() {}
 
+    // The view changed: the prompt waiting is told again with its new places.
+    void view_moved();
+
     const Canvas* canvas() const { return canvas_; }
     overlay::Overlay& mutable_overlay() { return overlay_; }
 
@@ -122,7 +135,10 @@ private:
     overlay::Overlay overlay_;
     Palette palette_ = Palette::original;
     std::uint64_t idle_fingerprint_ = 0;  // the picture at the last rest
-    std::function<void(const PromptEvent&)> prompt_listener_;
+    std::function<void(const PromptEvent&, bool moved)> prompt_listener_;
+    std::function<void()> pointer_listener_;
+    PromptEvent waiting_;  // the prompt waiting, if any
+    std::unique_ptr<Storage> storage_;
 };
 
 }  // namespace lk

@@ -18,7 +18,9 @@ enum class NamedKey {
     forward,     // Right, Page Down
     fullscreen,  // F11: the platform's own, never reaches the program
     palette,     // F2: projector colours on or off, the platform's own
+    escape,      // Escape: leaves a practice problem for the menu
 };
+inline constexpr const char* kKeyEscape = "\x1b";
 
 // The key the program reads for a named key; "" for the platform's own keys.
 inline std::string program_key(NamedKey key) {
@@ -28,6 +30,7 @@ inline std::string program_key(NamedKey key) {
         case NamedKey::clear: return "\f";
         case NamedKey::back: return kKeyStepBack;
         case NamedKey::forward: return kKeyForward;
+        case NamedKey::escape: return kKeyEscape;
         case NamedKey::fullscreen:
         case NamedKey::palette: return {};
     }
@@ -47,6 +50,7 @@ inline constexpr DomKey kDomKeys[] = {
     {"ArrowLeft", NamedKey::back},      {"PageUp", NamedKey::back},
     {"ArrowRight", NamedKey::forward},  {"PageDown", NamedKey::forward},
     {"F11", NamedKey::fullscreen},      {"F2", NamedKey::palette},
+    {"Escape", NamedKey::escape},
 };
 
 inline std::optional<NamedKey> named_key_of_dom(std::string_view name) {

@@ -12,6 +12,7 @@
 namespace lk {
 
 class Canvas;
+class Storage;
 struct PromptEvent;
 
 // Keys that produce no character: going back one step and going forward (a
@@ -47,6 +48,9 @@ public:
     virtual void on_prompt(const PromptEvent&) {}
     // An item starts (its picture is about to be erased) or ends.
     virtual void on_item(bool started) { (void)started; }
+    // Where the program may keep a record between runs (storage.h); none
+    // when nothing is to be kept.
+    virtual Storage* storage() { return nullptr; }
 };
 
 }  // namespace lk

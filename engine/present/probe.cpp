@@ -41,6 +41,8 @@ const char* prompt_kind_name(PromptKind kind) {
         case PromptKind::bar: return "bar";
         case PromptKind::step: return "step";
         case PromptKind::next_step: return "next_step";
+        case PromptKind::answer: return "answer";
+        case PromptKind::verdict: return "verdict";
         case PromptKind::none: break;
     }
     return "none";
@@ -48,7 +50,8 @@ const char* prompt_kind_name(PromptKind kind) {
 
 std::string describe_overlay(const overlay::Overlay& o) {
     const double r = o.view().pixel_ratio;
-    std::string line = std::string("keypad_shown=") + (o.keypad_visible() ? "1" : "0") +
+    std::string line = "view=" + at(o.width() / r, o.height() / r) +
+                       std::string(" keypad_shown=") + (o.keypad_visible() ? "1" : "0") +
                        " toolbar=" + json_number(o.toolbar_alpha()) +
                        " pen_on=" + (o.pen_on() ? "1" : "0") +
                        " strokes=" + std::to_string(o.strokes().size());

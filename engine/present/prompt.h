@@ -2,6 +2,7 @@
 // What the program is waiting for. Every prompt announces itself when it
 // starts to wait, so that a driver, a test or an overlay (tap areas, a
 // keypad) knows the prompt without guessing it from what was drawn.
+#include <string>
 #include <vector>
 
 #include "ops.h"
@@ -14,6 +15,8 @@ enum class PromptKind {
     bar,        // a topic's item bar
     step,       // the wait banner between steps: any key goes on
     next_step,  // a practice problem: 1 goes on, another number shows a new one
+    answer,     // a student's answer field: a number, a fraction or a decimal
+    verdict,    // a verdict stands: any key or a tap anywhere goes on
 };
 
 // One entry of a menu or an item bar: typing `number` and Enter chooses it.
@@ -21,6 +24,9 @@ enum class PromptKind {
 struct PromptChoice {
     int number = 0;
     Box area{0, 0, 0, 0};
+    // When set, choosing it is this one key (a button drawn beside an answer
+    // field: ヒント), not its number typed.
+    std::string key = {};
 };
 
 struct PromptEvent {
@@ -31,8 +37,12 @@ struct PromptEvent {
     // answered before this one (0 at its first), so that what belongs to a
     // step can go when the user steps back past it.
     int step = 0;
+    // An answer field: what a driver (a tour, a test) types to answer it.
+    // Never drawn; the page hands it only to its test object.
+    std::string expected = {};
     bool reads_number() const {
-        return kind == PromptKind::menu || kind == PromptKind::bar || kind == PromptKind::next_step;
+        return kind == PromptKind::menu || kind == PromptKind::bar || kind == PromptKind::next_step ||
+               kind == PromptKind::answer;
     }
 };
 

@@ -149,7 +149,10 @@ int run_program(const ProgramDef& program, Presenter& presenter,
     try {
         try {
             start_up(engine, program, seed);
-            run_main_menu(engine, program);
+            if (program.main)
+                program.main(engine);
+            else
+                run_main_menu(engine, program);
         } catch (const RuntimeError& error) {
             // The error routine keeps the picture until the program is ended.
             presenter.deliver_error(error);

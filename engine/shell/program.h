@@ -34,6 +34,11 @@ struct ProgramDef {
     std::vector<MenuEntry> menu;
     std::vector<Topic> topics;
     std::string name = {};  // the Japanese name in the main menu's title; the title when empty
+    // A program with its own main loop (the practice program) runs this after
+    // start-up in place of the menu of topics.
+    std::function<void(Engine&)> main = {};
+    // Such a program's main-menu numbers that a tour visits, in order.
+    std::vector<int> tour_entries = {};
 };
 
 // The standard goal screen: "<めあて>" and the goal lines.

@@ -1,14 +1,24 @@
 #include "tour.h"
 
+#include <algorithm>
+
 namespace lk {
 
 TourDriver::TourDriver(const ProgramDef& program, int problems)
     : program_(program), problems_(problems) {
     for (size_t i = 0; i < program.menu.size(); ++i)
         if (program.menu[i].topic >= 0) topic_menu_numbers_.push_back(static_cast<int>(i) + 1);
+    if (program.main) topic_menu_numbers_ = program.tour_entries;
 }
 
 bool TourDriver::only_topic(int menu_number) {
+    if (program_.main) {
+        const auto& entries = program_.tour_entries;
+        if (std::find(entries.begin(), entries.end(), menu_number) == entries.end()) return false;
+        topic_menu_numbers_ = {menu_number};
+        topic_ = 0;
+        return true;
+    }
     if (menu_number < 1 || static_cast<size_t>(menu_number) > program_.menu.size()) return false;
     int topic = program_.menu[static_cast<size_t>(menu_number - 1)].topic;
     if (topic < 0 || static_cast<size_t>(topic) >= program_.topics.size()) return false;
@@ -20,7 +30,10 @@ bool TourDriver::only_topic(int menu_number) {
 void TourDriver::on_prompt(const PromptEvent& prompt) {
     // An answered prompt leaves the last one in place: the driver is asked
     // for keys only when the program waits again.
-    if (prompt.kind != PromptKind::none) prompt_ = prompt.kind;
+    if (prompt.kind != PromptKind::none) {
+        prompt_ = prompt.kind;
+        expected_ = prompt.expected;
+    }
 }
 
 std::string TourDriver::next_keys() {
@@ -54,6 +67,26 @@ std::string TourDriver::next_keys() {
             ++items_run_;
             return std::to_string(item_) + "\r";
         }
+        case Prompt::answer: {
+            // A set's first problem goes through a hint and a wrong answer
+            // before the right one; the others are answered at once. After
+            // `problems` answered, back to the menu for the next set.
+            if (answered_ >= problems_) {
+                answered_ = 0;
+                ++topic_;
+                return "\x1b";
+            }
+            const bool choice = expected_ == "1" || expected_ == "2";
+            const int stage = answered_ == 0 ? attempt_++ : 2;
+            if (stage == 0) return "h";
+            if (stage == 1) return choice ? (expected_ == "1" ? "2" : "1") : "\f9999\r";
+            return choice ? expected_ : "\f" + expected_ + "\r";
+        }
+        case Prompt::verdict:
+            ++answered_;
+            ++problems_shown_;
+            attempt_ = 0;
+            return " ";
         case Prompt::none: break;
     }
     return {};

@@ -46,6 +46,11 @@ private:
     int items_run_ = 0, problems_shown_ = 0, steps_ = 0;
     bool finished_ = false;
     std::vector<int> topic_menu_numbers_;
+    // A program of answers (the practice program): the answer expected at
+    // the prompt now waiting, the problems answered in the current set, and
+    // the attempt at the current one.
+    std::string expected_;
+    int answered_ = 0, attempt_ = 0;
 };
 
 }  // namespace lk

@@ -40,6 +40,18 @@ next_prompt() {
   for tok in $line; do P[${tok%%=*}]=${tok#*=}; done
 }
 
+# The prompt waiting, as written again once the window took its settled
+# size: a prompt shown while the window grew is written anew under its own
+# number with its new places (view=W,H is the window's size it was placed in).
+prompt_in_settled_view() {
+  local line n
+  line=$(grep "^n=$SEEN " "$LOG" | tail -n 1)
+  [[ "$line" == *" view=$WW,$WH "* ]] || return 1
+  P=()
+  local tok
+  for tok in $line; do P[${tok%%=*}]=${tok#*=}; done
+}
+
 # Clicks at a point of the window (window units). (Pressing and releasing
 # the button in one call: xdotool's "click" waits a tenth of a second.)
 click() { xdotool mousemove "$((WX + $1))" "$((WY + $2))" mousedown 1 mouseup 1; }
@@ -86,6 +98,9 @@ snap_item() {
   fail "$NAME item $ITEMS: the screen differs from lessonreplay's picture (mad $mad)"
 }
 
+# The overlay's last state after a gesture holds the word $1.
+overlay_says() { tail -n 1 "$WORK/$NAME/overlay.txt" 2>/dev/null | grep -q " $1 "; }
+
 pixel() { "$BIN/pngcompare" pixel "$WORK/$1.xwd" "$((WX + $2))" "$((WY + $3))"; }
 
 # At a step banner: the pen draws, nothing else happens, clear ink undoes it.
@@ -99,12 +114,18 @@ check_ink() {
   IFS=, read -r px py _ <<< "${P[pen]}"
   xdotool mousemove "$((WX + px - 5))" "$((WY + py))"
   press pen
+  # The program writes the overlay's state after each gesture: a press that
+  # did not turn the pen on is a lost click, not a painting fault.
+  wait_for overlay_says pen_on=1 ||
+    fail "$NAME: the pen button's click did not turn the pen on ($(tail -n 1 "$WORK/$NAME/overlay.txt" | cut -c1-80))"
   # A drag from left to right across the middle of the picture.
   layout_point 500 330; local x1=$LX y1=$LY
   layout_point 900 330; local x2=$LX
   xdotool mousemove "$((WX + x1))" "$((WY + y1))" mousedown 1
   for x in $(seq "$x1" 20 "$x2"); do xdotool mousemove "$((WX + x))" "$((WY + y1))"; done
   xdotool mousemove "$((WX + x2))" "$((WY + y1))" mouseup 1
+  wait_for overlay_says strokes=1 ||
+    fail "$NAME: the pen's drag made no stroke ($(tail -n 1 "$WORK/$NAME/overlay.txt" | cut -c1-80))"
   # Red ink along the whole path, once the window shows it.
   for _ in $(seq 1 100); do
     xwd -root -silent > "$WORK/after.xwd"
@@ -159,6 +180,8 @@ tour() {
   next_prompt
   [ "${P[kind]}" = menu ] || fail "$NAME did not start at its menu"
   settled_geometry
+  wait_for prompt_in_settled_view ||
+    fail "$NAME: the menu's places were never written for the window's ${WW}x$WH"
   layout_area
   # Where a click at a step banner goes on: right of the left quarter.
   layout_point 1000 400

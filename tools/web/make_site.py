@@ -9,7 +9,7 @@ worker.
   make_site.py GLYPHS BUILD_WEB SITE
 
 GLYPHS is lessonglyphs' output (family, weight, style, characters per line);
-BUILD_WEB holds applylesson_web.js and .wasm, solvelesson_web.js and .wasm;
+BUILD_WEB holds PROGRAM_web.js and .wasm for each program below;
 SITE is written.
 """
 import base64
@@ -56,6 +56,7 @@ ICONS = [
 PROGRAMS = [
     ('applylesson', '方程式の利用'),
     ('solvelesson', '方程式の解き方'),
+    ('practicelesson', '方程式の練習'),
 ]
 
 

@@ -14,6 +14,7 @@ std::string decode_key_script(std::string_view script) {
                 case 'n': keys += '\r'; ++i; continue;
                 case 'b': keys += '\b'; ++i; continue;
                 case 'f': keys += '\f'; ++i; continue;
+                case 'e': keys += '\x1b'; ++i; continue;
                 case '\\': keys += '\\'; ++i; continue;
                 default: break;
             }

@@ -409,9 +409,17 @@ void Overlay::navigate(const PointerEvent& up, Response& out) {
             break;
         case PromptKind::menu:
         case PromptKind::bar:
+        case PromptKind::answer:
+        case PromptKind::verdict: {
             if (!tap) break;
+            bool chosen = false;
             for (const auto& c : prompt_.choices) {
                 if (lx >= c.area.x1 && lx < c.area.x2 && ly >= c.area.y1 && ly < c.area.y2) {
+                    chosen = true;
+                    if (!c.key.empty()) {
+                        out.keys.push_back(c.key);
+                        break;
+                    }
                     // Exactly as typed: the field cleared, the number, Enter.
                     out.keys.emplace_back("\f");
                     for (char d : std::to_string(c.number)) out.keys.emplace_back(1, d);
@@ -419,7 +427,11 @@ void Overlay::navigate(const PointerEvent& up, Response& out) {
                     break;
                 }
             }
+            // At a verdict a tap anywhere else goes on (the left quarter
+            // too: there is no step to go back to).
+            if (!chosen && prompt_.kind == PromptKind::verdict) out.keys.emplace_back(kKeyForward);
             break;
+        }
         default: break;
     }
 }

@@ -130,6 +130,8 @@ class Overlay {
 public:
     // The drawing target's size in pixels and its pixels per CSS px.
     void set_view(double width, double height, double pixels_per_css_px = 1);
+    double width() const { return width_; }
+    double height() const { return height_; }
     // Where the layout area lies on the target (its palette is not the
     // overlay's concern).
     const View& view() const { return box_; }

@@ -73,6 +73,7 @@ std::optional<NamedKey> named_key(SDL_Keycode code) {
         case SDLK_PAGEDOWN: return NamedKey::forward;
         case SDLK_F11: return NamedKey::fullscreen;
         case SDLK_F2: return NamedKey::palette;
+        case SDLK_ESCAPE: return NamedKey::escape;
         default: return std::nullopt;
     }
 }
@@ -159,6 +160,7 @@ void SdlPlatform::resize_target() {
     view_ = fit_view(w, h, static_cast<double>(w) / window_w_);
     mutable_overlay().set_view(w, h, view_.pixel_ratio);
     needs_full_render_ = true;
+    view_moved();
 }
 
 void SdlPlatform::render_all() {

@@ -138,12 +138,41 @@
     }
   };
 
+  // With a Japanese input method on, a key may still come as "Process"
+  // (keyCode 229) or while composing, although nothing editable has focus.
+  // Such a key is read by its place on the keyboard. The Enter that commits
+  // a composition is sent again by WebKit as a plain Enter after
+  // compositionend: that second Enter is dropped, so an answer is never
+  // given twice.
+  const byCode = {Minus: '-', NumpadSubtract: '-', Slash: '/', NumpadDivide: '/', Period: '.',
+                  NumpadDecimal: '.', Enter: 'Enter', NumpadEnter: 'Enter', Backspace: 'Backspace'};
+  for (let d = 0; d <= 9; ++d) byCode['Digit' + d] = byCode['Numpad' + d] = String(d);
+  let composedEnter = false, afterComposition = false;
+  window.addEventListener('compositionend', () => { afterComposition = composedEnter; });
+  const keyOf = event => {
+    if (event.ctrlKey || event.metaKey || event.altKey) return '';
+    const composing = event.isComposing || event.key === 'Process' || event.keyCode === 229;
+    if (!composing) {
+      const repeat = event.key === 'Enter' && (afterComposition || composedEnter);
+      composedEnter = afterComposition = false;
+      return repeat ? null : event.key;
+    }
+    const key = byCode[event.code] || '';
+    composedEnter = key === 'Enter';
+    afterComposition = false;
+    return key;
+  };
+
   // Every key goes to the program, which says whether it took it; what it
   // took never reaches the browser (Backspace never navigates back).
   window.addEventListener('keydown', event => {
     if (!Module) return;
-    const plain = !(event.ctrlKey || event.metaKey || event.altKey || event.isComposing);
-    const name = Module.allocateUTF8(plain ? event.key : '');
+    const key = keyOf(event);
+    if (key === null) {
+      event.preventDefault();
+      return;
+    }
+    const name = Module.allocateUTF8(key);
     const answer = Module._lk_key(name, performance.now());
     Module._free(name);
     if (answer & 2) animate();

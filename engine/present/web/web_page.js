@@ -35,6 +35,46 @@ mergeInto(LibraryManager.library, {
     Module.page.painted({x: x, y: y, w: w, h: h, scale: scale});
   },
   lk_page_ended: function() { Module.page.ended(); },
+  // The program's record in localStorage (web_storage.cpp). Any access may
+  // throw where the browser keeps nothing (private browsing, a blocked
+  // file:// origin): the record is then not available.
+  lk_page_store_available: function(key) {
+    try {
+      const probe = UTF8ToString(key) + '.probe';
+      localStorage.setItem(probe, '1');
+      localStorage.removeItem(probe);
+      return 1;
+    } catch (e) {
+      return 0;
+    }
+  },
+  lk_page_store_read: function(key) {
+    try {
+      const text = localStorage.getItem(UTF8ToString(key));
+      return text === null ? 0 : allocateUTF8(text);
+    } catch (e) {
+      return -1;
+    }
+  },
+  lk_page_store_write: function(key, text) {
+    try {
+      localStorage.setItem(UTF8ToString(key), UTF8ToString(text));
+      return 1;
+    } catch (e) {
+      return 0;
+    }
+  },
+  lk_page_store_set_aside: function(key) {
+    try {
+      const name = UTF8ToString(key), text = localStorage.getItem(name);
+      const aside = name + '.damaged-' + new Date().toISOString().replace(/[-:]/g, '').slice(0, 15);
+      localStorage.setItem(aside, text === null ? '' : text);
+      localStorage.removeItem(name);
+      return allocateUTF8(aside);
+    } catch (e) {
+      return 0;
+    }
+  },
   // What a test run's probes take (page.js): nothing happens without one.
   lk_page_probe: function(kind, text) {
     if (Module.page.test) Module.page.test.take(UTF8ToString(kind), UTF8ToString(text));

@@ -48,7 +48,8 @@ WebPlatform::WebPlatform() {
     // places are where they will be drawn.
     fit();
     // Each prompt goes to the page's test object, if there is one.
-    set_prompt_listener([this](const PromptEvent& prompt) {
+    set_prompt_listener([this](const PromptEvent& prompt, bool moved) {
+        if (moved) return;  // fit() tells the page itself
         prompt_ = prompt;
         paint_overlay();
         lk_page_probe("prompt", describe_prompt(++prompts_, prompt, overlay()).c_str());

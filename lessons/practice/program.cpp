@@ -1,0 +1,472 @@
+// 方程式の練習: the student answers first. A menu of practice sets, each
+// with its progress and ★; a problem typeset as in the teacher's drill, an
+// answer field that shows the answer typeset as it is typed, an exact
+// verdict, hints line by line, and the record kept on this device only.
+#include "program.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <optional>
+
+#include "engine/practice/judge.h"
+#include "engine/practice/progress.h"
+#include "engine/present/storage.h"
+#include "engine/present/strings.h"
+#include "sets.h"
+
+namespace lk::practice {
+
+namespace {
+
+using problems::Line;
+using problems::Problem;
+
+// Colours (the palette's numbers).
+constexpr float kInk = 0, kTitle = 3, kAnswerInk = 5, kHintInk = 7, kPaper = 15, kPanel = 10;
+constexpr float kPanelText = 15, kPanelEntry = 13, kButtonFill = 11;
+
+// The menu: two columns of entries on the panel.
+constexpr float kMenuTop = 100, kMenuPitch = 66, kMenuRows = 7;
+constexpr float kMenuColumnX[2] = {44, 700};
+constexpr float kMenuProgressDx = 470;  // where an entry's progress stands
+
+// A problem's screen, top to bottom.
+constexpr float kLeft = 60;
+constexpr float kHeaderY = 24;
+constexpr float kProblemTop = 96, kProblemPitch = 62;
+constexpr float kAnswerTop = 230, kAnswerHeight = 96, kAnswerWidth = 560;
+constexpr float kMessageY = 350;
+constexpr float kWorkedTop = 410, kWorkedPitch = 56;
+// The buttons beside the header, drawn on the picture so that a tap works.
+constexpr float kButtonTop = 12, kButtonHeight = 52;
+
+// The keys of the answer field besides what is typed into it.
+const char* const kHintKeys[] = {"h", "H", "?", "ｈ", "Ｈ", "？"};
+const std::string kHintKey = "h";
+
+// Menu numbers after the sets.
+int erase_number() { return static_cast<int>(practice_sets().size()) + 1; }
+int quit_number() { return erase_number() + 1; }
+
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+bool is_hint_key(const std::string& key) {
+    return std::any_of(std::begin(kHintKeys), std::end(kHintKeys), [&](const char* k) { return key == k; });
+}
+
+// A typed answer as rich text: spaces dropped, a fraction stacked once its
+// "/" is typed, the sign in front of the bar.
+std::string typeset(const std::string& typed) {
+    std::string t;
+    for (char c : typed)
+        if (c != ' ') t += c;
+    std::string prefix;
+    if (t.rfind("x=", 0) == 0 || t.rfind("X=", 0) == 0) {
+        prefix = "x=";
+        t.erase(0, 2);
+    }
+    const auto slash = t.find('/');
+    if (slash == std::string::npos) return prefix + t;
+    std::string sign;
+    while (!t.empty() && (t[0] == '-' || t[0] == '+')) {
+        sign += t[0];
+        t.erase(0, 1);
+    }
+    return prefix + sign + "ﾀ" + t + "ﾀ";
+}
+
+// The area where a text was drawn, from the glyphs captured meanwhile.
+Box captured_area(std::vector<DrawText> glyphs) {
+    Box area{0, 0, 0, 0};
+    bool first = true;
+    for (const auto& g : glyphs) {
+        const Box cell = glyph_cell(g);
+        area = first ? cell
+                     : Box{std::min(area.x1, cell.x1), std::min(area.y1, cell.y1), std::max(area.x2, cell.x2),
+                           std::max(area.y2, cell.y2)};
+        first = false;
+    }
+    return area;
+}
+
+struct Button {
+    float x, width;
+    std::string label;
+    std::string key;
+};
+
+class Practice {
+public:
+    explicit Practice(Engine& e) : e_(e), s_(e), storage_(e.p.platform().storage()) {}
+    void run();
+
+private:
+    enum class Ending { next, menu };
+
+    void load();
+    void save();
+    void draw_menu();
+    void confirm_erase();
+    void practise(const PracticeSet& set);
+    Ending solve(const PracticeSet& set, const Problem& problem, SetProgress& record);
+
+    void draw_header(const PracticeSet& set, const SetProgress& record);
+    void draw_lines(const std::vector<Line>& lines, size_t count, float top, float pitch);
+    std::vector<PromptChoice> draw_buttons(const std::vector<Button>& buttons);
+    void draw_field(const std::string& typed);
+    void show_message(const std::string& message, float colour);
+    // Waits at a verdict: any key goes on; Escape (or the menu button) leaves.
+    Ending wait_verdict();
+
+    Engine& e_;
+    Script s_;
+    Storage* storage_;
+    Progress progress_;
+    bool kept_ = false;    // the record is kept on this device
+    std::string notice_;   // a word about the record, shown on the menu
+};
+
+void Practice::load() {
+    if (!storage_ || !storage_->available()) {
+        notice_ = "この端末では記録が残りません。練習はできます。";
+        return;
+    }
+    kept_ = true;
+    std::string text;
+    switch (storage_->read(text)) {
+        case Storage::ReadResult::missing: return;
+        case Storage::ReadResult::failed:
+            notice_ = "記録を読めませんでした。記録は残りません。";
+            kept_ = false;
+            return;
+        case Storage::ReadResult::ok: break;
+    }
+    std::string error;
+    if (from_json(text, progress_, error)) return;
+    // A damaged record is kept aside, never emptied in place.
+    std::string where;
+    if (storage_->set_aside(where)) {
+        notice_ = "記録が壊れていたので " + where + " に移し、新しく始めます。";
+    } else {
+        notice_ = "記録が壊れていて読めません（" + error + "）。記録は残りません。";
+        kept_ = false;
+    }
+}
+
+void Practice::save() {
+    if (!kept_) return;
+    if (!storage_->write(to_json(progress_))) notice_ = "記録を保存できませんでした。";
+}
+
+void Practice::run() {
+    load();
+    for (;;) {
+        draw_menu();
+        e_.text_colour = kInk;
+        e_.text_x = e_.answer_x - 240;
+        e_.text_y = e_.answer_y;
+        e_.text = "番号を入力して下さい。";
+        e_.draw_plain_text();
+        e_.text.clear();
+        e_.ask_inline();
+        e_.erase_inline_answer();
+        const float v = e_.answer_value;
+        if (v == static_cast<float>(quit_number())) e_.p.end_program();
+        if (!(v >= 1 && v < static_cast<float>(quit_number()))) continue;
+        const int number = to_integer(v);
+        if (number == erase_number()) {
+            confirm_erase();
+            continue;
+        }
+        practise(practice_sets()[static_cast<size_t>(number - 1)]);
+    }
+}
+
+void Practice::draw_menu() {
+    e_.clear_stage();
+    e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
+    e_.p.fill_box(22, 10, 1320, 600, Coords::relative, kPaper, kPanel);
+    s_.text(264, 30, kPanelText, "＜方程式の練習　メニュー＞");
+    e_.prompt = {PromptKind::menu};
+    const auto& sets = practice_sets();
+    const int entries = quit_number();
+    for (int n = 1; n <= entries; ++n) {
+        const int column = (n - 1) / static_cast<int>(kMenuRows);
+        const float x = kMenuColumnX[column];
+        const float y = kMenuTop + static_cast<float>((n - 1) % static_cast<int>(kMenuRows)) * kMenuPitch;
+        std::string label = std::to_string(n) + "　";
+        if (n <= static_cast<int>(sets.size()))
+            label += sets[static_cast<size_t>(n - 1)].name;
+        else
+            label += n == erase_number() ? "記録を消す" : "終わり";
+        e_.p.start_capture();
+        s_.text(x, y, n % 2 ? kPanelEntry : kPanelText, label);
+        e_.prompt.choices.push_back({n, captured_area(e_.p.take_capture())});
+        if (n > static_cast<int>(sets.size())) continue;
+        const PracticeSet& set = sets[static_cast<size_t>(n - 1)];
+        auto found = progress_.sets.find(set.id);
+        if (found == progress_.sets.end() || found->second.tried == 0) continue;
+        const SetProgress& p = found->second;
+        s_.plain(x + kMenuProgressDx, y + 8, kPanelText,
+                 std::to_string(p.solved) + "/" + std::to_string(p.tried) + (p.mastered ? " ★" : ""));
+    }
+    if (!notice_.empty()) s_.plain(44, 620, kHintInk, notice_);
+}
+
+void Practice::confirm_erase() {
+    e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
+    s_.text(kLeft, 120, kTitle, "記録をすべて消しますか。");
+    e_.prompt = {PromptKind::menu};
+    int number = 0;
+    for (const char* label : {"1　消す", "2　消さない"}) {
+        e_.p.start_capture();
+        s_.text(kLeft + static_cast<float>(number) * 300, 200, kInk, label);
+        e_.prompt.choices.push_back({++number, captured_area(e_.p.take_capture())});
+    }
+    e_.text_colour = kInk;
+    e_.text_x = e_.answer_x - 240;
+    e_.text_y = e_.answer_y;
+    e_.text = "番号を入力して下さい。";
+    e_.draw_plain_text();
+    e_.text.clear();
+    e_.ask_inline();
+    e_.erase_inline_answer();
+    if (e_.answer_value != 1) return;
+    progress_.sets.clear();
+    if (kept_ && !storage_->write(to_json(progress_))) notice_ = "記録を消せませんでした。";
+    else notice_ = kept_ ? "記録を消しました。" : notice_;
+}
+
+void Practice::draw_header(const PracticeSet& set, const SetProgress& record) {
+    s_.erase(0, 0, 1760, kProblemTop - 10);
+    const auto& sets = practice_sets();
+    const auto number = static_cast<int>(&set - sets.data()) + 1;
+    s_.text(kLeft, kHeaderY, kTitle, std::to_string(number) + "　" + set.name);
+    std::string status = "正解 " + std::to_string(record.solved) + "/" + std::to_string(record.tried) +
+                         "　連続 " + std::to_string(record.streak);
+    if (record.mastered) status += "　★";
+    s_.plain(660, kHeaderY + 8, kInk, status);
+}
+
+void Practice::draw_lines(const std::vector<Line>& lines, size_t count, float top, float pitch) {
+    float y = top;
+    for (size_t i = 0; i < lines.size() && i < count; ++i, y += pitch) {
+        bool first = true;
+        for (const auto& run : lines[i].runs) {
+            if (first)
+                s_.text(kLeft + 20, y, static_cast<float>(run.colour), run.text);
+            else
+                s_.more(static_cast<float>(run.colour), run.text);
+            first = false;
+        }
+    }
+}
+
+std::vector<PromptChoice> Practice::draw_buttons(const std::vector<Button>& buttons) {
+    std::vector<PromptChoice> out;
+    int number = 0;
+    for (const auto& b : buttons) {
+        s_.pen(2);
+        s_.box(b.x, kButtonTop, b.x + b.width, kButtonTop + kButtonHeight, kTitle, kButtonFill);
+        e_.p.start_capture();
+        s_.plain(b.x + 16, kButtonTop + 18, kTitle, b.label);
+        e_.p.take_capture();
+        out.push_back({++number, Box{b.x, kButtonTop, b.x + b.width, kButtonTop + kButtonHeight}, b.key});
+    }
+    return out;
+}
+
+void Practice::draw_field(const std::string& typed) {
+    const float x1 = kLeft, y1 = kAnswerTop, x2 = kLeft + kAnswerWidth, y2 = kAnswerTop + kAnswerHeight;
+    s_.pen(3);
+    s_.box(x1, y1, x2, y2, kTitle, kPaper);
+    s_.text(x1 + 24, y1 + 28, kInk, "x =");
+    s_.more(kAnswerInk, " " + typeset(typed));
+    // Where the next character goes.
+    s_.box(s_.end_x() + 6, y1 + 20, s_.end_x() + 10, y2 - 20, kAnswerInk, kAnswerInk);
+}
+
+void Practice::show_message(const std::string& message, float colour) {
+    s_.erase(0, kMessageY - 8, 1760, kWorkedTop - kMessageY);
+    if (!message.empty()) s_.text(kLeft, kMessageY, colour, message);
+}
+
+Practice::Ending Practice::wait_verdict() {
+    e_.prompt = {PromptKind::verdict};
+    e_.prompt.choices = draw_buttons({{1130, 200, "メニューへ", kKeyEscape}});
+    s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、画面をタップすると次の問題です。");
+    e_.p.announce(e_.prompt);
+    std::string key;
+    while ((key = e_.p.poll_key()).empty()) {
+    }
+    e_.prompt = {};
+    e_.p.announce(e_.prompt);
+    return key == kKeyEscape ? Ending::menu : Ending::next;
+}
+
+void Practice::practise(const PracticeSet& set) {
+    ProblemSource source(set);
+    for (;;) {
+        e_.p.item_started();
+        e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
+        const Problem problem = source.next(s_);
+        SetProgress& record = progress_.sets[set.id];
+        const Ending ending = solve(set, problem, record);
+        e_.p.item_ended();
+        if (ending == Ending::menu) return;
+    }
+}
+
+Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem, SetProgress& record) {
+    draw_header(set, record);
+    draw_lines(problem.shown, problem.shown.size(), kProblemTop, kProblemPitch);
+    const float worked_pitch = kWorkedPitch;
+    size_t hints = 0;          // worked lines shown as hints
+    bool counted_try = false;  // a correct or wrong answer was given
+    bool first_try = false;
+    std::string typed;
+    std::string expected = problem.yes_no ? (problem.is_solution ? "1" : "2") : problem.answer.text();
+
+    const auto finish = [&](bool solved) {
+        Outcome outcome;
+        outcome.solved = solved;
+        outcome.first_try = first_try;
+        practice::record(record, outcome, set.streak_for_star, today());
+        save();
+        draw_header(set, record);
+    };
+
+    for (;;) {
+        // The prompt: the field (or the two choices), ヒント and メニューへ.
+        PromptEvent prompt{PromptKind::answer};
+        prompt.expected = expected;
+        std::vector<Button> buttons{{880, 220, "ヒント（H）", kHintKey}, {1130, 200, "メニューへ", kKeyEscape}};
+        prompt.choices = draw_buttons(buttons);
+        if (problem.yes_no) {
+            s_.erase(0, kAnswerTop - 10, 1760, kAnswerHeight + 20);
+            for (int choice = 1; choice <= 2; ++choice) {
+                const float x = kLeft + static_cast<float>(choice - 1) * 420;
+                s_.pen(3);
+                s_.box(x, kAnswerTop, x + 380, kAnswerTop + kAnswerHeight, kTitle, kPaper);
+                e_.p.start_capture();
+                s_.text(x + 30, kAnswerTop + 28, kInk, choice == 1 ? "1　解である" : "2　解ではない");
+                e_.p.take_capture();
+                prompt.choices.push_back(
+                    {choice, Box{x, kAnswerTop, x + 380, kAnswerTop + kAnswerHeight}, std::to_string(choice)});
+            }
+        } else {
+            draw_field(typed);
+            prompt.field = Box{kLeft, kAnswerTop, kLeft + kAnswerWidth, kAnswerTop + kAnswerHeight};
+        }
+        e_.prompt = prompt;
+        e_.p.announce(prompt);
+
+        // Keys until an answer is given, a hint asked for, or the menu.
+        std::string key;
+        for (;;) {
+            key = plain_key(e_.p.poll_key());
+            if (key.empty()) continue;
+            if (key == kKeyEscape || key == "\r" || is_hint_key(key)) break;
+            if (problem.yes_no) {
+                if (key == "1" || key == "2") break;
+                continue;
+            }
+            if (key == "\b") {
+                if (!typed.empty()) typed.pop_back();
+            } else if (key == "\f" || key == "c" || key == "C") {
+                typed.clear();
+            } else if (key.size() == 1 && std::string_view("0123456789-+/.xX= ").find(key[0]) != std::string_view::npos) {
+                if (typed.size() < kMaxAnswerChars) typed += key;
+            } else {
+                continue;
+            }
+            s_.erase(kLeft - 4, kAnswerTop - 4, kAnswerWidth + 8, kAnswerHeight + 8);
+            draw_field(typed);
+        }
+        e_.prompt = {};
+        e_.p.announce(e_.prompt);
+        if (key == kKeyEscape) return Ending::menu;
+
+        const bool out_of_hints = hints >= problem.worked.size();
+        if (is_hint_key(key)) {
+            if (!out_of_hints) ++hints;
+            show_message(hints >= problem.worked.size() ? "答えを入力して次へ進みましょう。" : "ヒント", kHintInk);
+            s_.erase(0, kWorkedTop - 8, 1760, 1800);
+            draw_lines(problem.worked, hints, kWorkedTop, worked_pitch);
+            continue;
+        }
+
+        Judgement judgement;
+        if (problem.yes_no) {
+            const bool right = (key == "1") == problem.is_solution;
+            judgement.verdict = right ? Verdict::correct : Verdict::wrong;
+            judgement.message = right ? "正解です。" : "ちがいます。";
+        } else {
+            judgement = judge(typed, problem.answer);
+        }
+        // The first counted answer decides the first try; a hint spoils it.
+        if (judgement.counts() && !counted_try) {
+            counted_try = true;
+            first_try = judgement.verdict == Verdict::correct && hints == 0;
+        }
+        if (judgement.verdict == Verdict::correct) {
+            // Solved unless the last hint (the answer itself) was shown first.
+            const bool solved = hints < problem.worked.size();
+            show_message(solved ? judgement.message : "正解です。この問題は、もう一度練習しましょう。",
+                         solved ? kAnswerInk : kHintInk);
+            s_.erase(0, kWorkedTop - 8, 1760, 1800);
+            draw_lines(problem.worked, problem.worked.size(), kWorkedTop, worked_pitch);
+            finish(solved);
+            return wait_verdict();
+        }
+        if (judgement.verdict == Verdict::wrong) {
+            if (problem.yes_no) {
+                // Two choices: the other one is the answer; the checks show why.
+                show_message(judgement.message, kTitle);
+                s_.erase(0, kWorkedTop - 8, 1760, 1800);
+                draw_lines(problem.worked, problem.worked.size(), kWorkedTop, worked_pitch);
+                finish(false);
+                return wait_verdict();
+            }
+            if (!out_of_hints) ++hints;
+            show_message(judgement.message, kTitle);
+            s_.erase(0, kWorkedTop - 8, 1760, 1800);
+            draw_lines(problem.worked, hints, kWorkedTop, worked_pitch);
+            continue;
+        }
+        // Not simplest, a rounded decimal, not a number: the typed text
+        // stays to be mended, and nothing counts.
+        show_message(judgement.message, kTitle);
+    }
+}
+
+}  // namespace
+
+void run_practice(Engine& e) { Practice(e).run(); }
+
+}  // namespace lk::practice
+
+namespace lk {
+
+const ProgramDef& practicelesson_program() {
+    static const ProgramDef program = [] {
+        ProgramDef p;
+        p.title = "practicelesson";
+        p.quit_number = practice::quit_number();
+        p.name = "方程式の練習";
+        p.main = practice::run_practice;
+        for (int n = 1; n <= static_cast<int>(practice::practice_sets().size()); ++n) p.tour_entries.push_back(n);
+        return p;
+    }();
+    return program;
+}
+
+}  // namespace lk
