@@ -145,8 +145,11 @@ public:
         e.draw_arc_span();
     }
 
-    // A whole number from m to m + k - 1, from a fresh random draw.
-    float draw(float k, float m) { return std::floor(k * e.p.random_unit()) + m; }
+    // A whole number from m to m + k - 1, from a fresh random draw, or the
+    // chooser's number when one is set (a walk through every problem a
+    // generator can make chooses each draw itself).
+    float draw(float k, float m) { return chooser ? chooser(k, m) : std::floor(k * e.p.random_unit()) + m; }
+    std::function<float(float k, float m)> chooser;
 
     // The generated-problem loop: at least one problem, then one more for
     // every answer other than 1 at "次のステップは１を入力。".

@@ -2,8 +2,7 @@
 // problem solved three ways, the property "outer product = inner product",
 // generated proportion problems that repeat until 1 is typed, and the
 // solutions of the textbook exercises.
-#include <vector>
-
+#include "lessons/problems/problems.h"
 #include "topics.h"
 
 namespace lk::apply {
@@ -168,44 +167,20 @@ void item_property(Script& s) {
     s.text(67, 580, 3, "a:b=m:n ならば an=bm");
 }
 
-// The generated problems keep their numbers in the remembered-x table (M)
-// with their texts in the cell-label table, and the coefficient of x in the
-// remembered-y table (F) with its texts.
+// The generated proportions: each problem, then the steps to its answer.
 void item_example1(Script& s) {
-    Engine& e = s.e;
-    auto& M = e.remembered_x;
-    auto& Mt = e.cell_labels;
-    auto& F = e.remembered_y;
-    auto& Ft = e.remembered_y_texts;
-
     s.erase(0, 0, 1320, 1300);
     s.text(40, 30, 3, "例1 xの値を求めなさい。");
 
-    // Problem ①: x:kb = a:b with a and b different and b at least 2, so that
-    // the answer k·a is whole and the ratio a:b is not trivial.
+    // Problem ①: x:kb = a:b.
     s.drill([&] {
-        const float b = s.draw(4, 2);
-        std::vector<float> pool{1, 2, 3, 4, 5};
-        std::erase(pool, b);
-        const float a = pool[static_cast<std::size_t>(s.draw(4, 1)) - 1];
-        const float k = s.draw(2, 2);
-        M[2] = a;
-        M[3] = b;
-        M[4] = k * b;
-        M[5] = k * a;
-        M[7] = k * a * b;
-        e.format_number_tables();
-
+        const problems::Problem p = problems::generate(problems::Kind::ratio_whole, s);
         s.erase(40, 90, 2000, 1800);
-        s.text(40, 110, 0, "① x:" + Mt[4] + "=" + Mt[2] + ":" + Mt[3]);
-        s.wait();
-        s.text(100, 180, 0, Mt[3] + "*x=" + Mt[4] + "*" + Mt[2]);
-        s.wait();
-        s.text(100, 250, 0, Mt[3] + "x=" + Mt[7]);
-        s.wait();
-        s.text(100, 320, 0, "ﾀ" + Mt[3] + "x/" + Mt[3] + "ﾀ=ﾀ" + Mt[7] + "/" + Mt[3] + "ﾀ");
-        s.wait();
-        s.text(100, 390, 5, "x=" + Mt[5]);
+        problems::draw_line(s, 40, 110, p.shown[0], "① ");
+        for (int i = 0; i < 4; ++i) {
+            s.wait();
+            problems::draw_line(s, 100, 180 + 70 * i, p.worked[i]);
+        }
     });
     s.wait();
     s.text(40, 450, 5, "比例式の性質");
@@ -213,56 +188,15 @@ void item_example1(Script& s) {
     s.text(40, 560, 3, "を使って解く。");
     s.wait();
 
-    // Problem ②: ec:(fx+b) = c:d, with c taken from the front of the pool
-    // and d from the four places after it (2, 4, 7 or 8).
+    // Problem ②: ec:(fx+b) = c:d.
     s.drill([&] {
-        std::vector<float> pool{3, 5, 2, 4, 7, 8, 1, 8, 9};
-        const auto c_at = static_cast<std::size_t>(s.draw(2, 1)) - 1;
-        const float c = pool[c_at];
-        pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(c_at));
-        const float d = pool[static_cast<std::size_t>(s.draw(4, 2)) - 1];
-        const float ec = s.draw(4, 1) * c;
-        float b = s.draw(8, 2);
-        if (s.draw(2, 0) == 0) b = -b;
-        const float f = s.draw(2, 1);
-        M[1] = ec;
-        M[2] = b;
-        M[3] = c;
-        M[4] = d;
-        M[5] = c * b;
-        M[6] = d * ec;
-        M[7] = -c * b;
-        M[8] = M[6] + M[7];
-        F[1] = f;
-        F[2] = c * f;
-        e.format_number_tables();
-
-        // A coefficient 1 is not written before x, and the constant terms
-        // carry their sign so that they can follow a term.
-        if (F[1] == 1) Ft[1].clear();
-        if (F[1] == -1) Ft[1] = std::string("-");
-        for (int i : {2, 5, 7})
-            if (M[i] > 0) Mt[i] = "+" + Mt[i];
-        e.fraction_n = M[8];
-        e.fraction_d = F[2];
-        e.fraction_text();
-        const std::string answer = e.value_text;
-
+        const problems::Problem p = problems::generate(problems::Kind::ratio_fraction, s);
         s.erase(640, 30, 2000, 1800);
-        s.text(640, 50, 0,
-               "② " + Mt[1] + ":(" + Ft[1] + "x" + Mt[2] + ")=" + Mt[3] + ":" + Mt[4]);
-        s.wait();
-        s.text(700, 120, 0, Mt[3] + "(" + Ft[1] + "x" + Mt[2] + ")=" + Mt[1] + "*" + Mt[4]);
-        s.wait();
-        s.text(700, 190, 0, Ft[2] + "x" + Mt[5] + "=" + Mt[6]);
-        s.wait();
-        s.text(700, 260, 0, Ft[2] + "x=" + Mt[6] + Mt[7]);
-        s.wait();
-        s.text(700, 330, 0, Ft[2] + "x=" + Mt[8]);
-        s.wait();
-        s.text(700, 400, 0, "ﾀ" + Ft[2] + "x/" + Ft[2] + "ﾀ=ﾀ" + Mt[8] + "/" + Ft[2] + "ﾀ");
-        s.wait();
-        s.text(700, 470, 5, "x=" + answer);
+        problems::draw_line(s, 640, 50, p.shown[0], "② ");
+        for (int i = 0; i < 6; ++i) {
+            s.wait();
+            problems::draw_line(s, 700, 120 + 70 * i, p.worked[i]);
+        }
     });
     s.wait();
     s.text(640, 530, 3, "( )があっても比例式の性質が使える。");

@@ -11,6 +11,7 @@
 
 #include "engine/practice/judge.h"
 #include "engine/practice/progress.h"
+#include "engine/present/keys.h"
 #include "engine/present/storage.h"
 #include "engine/present/strings.h"
 #include "sets.h"

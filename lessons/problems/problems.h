@@ -10,6 +10,8 @@
 // tables as that drill did, so that a drill drawing from it draws exactly
 // what it drew before. The exact answer comes from integer arithmetic on the
 // drawn whole numbers, never from the tables' single-precision values.
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,5 +71,36 @@ struct Problem {
 
 // Draws one problem of a kind (variant 1..variants(kind)).
 Problem generate(Kind kind, Script& s, int variant = 1);
+
+// Draws a line at (x, y) as a drill does: the first run with Script::text,
+// after `mark` (the drill's number mark, "① "), every further run with
+// Script::more.
+inline void draw_line(Script& s, float x, float y, const Line& line, const std::string& mark = "") {
+    for (std::size_t i = 0; i < line.runs.size(); ++i) {
+        if (i == 0) s.text(x, y, static_cast<float>(line.runs[0].colour), mark + line.runs[0].text);
+        else s.more(static_cast<float>(line.runs[i].colour), line.runs[i].text);
+    }
+}
+// Draws a line where the last text ended, every run with Script::more.
+inline void more_line(Script& s, const Line& line) {
+    for (const auto& r : line.runs) s.more(static_cast<float>(r.colour), r.text);
+}
+
+// Every problem a kind can make: the walk tries every sequence of draws the
+// generator can make (each draw chosen in turn, on a fresh engine) and calls
+// back once for each different problem. A sequence that would draw a problem
+// again (the redraw of one that was refused) is left out, since the problem
+// drawn at last comes from a shorter sequence too.
+struct Enumeration {
+    // The draw sequences of one problem: the product of its draws' ranges.
+    std::uint64_t sequences = 0;
+    // The different problems called back.
+    std::uint64_t problems = 0;
+    // False when there are more sequences than the limit: then nothing was
+    // called back and a caller samples with seeds instead.
+    bool walked = false;
+};
+Enumeration for_each_problem(Kind kind, int variant, const std::function<void(const Problem&)>& callback,
+                             std::uint64_t limit = 1'000'000);
 
 }  // namespace lk::problems

@@ -224,75 +224,42 @@ void item_example1(Script& s) {
 }
 
 // One problem of the drill: is the candidate v a solution of
-// p·x + q = m·x + d? The equation is built around its solution s, and v is
-// either s or a value one away from it.
+// p·x + q = m·x + d? The substitution into each side is shown in three
+// steps, the value of the side last.
 void solution_problem(Script& s) {
-    Engine& e = s.e;
-    auto& n = e.values_a;
-    auto& t = e.value_texts_a;
-    enum { S = 1, W, A, C, D, P, M, Q, V, L1, L, R1, R };
-
-    n[S] = s.draw(10, -5);
-    n[W] = s.draw(20, 1) <= 10 ? n[S] - 1 : n[S] + 1;
-    n[A] = s.draw(9, 2);
-    if (s.draw(20, 1) <= 10) n[A] = -n[A];
-    n[C] = s.draw(10, 1);
-    if (s.draw(20, 1) <= 10) n[C] = -n[C];
-    // m = c - a is never 0, so s is the only solution.
-    if (n[C] == n[A]) n[C] = n[C] + 1;
-    n[D] = s.draw(10, 1);
-    if (s.draw(20, 1) <= 10) n[D] = -n[D];
-    n[P] = n[C];
-    n[M] = n[C] - n[A];
-    n[Q] = n[D] - n[A] * n[S];
-    const float k = s.draw(2, 0);
-    n[V] = k == 1 ? n[S] : n[W];
-    n[L1] = n[P] * n[V];
-    n[L] = n[L1] + n[Q];
-    n[R1] = n[M] * n[V];
-    n[R] = n[R1] + n[D];
-    e.format_number_tables();
-
-    // A zero constant q is written as nothing ("2x=...", "=-6=-6"), so that
-    // it never runs into the number before it.
-    const std::string q = constant_term(n[Q], t[Q]);
-    const std::string d = signed_text(n[D], t[D]);
-    const std::string candidate = n[V] < 0 ? "(" + t[V] + ")" : t[V];
-    const std::string equation = x_term(n[P], t[P]) + q + "=" + x_term(n[M], t[M]) + d;
+    const problems::Problem p = problems::generate(problems::Kind::is_solution, s);
+    const auto& w = p.worked;
 
     s.erase(0, 50, 1320, 2400);
     s.text(80, 50, 7, "Q ");
-    s.more(3, t[V]);
-    s.more(0, " は、方程式 ");
-    s.more(3, equation);
-    s.more(0, " の解ですか。");
+    problems::more_line(s, p.shown[0]);
     s.wait();
 
-    s.text(161, 110, 3, "x=" + t[V] + "を左辺に代入して");
+    problems::draw_line(s, 161, 110, w[0]);
     s.wait();
 
-    s.text(97, 170, 0, "左辺=" + t[P] + "*" + candidate + q);
+    problems::draw_line(s, 97, 170, w[1]);
     s.wait();
 
-    s.text(161, 230, 0, "=" + t[L1] + q + "=");
+    s.text(161, 230, w[2].runs[0].colour, w[2].runs[0].text);
     s.remember(1);
     s.wait();
-    s.at_mark(1, 3, t[L]);
+    s.at_mark(1, w[2].runs[1].colour, w[2].runs[1].text);
     s.wait();
 
-    s.text(161, 290, 3, "x=" + t[V] + "を右辺に代入して");
+    problems::draw_line(s, 161, 290, w[3]);
     s.wait();
 
-    s.text(97, 350, 0, "右辺=" + t[M] + "*" + candidate + d);
+    problems::draw_line(s, 97, 350, w[4]);
     s.wait();
 
-    s.text(161, 410, 0, "=" + t[R1] + d + "=");
+    s.text(161, 410, w[5].runs[0].colour, w[5].runs[0].text);
     s.remember(2);
     s.wait();
-    s.at_mark(2, 3, t[R]);
+    s.at_mark(2, w[5].runs[1].colour, w[5].runs[1].text);
     s.wait();
 
-    s.text(161, 480, 5, k == 1 ? "左辺=右辺 だから 解である。" : "左辺≠右辺 だから 解ではない。");
+    problems::draw_line(s, 161, 480, w[6]);
 }
 
 void item_practice(Script& s) {

@@ -341,61 +341,17 @@ void item_summary(Script& s) {
     s.text(94, 600, 0, "A=B ならば B=A");
 }
 
-// One one-step equation of the given type:
-// 1 x+a=b, 2 x-a=b, 3 (1/c)x=d, 4 cx=cd.
+// One one-step equation of the given type (1 x+a=b, 2 x-a=b, 3 (1/c)x=d,
+// 4 cx=cd): the equation, the property applied to both sides, the answer.
 void one_step_problem(Script& s, int type) {
-    Engine& e = s.e;
-    auto& n = e.values_a;
-    auto& t = e.value_texts_a;
-    enum { A = 1, B, C, D, DIFFERENCE, SUM, PRODUCT };
-
-    n[A] = s.draw(7, 2);
-    n[B] = s.draw(9, 1);
-    if (s.draw(2, 0) == 0) n[B] = -n[B];
-    n[C] = s.draw(8, 2);
-    if (s.draw(2, 0) == 0) n[C] = -n[C];
-    n[D] = s.draw(8, 1);
-    if (s.draw(2, 0) == 0) n[D] = -n[D];
-    n[DIFFERENCE] = n[B] - n[A];
-    n[SUM] = n[B] + n[A];
-    n[PRODUCT] = n[C] * n[D];
-    e.format_number_tables();
-    make_fraction(e, 1, n[C]);
-    const std::string f = e.value_text;
-    const std::string c_factor = n[C] < 0 ? "(" + t[C] + ")" : t[C];
-
-    std::string line1, line2, line3;
-    switch (type) {
-        case 1:
-            line1 = "x+" + t[A] + "=" + t[B];
-            line2 = "x+" + t[A] + "-" + t[A] + "=" + t[B] + "-" + t[A];
-            line3 = "x=" + t[DIFFERENCE];
-            break;
-        case 2:
-            line1 = "x-" + t[A] + "=" + t[B];
-            line2 = "x-" + t[A] + "+" + t[A] + "=" + t[B] + "+" + t[A];
-            line3 = "x=" + t[SUM];
-            break;
-        case 3:
-            // The "ﾀ" before x has no partner and is dropped when drawn, so
-            // the fraction 1/c stands straight before x.
-            line1 = f + "ﾀx=" + t[D];
-            line2 = f + "ﾀx*" + c_factor + "=" + t[D] + "*" + c_factor;
-            line3 = "x=" + t[PRODUCT];
-            break;
-        default:
-            line1 = t[C] + "x=" + t[PRODUCT];
-            line2 = "ﾀ" + t[C] + "x/" + t[C] + "ﾀ=ﾀ" + t[PRODUCT] + "/" + t[C] + "ﾀ";
-            line3 = "x=" + t[D];
-            break;
-    }
+    const problems::Problem p = problems::generate(problems::Kind::one_step, s, type);
 
     erase_drill_area(s, 0, 90);
-    s.text(127, 110, 0, line1);
+    problems::draw_line(s, 127, 110, p.shown[0]);
     s.wait();
-    s.text(100, 190, 0, line2);
+    problems::draw_line(s, 100, 190, p.worked[0]);
     s.wait();
-    s.text(154, 270, 5, line3);
+    problems::draw_line(s, 154, 270, p.worked[1]);
 }
 
 void item_practice(Script& s) {

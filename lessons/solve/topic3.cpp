@@ -9,21 +9,6 @@ namespace lk::solve {
 
 namespace {
 
-// The x-term text of a coefficient with "+" in front when it is positive, for
-// a term that follows another term.
-std::string signed_x_term(float c, const std::string& c_text) {
-    return c > 0 ? "+" + x_term(c, c_text) : x_term(c, c_text);
-}
-
-// Two coefficients from 1 to 9 whose difference is at least 2 in size, so
-// that collecting the x-terms never leaves 0x, x or -x.
-void draw_apart(Script& s, float& a, float& c) {
-    a = s.draw(9, 1);
-    c = s.draw(9, 1);
-    if (a - c == 0 || a - c == 1) a = a + 2;
-    else if (c - a == 1) c = c + 2;
-}
-
 // The moving term: one move erases the term by drawing the same text over it
 // in the background colour, draws it at its next place and waits.
 void erase_term(Script& s, float x, float y, const std::string& t) { s.text(x, y, 15, t); }
@@ -103,26 +88,14 @@ void item_p96q(Script& s) {
     // Drill 1: x + b = d.
     float top = 90;
     float answer_y = top;
-    auto& v = e.values_a;
-    auto& t = e.value_texts_a;
     s.drill([&] {
-        v[1] = s.draw(9, 1);
-        v[2] = s.draw(9, 2);
-        if (s.draw(2, 1) == 1) v[1] = -v[1];
-        if (s.draw(2, 1) == 1) v[2] = -v[2];
-        const float b = v[1], d = v[2];
-        v[3] = -b;
-        v[4] = d - b;
-        e.format_number_tables();
-        const std::string bt = signed_text(b, t[1]), dt = t[2], et = signed_text(-b, t[3]),
-                          st = t[4];
-
+        const problems::Problem p = problems::generate(problems::Kind::add_constant, s);
         s.erase(680, top, 2000, 1800);
-        s.text(680, top, 0, "① x" + bt + "=" + dt);
+        problems::draw_line(s, 680, top, p.shown[0], "① ");
         s.wait();
-        s.text(740, top + 50, 0, "x=" + dt + et);
+        problems::draw_line(s, 740, top + 50, p.worked[0]);
         s.wait();
-        s.text(740, top + 100, 5, "x=" + st);
+        problems::draw_line(s, 740, top + 100, p.worked[1]);
         answer_y = s.line_y();
     });
     // Drill 2 starts below the last answer of drill 1 (at 250).
@@ -131,32 +104,17 @@ void item_p96q(Script& s) {
 
     // Drill 2: a x = c x + d with the whole solution k.
     s.drill([&] {
-        float a, c;
-        draw_apart(s, a, c);
-        v[1] = a;
-        v[2] = c;
-        v[3] = -c;
-        v[4] = a - c;
-        v[5] = s.draw(9, 1);
-        v[6] = v[5] * (a - c);
-        e.format_number_tables();
-        const float d = v[6];
-        const std::string xa = x_term(a, t[1]), xc = x_term(c, t[2]), xm = x_term(-c, t[3]),
-                          xs = x_term(a - c, t[4]);
-        const std::string dt = signed_text(d, t[6]), dt_bare = without_leading_plus(e, dt);
-        make_fraction(e, d, a - c);
-        const std::string f = e.fraction_line;
-
+        const problems::Problem p = problems::generate(problems::Kind::collect_x, s);
         s.erase(680, top, 2000, 1800);
-        s.text(680, top, 0, "② " + xa + "=" + xc + dt);
+        problems::draw_line(s, 680, top, p.shown[0], "② ");
         s.wait();
-        s.text(740, top + 50, 0, xa + xm + "=" + dt_bare);
+        problems::draw_line(s, 740, top + 50, p.worked[0]);
         s.wait();
-        s.text(740, top + 100, 0, xs + "=" + dt_bare);
+        problems::draw_line(s, 740, top + 100, p.worked[1]);
         s.wait();
         // The fraction's numerator rises above its line: the line stands
         // 53 under the one above, so that the numerator clears its digits.
-        s.text(740, top + 153, 5, "x=" + f);
+        problems::draw_line(s, 740, top + 153, p.worked[2]);
     });
     s.wait();
 
@@ -223,41 +181,19 @@ void item_q1(Script& s) {
 
 // Example 2: x on both sides, a x + b = c x + d, then the solving procedure.
 void item_example2(Script& s) {
-    Engine& e = s.e;
     s.erase(0, 0, 1760, 1300);
 
     s.text(40, 30, 0, "例2 次の方程式を解きなさい。");
-    auto& v = e.values_a;
-    auto& t = e.value_texts_a;
     s.drill([&] {
-        float a, c;
-        draw_apart(s, a, c);
-        if (s.draw(2, 1) == 1) c = -c;
-        v[1] = a;
-        v[2] = c;
-        v[3] = -c;
-        v[4] = a - c;
-        v[5] = s.draw(9, 1);
-        v[6] = -s.draw(9, 1);
-        const float b = v[5], d = v[6];
-        v[7] = -b;
-        v[8] = d - b;
-        e.format_number_tables();
-        const std::string xa = x_term(a, t[1]), xc = x_term(c, t[2]),
-                          xm = signed_x_term(-c, t[3]), xs = x_term(a - c, t[4]);
-        const std::string bt = signed_text(b, t[5]), dt = t[6], mt = t[7],
-                          st = without_leading_plus(e, t[8]);
-        make_fraction(e, d - b, a - c);
-        const std::string f = e.fraction_line;
-
+        const problems::Problem p = problems::generate(problems::Kind::both_sides, s);
         s.erase(40, 90, 2000, 1800);
-        s.text(100, 90, 0, xa + bt + "=" + xc + dt);
+        problems::draw_line(s, 100, 90, p.shown[0]);
         s.wait();
-        s.text(100, 160, 0, xa + xm + "=" + dt + mt);
+        problems::draw_line(s, 100, 160, p.worked[0]);
         s.wait();
-        s.text(100, 230, 0, xs + "=" + st);
+        problems::draw_line(s, 100, 230, p.worked[1]);
         s.wait();
-        s.text(100, 300, 5, "x=" + f);
+        problems::draw_line(s, 100, 300, p.worked[2]);
     });
     s.wait();
 

@@ -17,7 +17,7 @@ FLAGS=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -I"$SRC")
 SOURCES=("$SRC"/engine/present/{backend,canvas,numbers,palette,presenter,probe,strings,trace}.cpp "$SRC"/engine/present/overlay/overlay.cpp
          "$SRC"/engine/present/headless/headless_platform.cpp
          "$SRC"/engine/lesson/*.cpp "$SRC"/engine/shell/*.cpp "$SRC"/engine/practice/*.cpp
-         "$SRC"/lessons/apply/*.cpp "$SRC"/lessons/solve/*.cpp)
+         "$SRC"/lessons/problems/*.cpp "$SRC"/lessons/apply/*.cpp "$SRC"/lessons/solve/*.cpp)
 objects=()
 for src in "${SOURCES[@]}"; do
   obj="$OUT/obj/$(echo "$src" | md5sum | cut -c1-12).o"
