@@ -33,6 +33,9 @@ void TourDriver::on_prompt(const PromptEvent& prompt) {
     if (prompt.kind != PromptKind::none) {
         prompt_ = prompt.kind;
         expected_ = prompt.expected;
+        // Answered by a choice (the yes/no kind), not typed into a field.
+        expected_is_choice_ = false;
+        for (const auto& c : prompt.choices) expected_is_choice_ |= !c.key.empty() && c.key == prompt.expected;
     }
 }
 
@@ -76,7 +79,7 @@ std::string TourDriver::next_keys() {
                 ++topic_;
                 return "\x1b";
             }
-            const bool choice = expected_ == "1" || expected_ == "2";
+            const bool choice = expected_is_choice_;
             const int stage = answered_ == 0 ? attempt_++ : 2;
             if (stage == 0) return "h";
             if (stage == 1) return choice ? (expected_ == "1" ? "2" : "1") : "\f9999\r";

@@ -50,6 +50,7 @@ private:
     // the prompt now waiting, the problems answered in the current set, and
     // the attempt at the current one.
     std::string expected_;
+    bool expected_is_choice_ = false;
     int answered_ = 0, attempt_ = 0;
 };
 

@@ -38,7 +38,9 @@ constexpr float kHeaderY = 24;
 constexpr float kProblemTop = 96, kProblemPitch = 62;
 constexpr float kAnswerTop = 230, kAnswerHeight = 96, kAnswerWidth = 560;
 constexpr float kMessageY = 350;
-constexpr float kWorkedTop = 410, kWorkedPitch = 56;
+constexpr float kWorkedTop = 410, kWorkedPitch = 56, kWorkedBottom = 650;
+constexpr float kFractionPitch = 72;       // a line with a stacked fraction
+constexpr float kSecondColumnX = 700;      // worked lines that do not fit below
 // The buttons beside the header, drawn on the picture so that a tap works.
 constexpr float kButtonTop = 12, kButtonHeight = 52;
 
@@ -217,7 +219,7 @@ void Practice::draw_menu() {
         if (found == progress_.sets.end() || found->second.tried == 0) continue;
         const SetProgress& p = found->second;
         s_.plain(x + kMenuProgressDx, y + 8, kPanelText,
-                 std::to_string(p.solved) + "/" + std::to_string(p.tried) + (p.mastered ? " ★" : ""));
+                 std::to_string(p.tried) + "問中" + std::to_string(p.solved) + "問正解" + (p.mastered ? "　★" : ""));
     }
     if (!notice_.empty()) s_.plain(44, 620, kHintInk, notice_);
 }
@@ -251,23 +253,31 @@ void Practice::draw_header(const PracticeSet& set, const SetProgress& record) {
     const auto& sets = practice_sets();
     const auto number = static_cast<int>(&set - sets.data()) + 1;
     s_.text(kLeft, kHeaderY, kTitle, std::to_string(number) + "　" + set.name);
-    std::string status = "正解 " + std::to_string(record.solved) + "/" + std::to_string(record.tried) +
-                         "　連続 " + std::to_string(record.streak);
+    std::string status = std::to_string(record.tried) + "問中" + std::to_string(record.solved) + "問正解" +
+                         "　連続" + std::to_string(record.streak);
     if (record.mastered) status += "　★";
     s_.plain(660, kHeaderY + 8, kInk, status);
 }
 
 void Practice::draw_lines(const std::vector<Line>& lines, size_t count, float top, float pitch) {
-    float y = top;
-    for (size_t i = 0; i < lines.size() && i < count; ++i, y += pitch) {
+    float x = kLeft + 20, y = top;
+    for (size_t i = 0; i < lines.size() && i < count; ++i) {
+        const float height = lines[i].joined().find("ﾀ") != std::string::npos ? std::max(pitch, kFractionPitch) : pitch;
+        // The worked lines go on in a second column rather than below the
+        // picture.
+        if (top == kWorkedTop && y + height > kWorkedBottom && x < kSecondColumnX) {
+            x = kSecondColumnX;
+            y = top;
+        }
         bool first = true;
         for (const auto& run : lines[i].runs) {
             if (first)
-                s_.text(kLeft + 20, y, static_cast<float>(run.colour), run.text);
+                s_.text(x, y, static_cast<float>(run.colour), run.text);
             else
                 s_.more(static_cast<float>(run.colour), run.text);
             first = false;
         }
+        y += height;
     }
 }
 
@@ -289,8 +299,8 @@ void Practice::draw_field(const std::string& typed) {
     const float x1 = kLeft, y1 = kAnswerTop, x2 = kLeft + kAnswerWidth, y2 = kAnswerTop + kAnswerHeight;
     s_.pen(3);
     s_.box(x1, y1, x2, y2, kTitle, kPaper);
-    s_.text(x1 + 24, y1 + 28, kInk, "x =");
-    s_.more(kAnswerInk, " " + typeset(typed));
+    s_.text(x1 + 24, y1 + 28, kInk, "x=");
+    s_.more(kAnswerInk, typeset(typed));
     // Where the next character goes.
     s_.box(s_.end_x() + 6, y1 + 20, s_.end_x() + 10, y2 - 20, kAnswerInk, kAnswerInk);
 }

@@ -19,8 +19,8 @@ const std::vector<PracticeSet>& practice_sets() {
         {"solve-decimals", "小数をふくむ方程式", Kind::decimals},
         {"solve-fraction-coefficients", "分数をふくむ方程式", Kind::fractions},
         {"solve-fraction-sides", "分数の式の方程式", Kind::fraction_sides},
-        {"apply-ratio-whole", "比例式　x:kb=a:b", Kind::ratio_whole},
-        {"apply-ratio-fraction", "比例式　ec:(fx+b)=c:d", Kind::ratio_fraction},
+        {"apply-ratio-whole", "比例式（答えが整数）", Kind::ratio_whole},
+        {"apply-ratio-fraction", "比例式（答えが分数）", Kind::ratio_fraction},
         {"mixed", "まとめ", Kind::one_step, true},
     };
     return sets;
