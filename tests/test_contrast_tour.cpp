@@ -260,6 +260,10 @@ std::map<PairKey, Seen> tour(const std::string& name, const lk::ProgramDef& prog
                 sink.set_where(topic_name + " item " + std::to_string(item) + " step " +
                                std::to_string(++step));
                 break;
+            case lk::TourDriver::Prompt::answer:
+            case lk::TourDriver::Prompt::verdict:
+                sink.set_where(name + " practice set " + std::to_string(topic) + " problem");
+                break;
             case lk::TourDriver::Prompt::none: break;
         }
         return keys;

@@ -19,6 +19,7 @@
 #include "engine/present/presenter.h"
 #include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
+#include "lessons/practice/program.h"
 #include "lessons/solve/topics.h"
 
 namespace {
@@ -321,9 +322,14 @@ struct TourResult {
     int status = -1;
 };
 
+const lk::ProgramDef& program_named(const std::string& name) {
+    return name == "solvelesson"      ? lk::solvelesson_program()
+           : name == "practicelesson" ? lk::practicelesson_program()
+                                      : lk::applylesson_program();
+}
+
 TourResult tour(const std::string& name, std::uint64_t seed) {
-    const lk::ProgramDef& program =
-        name == "solvelesson" ? lk::solvelesson_program() : lk::applylesson_program();
+    const lk::ProgramDef& program = program_named(name);
     lk::HeadlessPlatform platform;
     lk::TourDriver driver(program, 3);
     LayoutWatch watch(name);
@@ -374,8 +380,7 @@ std::string listing(const std::vector<Finding>& findings) {
 }
 
 void check(const std::string& name) {
-    const lk::ProgramDef& program =
-        name == "solvelesson" ? lk::solvelesson_program() : lk::applylesson_program();
+    const lk::ProgramDef& program = program_named(name);
     TourResult r = tour(name, 1);
     EXPECT_EQ(r.status, 0);
     // The tour really went everywhere: every item of every topic.
@@ -398,5 +403,16 @@ void check(const std::string& name) {
 
 TEST(LayoutTour, ApplylessonTextIsNeverCutNorColliding) { check("applylesson"); }
 TEST(LayoutTour, SolvelessonTextIsNeverCutNorColliding) { check("solvelesson"); }
+
+// Every practice set: a hint, a wrong answer, the verdicts and the worked
+// lines, over several seeds (the worked lines differ in number and height).
+TEST(LayoutTour, PracticeTextIsNeverCutNorColliding) {
+    for (std::uint64_t seed : {1, 2, 3}) {
+        TourResult r = tour("practicelesson", seed);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_GT(r.looks, 100);
+        EXPECT_TRUE(r.findings.empty()) << "seed " << seed << ":\n" << listing(r.findings);
+    }
+}
 
 }  // namespace

@@ -31,7 +31,7 @@ struct PromptChoice {
 
 struct PromptEvent {
     PromptKind kind = PromptKind::none;
-    std::vector<PromptChoice> choices;  // menu and bar
+    std::vector<PromptChoice> choices = {};  // menu, bar and buttons beside an answer
     Box field{0, 0, 0, 0};              // a number prompt: where the typed answer shows
     // A wait banner inside an item: how many of the item's waits were
     // answered before this one (0 at its first), so that what belongs to a

@@ -1,0 +1,224 @@
+// The practice program end to end: the judge over the problems every set
+// makes, and the record kept across runs, through a damaged file and its
+// erasure.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include <unistd.h>
+
+#include "engine/practice/judge.h"
+#include "engine/practice/progress.h"
+#include "engine/present/headless/headless_platform.h"
+#include "engine/present/storage.h"
+#include "lessons/practice/program.h"
+#include "lessons/practice/sets.h"
+#include "support/replay.h"
+
+namespace {
+
+using lk::Rational;
+using lk::practice::judge;
+using lk::practice::Verdict;
+namespace pr = lk::problems;
+
+struct Counts {
+    long problems = 0, forms = 0, right_judged_wrong = 0;
+};
+
+// Every way a student may write the answer that must count as right, and the
+// ways that are equal but not simplest.
+std::vector<std::string> right_forms(const Rational& a) {
+    std::vector<std::string> out{a.text(), "x=" + a.text(), " x = " + a.text() + " "};
+    if (a.n > 0) out.push_back("+" + a.text());
+    // A terminating decimal: denominators of 2s and 5s only.
+    std::int64_t d = a.d, scale = 1, places = 0;
+    while (d % 2 == 0) d /= 2;
+    while (d % 5 == 0) d /= 5;
+    if (d == 1 && a.d > 1) {
+        while (scale % a.d != 0) scale *= 10, ++places;
+        const std::int64_t digits = a.n * (scale / a.d);
+        const std::int64_t whole = std::llabs(digits) / scale, part = std::llabs(digits) % scale;
+        std::string frac = std::to_string(part);
+        frac = std::string(static_cast<size_t>(places) - frac.size(), '0') + frac;
+        const std::string sign = a.n < 0 ? "-" : "";
+        out.push_back(sign + std::to_string(whole) + "." + frac);
+        if (whole == 0) out.push_back(sign + "." + frac);
+    }
+    // The same in what an input method commits.
+    std::string wide;
+    for (char c : a.text()) wide += c == '-' ? "ー" : c == '/' ? "／" : std::string("０１２３４５６７８９").substr(static_cast<size_t>(c - '0') * 3, 3);
+    out.push_back(wide);
+    return out;
+}
+
+void judge_problem(const pr::Problem& p, Counts& counts) {
+    ++counts.problems;
+    if (p.yes_no) return;  // answered by a choice, not typed
+    const Rational a = p.answer;
+    for (const auto& form : right_forms(a)) {
+        ++counts.forms;
+        const auto j = judge(form, a);
+        if (j.verdict != Verdict::correct) {
+            ++counts.right_judged_wrong;
+            ADD_FAILURE() << "\"" << form << "\" for " << a.text() << ": " << j.message;
+        }
+    }
+    // Equal but not simplest: asked to simplify, never counted.
+    for (const std::string& form : {std::to_string(2 * a.n) + "/" + std::to_string(2 * a.d),
+                                    std::to_string(-a.n) + "/" + std::to_string(-a.d)}) {
+        ++counts.forms;
+        EXPECT_EQ(judge(form, a).verdict, Verdict::not_simplest) << form << " for " << a.text();
+    }
+    // Near misses are wrong.
+    std::vector<Rational> others{a + Rational(1), -a};
+    if (a.n != 0) others.push_back(Rational(1) / a);
+    for (const auto& other : others) {
+        if (other == a) continue;
+        ++counts.forms;
+        EXPECT_EQ(judge(other.text(), a).verdict, Verdict::wrong) << other.text() << " for " << a.text();
+    }
+    for (const char* junk : {"", "-", "3/", "/3", "3/0", "1.2.3", "--3"}) {
+        ++counts.forms;
+        EXPECT_EQ(judge(junk, a).verdict, Verdict::not_a_number) << junk;
+    }
+}
+
+// Every practice set's problems as the program draws them: 2,000 a set, or,
+// with LESSONKIT_JUDGE_EVERY set (the long label), every problem each kind
+// can make (seeded samples of 100,000 where there are too many to walk).
+TEST(PracticeJudge, NoRightAnswerIsEverJudgedWrong) {
+    const bool every = std::getenv("LESSONKIT_JUDGE_EVERY") != nullptr;
+    Counts counts;
+    for (const auto& set : lk::practice::practice_sets()) {
+        if (every && !set.mixed) {
+            for (int v = 1; v <= pr::variants(set.kind); ++v) {
+                const auto e = pr::for_each_problem(set.kind, v, [&](const pr::Problem& p) { judge_problem(p, counts); });
+                if (e.walked) continue;
+                lk::testing::Bench b;
+                lk::Script s(b.engine);
+                b.presenter.seed_random(7);
+                for (int i = 0; i < 100000; ++i) judge_problem(pr::generate(set.kind, s, v), counts);
+            }
+            continue;
+        }
+        lk::testing::Bench b;
+        lk::Script s(b.engine);
+        b.presenter.seed_random(11);
+        lk::practice::ProblemSource source(set);
+        for (int i = 0; i < 2000; ++i) judge_problem(source.next(s), counts);
+    }
+    std::printf("judge: %ld problems, %ld forms tried, %ld right answers judged wrong\n", counts.problems,
+                counts.forms, counts.right_judged_wrong);
+    EXPECT_EQ(counts.right_judged_wrong, 0);
+}
+
+// A run of the practice program with a record file, answering from what each
+// prompt expects: `plan` says per answer prompt what to type ("=" the right
+// answer, "h" a hint, "w" a wrong one, "e" Escape), then the keys of `after`.
+struct PracticeRun {
+    std::string all_text;
+    int status = -1;
+};
+PracticeRun practise(const std::string& file, const std::string& start, std::string plan, const std::string& after) {
+    lk::HeadlessPlatform platform(lk::decode_key_script(start));
+    platform.set_storage(lk::file_storage(file));
+    struct Answerer : lk::OpSink {
+        void on_draw(const lk::DrawOp&) override {}
+        void on_event(const lk::Event&) override {}
+        void on_prompt(const lk::PromptEvent& p) override {
+            if (p.kind != lk::PromptKind::none) prompt = p;
+        }
+        lk::PromptEvent prompt;
+    } answerer;
+    lk::testing::Recorder recorder;
+    bool done = false;
+    platform.set_key_source([&]() -> std::string {
+        if (plan.empty()) {
+            if (done) return {};
+            done = true;
+            return lk::decode_key_script(after);
+        }
+        if (answerer.prompt.kind == lk::PromptKind::verdict) return " ";
+        if (answerer.prompt.kind != lk::PromptKind::answer) return {};
+        const char step = plan.front();
+        plan.erase(0, 1);
+        const bool choice = answerer.prompt.expected == "1" || answerer.prompt.expected == "2";
+        switch (step) {
+            case 'h': return "h";
+            case 'e': return "\x1b";
+            case 'w': return choice ? (answerer.prompt.expected == "1" ? "2" : "1") : "\f9999\r";
+            default: return choice ? answerer.prompt.expected : "\f" + answerer.prompt.expected + "\r";
+        }
+    });
+    lk::Presenter presenter(platform);
+    presenter.add_sink(&answerer);
+    presenter.add_sink(&recorder);
+    PracticeRun r;
+    r.status = lk::run_program(lk::practicelesson_program(), presenter, 3);
+    r.all_text = recorder.all_text();
+    return r;
+}
+
+lk::practice::SetProgress record_of(const std::string& file, const std::string& id) {
+    std::ifstream in(file);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    lk::practice::Progress progress;
+    std::string error;
+    EXPECT_TRUE(lk::practice::from_json(text, progress, error)) << error;
+    return progress.sets[id];
+}
+
+TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
+    const auto dir = std::filesystem::temp_directory_path() / ("lk-practice-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    const std::string file = (dir / "practicelesson.json").string();
+    const auto* set = lk::practice::find_set("3");
+    ASSERT_NE(set, nullptr);
+
+    // A hint spoils the first problem's first try; then three right in a row
+    // earn the ★. Leaving a problem by Escape records nothing.
+    auto r = practise(file, "3\r", "h=" "===" "e", "14\r");
+    EXPECT_EQ(r.status, 0);
+    auto rec = record_of(file, set->id);
+    EXPECT_EQ(rec.tried, 4);
+    EXPECT_EQ(rec.solved, 4);
+    EXPECT_EQ(rec.streak, 3);
+    EXPECT_TRUE(rec.mastered);
+
+    // A restart shows the ★ on the menu; a wrong answer ends the streak but
+    // not the ★.
+    r = practise(file, "3\r", "w=e", "14\r");
+    EXPECT_NE(r.all_text.find("★"), std::string::npos);
+    rec = record_of(file, set->id);
+    EXPECT_EQ(rec.streak, 0);
+    EXPECT_EQ(rec.tried, 5);
+    EXPECT_TRUE(rec.mastered);
+
+    // A damaged file is set aside with a word on the menu, never emptied,
+    // and a new record starts.
+    { std::ofstream(file) << "{\"version\": 1, \"sets\": {"; }
+    r = practise(file, "3\r", "=e", "14\r");
+    EXPECT_NE(r.all_text.find("記録が壊れていた"), std::string::npos);
+    int aside = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().filename().string().find("damaged") == std::string::npos) continue;
+        ++aside;
+        std::ifstream in(entry.path());
+        std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(kept, "{\"version\": 1, \"sets\": {");
+    }
+    EXPECT_EQ(aside, 1);
+    EXPECT_EQ(record_of(file, set->id).tried, 1);
+
+    // 記録を消す, confirmed, clears it all.
+    r = practise(file, "13\r1\r", "", "14\r");
+    EXPECT_EQ(record_of(file, set->id).tried, 0);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
