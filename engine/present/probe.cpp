@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "keys.h"
 #include "trace.h"
 
 namespace lk {
@@ -31,6 +32,13 @@ std::string button_name(const overlay::Button& b) {
                                : b.key == "\f" ? "C"
                                : b.key == "\r" ? "Enter"
                                                : b.key);
+}
+
+// A choice by its number, or a button by what it does (ヒント, メニューへ).
+std::string choice_name(const PromptChoice& c) {
+    if (c.key == "h") return "hint_button";
+    if (c.key == kKeyEscape) return "menu_button";
+    return "choice" + std::to_string(c.number);
 }
 
 }  // namespace
@@ -69,8 +77,9 @@ std::string describe_prompt(int n, const PromptEvent& p, const overlay::Overlay&
     const double r = o.view().pixel_ratio;
     std::string line = "n=" + std::to_string(n) + " kind=" + prompt_kind_name(p.kind) +
                        " step=" + std::to_string(p.step);
+    if (!p.expected.empty()) line += " expected=" + p.expected;
     for (const auto& c : p.choices)
-        line += " choice" + std::to_string(c.number) + "=" +
+        line += " " + choice_name(c) + "=" +
                 at((box.offset_x + (c.area.x1 + c.area.x2) / 2 * box.scale) / r,
                    (box.offset_y + (c.area.y1 + c.area.y2) / 2 * box.scale) / r);
     return line + " " + describe_overlay(o);

@@ -29,8 +29,9 @@ constexpr float kPanelText = 15, kPanelEntry = 13, kButtonFill = 11;
 
 // The menu: two columns of entries on the panel.
 constexpr float kMenuTop = 100, kMenuPitch = 66, kMenuRows = 7;
-constexpr float kMenuColumnX[2] = {44, 700};
-constexpr float kMenuProgressDx = 470;  // where an entry's progress stands
+constexpr float kMenuColumnX[2] = {88, 730};
+constexpr float kMenuProgressDx = 440;  // where an entry's progress stands
+constexpr float kMenuStarDx = -44;      // a mastered set's ★, before its number
 
 // A problem's screen, top to bottom.
 constexpr float kLeft = 60;
@@ -210,8 +211,9 @@ void Practice::draw_menu() {
             label += sets[static_cast<size_t>(n - 1)].name;
         else
             label += n == erase_number() ? "記録を消す" : "終わり";
+        const float colour = n % 2 ? kPanelEntry : kPanelText;
         e_.p.start_capture();
-        s_.text(x, y, n % 2 ? kPanelEntry : kPanelText, label);
+        s_.text(x, y, colour, label);
         e_.prompt.choices.push_back({n, captured_area(e_.p.take_capture())});
         if (n > static_cast<int>(sets.size())) continue;
         const PracticeSet& set = sets[static_cast<size_t>(n - 1)];
@@ -219,7 +221,8 @@ void Practice::draw_menu() {
         if (found == progress_.sets.end() || found->second.tried == 0) continue;
         const SetProgress& p = found->second;
         s_.plain(x + kMenuProgressDx, y + 8, kPanelText,
-                 std::to_string(p.tried) + "問中" + std::to_string(p.solved) + "問正解" + (p.mastered ? "　★" : ""));
+                 std::to_string(p.tried) + "問中" + std::to_string(p.solved) + "問正解");
+        if (p.mastered) s_.text(x + kMenuStarDx, y, colour, "★");
     }
     if (!notice_.empty()) s_.plain(44, 620, kHintInk, notice_);
 }
@@ -283,7 +286,8 @@ void Practice::draw_lines(const std::vector<Line>& lines, size_t count, float to
 
 std::vector<PromptChoice> Practice::draw_buttons(const std::vector<Button>& buttons) {
     std::vector<PromptChoice> out;
-    int number = 0;
+    // Numbered apart from the choices of a yes/no answer.
+    int number = 100;
     for (const auto& b : buttons) {
         s_.pen(2);
         s_.box(b.x, kButtonTop, b.x + b.width, kButtonTop + kButtonHeight, kTitle, kButtonFill);

@@ -35,6 +35,87 @@ const ITEMS = {applylesson: 35, solvelesson: 26};
 const sorted = xs => [...xs].sort((a, b) => a - b);
 const percentile = (xs, p) => sorted(xs)[Math.min(xs.length - 1, Math.floor(xs.length * p))];
 
+// The practice program on a tablet, with touch taps alone: three sets
+// mastered (three right in a row each) on the on-screen keypad, the page
+// reloaded, and its menu with the ★ is the desktop's picture of the same
+// record; then 記録を消す (confirmed) empties the record.
+async function practiceTablet(browser) {
+  const dir = path.join(c.WORK, 'practice');
+  fs.mkdirSync(dir, {recursive: true});
+  const url = c.fileUrl('practicelesson', 'seed=5');
+  let page = await c.openPage(browser, url, TABLET);
+  await page.evaluate(() => localStorage.clear());
+  await page.reload();
+  await page.waitForFunction(() => window.lkTest && window.lkTest.paints > 0, {timeout: c.LONG});
+  let {prompt, count} = await c.nextPrompt(page, 0);
+  const next = async () => ({prompt, count} = await c.nextPrompt(page, count));
+  const tap = async at => page.touchscreen.tap(at[0], at[1]);
+  const tapChoice = async number => {
+    const choice = prompt.choices.find(ch => ch.number === number);
+    c.expect(choice, `no entry ${number} at prompt ${count} (${prompt.kind})`);
+    await tap(choice.at);
+  };
+  const names = {'\f': 'C', '\r': 'Enter', '\b': 'BS'};
+  const keypad = async text => {
+    const state = await page.evaluate(() => window.lkTest.overlay());
+    c.expect(state.keypad_shown === 1, `no keypad at prompt ${count} (${prompt.kind})`);
+    for (const ch of text) {
+      const [x, y, w, h] = state.buttons['key' + (names[ch] || ch)];
+      c.expect(w >= 44 && h >= 44, `key ${JSON.stringify(ch)} is ${w} x ${h} CSS px`);
+      await page.touchscreen.tap(x, y);
+    }
+  };
+  const sets = [3, 4, 10];
+  for (const set of sets) {
+    c.expect(prompt.kind === 'menu', `not at the menu but at ${prompt.kind}`);
+    await tapChoice(set);
+    await next();
+    for (let solved = 0; solved < 3; ++solved) {
+      c.expect(prompt.kind === 'answer', `set ${set}: ${prompt.kind} where a problem was expected`);
+      await keypad('\f' + String(prompt.expected) + '\r');
+      await next();
+      c.expect(prompt.kind === 'verdict', `set ${set}: no verdict but ${prompt.kind}`);
+      // A tap anywhere goes on, the left quarter too.
+      const view = await page.evaluate(() => window.lkTest.view);
+      await page.touchscreen.tap((view.x + 100 * view.scale) / TABLET.deviceScaleFactor,
+                                 (view.y + 500 * view.scale) / TABLET.deviceScaleFactor);
+      await next();
+    }
+    c.expect(prompt.buttons.menu_button, `set ${set}: no menu button`);
+    await tap(prompt.buttons.menu_button);
+    await next();
+  }
+  const stored = await page.evaluate(() => localStorage.getItem('lessonkit.practicelesson'));
+  const record = JSON.parse(stored);
+  const mastered = Object.values(record.sets).filter(s => s.mastered).length;
+  c.expect(mastered === 3, `${mastered} sets mastered in the record: ${stored}`);
+
+  // Reloaded: the menu shows the record, as the desktop does from that file.
+  await page.reload();
+  await page.waitForFunction(() => window.lkTest && window.lkTest.paints > 0, {timeout: c.LONG});
+  ({prompt, count} = await c.nextPrompt(page, 0));
+  c.expect(prompt.kind === 'menu', `after a reload: ${prompt.kind}`);
+  const file = path.join(dir, 'record.json');
+  fs.writeFileSync(file, stored);
+  const picture = await c.grab(page, path.join(dir, 'menu.png'));
+  const scale = Number(c.tool('pngcompare', ['size', picture]).trim().split(' ')[0]) / 1366;
+  const native = c.nativePicture('practicelesson', '', scale, path.join(dir, 'native'), ['--progress', file]);
+  const d = similar(picture, native);
+  c.expect(d.ok, `the menu with the record differs from the desktop's: ${JSON.stringify(d)}`);
+
+  // 記録を消す, confirmed with 1.
+  await tapChoice(13);
+  await next();
+  await tapChoice(1);
+  await next();
+  c.expect(prompt.kind === 'menu', `after erasing: ${prompt.kind}`);
+  const erased = JSON.parse(await page.evaluate(() => localStorage.getItem('lessonkit.practicelesson')));
+  c.expect(Object.keys(erased.sets).length === 0, 'the record was not erased: ' + JSON.stringify(erased));
+  c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+  console.log(`     sets ${sets.join(', ')} mastered with ${count} prompts; the ★ kept over a reload; erased`);
+  await page.close();
+}
+
 // A program taught from start to end with touch taps alone, as on a tablet:
 // a tap on each main-menu entry and each item-bar entry (the keypad where a
 // bar shows no entry for an item), a tap on the picture at every step
@@ -271,6 +352,10 @@ async function main() {
 
   await c.check('both programs taught with touch taps alone on a tablet-sized page; a pen writes only on the overlay', async () => {
     for (const program of PROGRAMS) await touchTour(browser, program);
+  });
+
+  await c.check('practice on a tablet with touch alone: three sets mastered on the keypad, the ★ kept over a reload, then erased', async () => {
+    await practiceTablet(browser);
   });
 
   await c.check('the Canvas 2D player draws the players\' reference pictures', async () => {
