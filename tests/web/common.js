@@ -281,6 +281,36 @@ function nativePicture(program, keys, scale, dir, extra = []) {
   return path.join(dir, files[files.length - 1]);
 }
 
+// What a Japanese input method may send although nothing editable has focus:
+// keys as "Process" while composing, the committing Enter, compositionend,
+// and (as WebKit does) the Enter once more. The practice program must read
+// the keys by their place on the keyboard and answer once: set 3 chosen on
+// the menu, its answer typed, and the verdict waits (the second Enter would
+// have gone on to the next problem).
+async function checkInputMethod(page) {
+  let {prompt, count} = await nextPrompt(page, 0);
+  expect(prompt.kind === 'menu', `the practice program did not start at its menu (${prompt.kind})`);
+  const codeOf = ch => ch === '-' ? 'Minus' : ch === '/' ? 'Slash' : ch === '.' ? 'Period' : 'Digit' + ch;
+  const composed = text => [...[...text].map(ch => ({key: 'Process', code: codeOf(ch), composing: true})),
+                            {key: 'Process', code: 'Enter', composing: true},
+                            {type: 'compositionend', data: text}, {key: 'Enter', code: 'Enter'}];
+  const send = events => page.evaluate(list => {
+    for (const e of list) {
+      if (e.type === 'compositionend') window.dispatchEvent(new CompositionEvent('compositionend', {data: e.data}));
+      else window.dispatchEvent(new KeyboardEvent('keydown', {key: e.key, code: e.code, isComposing: !!e.composing,
+                                                             bubbles: true, cancelable: true}));
+    }
+  }, events);
+  await send(composed('3'));
+  ({prompt, count} = await nextPrompt(page, count));
+  expect(prompt.kind === 'answer', `the composed "3" and Enter led to ${prompt.kind}, not a problem`);
+  const expected = String(prompt.expected);
+  await send(composed(expected));
+  ({prompt, count} = await nextPrompt(page, count));
+  expect(prompt.kind === 'verdict', `the composed answer ${expected} led to ${prompt.kind}, not one verdict`);
+  return expected;
+}
+
 let failures = 0;
 let passes = 0;
 let filter = null;
@@ -308,7 +338,7 @@ function finish() {
   process.exit(failures ? 1 : 0);
 }
 
-module.exports = {ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
+module.exports = {checkInputMethod, ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
                   launch, fileUrl, serve, openPage, pageDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
                   numbersClose, nativeTour, checkTrace, checkPictures, spread, presser, checkStepBack,
                   canvasPixel, checkProjector, only, mad, nativePicture, check, expect, finish};

@@ -141,6 +141,15 @@ async function main() {
     await page.close();
   });
 
+  await c.check(`${name}: a Japanese input method's keys answer a practice problem once`, async () => {
+    const page = await engine.open(c.fileUrl('practicelesson', 'seed=5'));
+    const answer = await c.checkInputMethod(page);
+    const errors = await engine.errors(page);
+    c.expect(errors.length === 0, 'page errors: ' + errors.join('; '));
+    console.log(`     composed "3", Enter, then ${answer} and Enter twice: one verdict`);
+    await page.close();
+  });
+
   await engine.close();
   console.log(`     ${name}: ${((Date.now() - started) / 1000).toFixed(1)} s in all`);
   c.finish();

@@ -112,7 +112,7 @@ async function practiceTablet(browser) {
   const erased = JSON.parse(await page.evaluate(() => localStorage.getItem('lessonkit.practicelesson')));
   c.expect(Object.keys(erased.sets).length === 0, 'the record was not erased: ' + JSON.stringify(erased));
   c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
-  console.log(`     sets ${sets.join(', ')} mastered with ${count} prompts; the ★ kept over a reload; erased`);
+  console.log(`     sets ${sets.join(', ')} mastered on the keypad; the ★ kept over a reload; erased`);
   await page.close();
 }
 
@@ -352,6 +352,14 @@ async function main() {
 
   await c.check('both programs taught with touch taps alone on a tablet-sized page; a pen writes only on the overlay', async () => {
     for (const program of PROGRAMS) await touchTour(browser, program);
+  });
+
+  await c.check('a Japanese input method\'s keys answer a practice problem once', async () => {
+    const page = await c.openPage(browser, c.fileUrl('practicelesson', 'seed=5'));
+    const answer = await c.checkInputMethod(page);
+    c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+    console.log(`     composed "3", Enter, then ${answer} and Enter twice: one verdict`);
+    await page.close();
   });
 
   await c.check('practice on a tablet with touch alone: three sets mastered on the keypad, the ★ kept over a reload, then erased', async () => {
