@@ -1,4 +1,4 @@
-// lessonbench: plays a complete tour of both programs headlessly (every item
+// lessonbench: plays a complete tour of the programs headlessly (every item
 // of every topic to its last step, every drill for a few problems, fixed
 // seed) and reports how fast each step is answered, as a window would show
 // it: the drawing of the step plus the repaint of the area it changed.
@@ -21,6 +21,7 @@
 #include "engine/present/headless/headless_platform.h"
 #include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
+#include "lessons/practice/program.h"
 #include "lessons/solve/topics.h"
 
 namespace {
@@ -54,11 +55,22 @@ public:
                 lk::render_region(cr_, *canvas_, {}, area);
             }
         }
-        if (key_returned_) step_ms.push_back(ms_since(key_time_));
+        if (key_returned_) {
+            step_ms.push_back(ms_since(key_time_));
+            // The key that gave an answer (Enter, or a yes/no choice) and
+            // brought its verdict: judged, drawn and repainted.
+            if (answered_ == lk::PromptKind::answer && waiting_ == lk::PromptKind::verdict)
+                verdict_ms.push_back(step_ms.back());
+        }
         std::string key = HeadlessPlatform::poll_key();
         key_returned_ = !key.empty();
+        answered_ = waiting_;
         key_time_ = Clock::now();
         return key;
+    }
+    void on_prompt(const lk::PromptEvent& prompt) override {
+        if (prompt.kind != lk::PromptKind::none) waiting_ = prompt.kind;
+        HeadlessPlatform::on_prompt(prompt);
     }
     void attach(const lk::Canvas& canvas) override {
         canvas_ = &canvas;
@@ -67,9 +79,10 @@ public:
 
     Clock::time_point started = Clock::now();
     double first_menu_ms = 0;
-    std::vector<double> step_ms;
+    std::vector<double> step_ms, verdict_ms;
 
 private:
+    lk::PromptKind waiting_ = lk::PromptKind::none, answered_ = lk::PromptKind::none;
     cairo_surface_t* surface_;
     cairo_t* cr_;
     const lk::Canvas* canvas_ = nullptr;
@@ -113,6 +126,11 @@ int tour(const lk::ProgramDef& program, std::uint64_t seed, int problems) {
                 program.title.c_str(), platform.first_menu_ms, driver.items_run(), driver.steps(),
                 driver.problems_shown(), at(0.5), at(0.95), steps.empty() ? 0.0 : steps.back(), total,
                 counter.ops, peak_rss_kb() / 1024.0);
+    auto verdicts = platform.verdict_ms;
+    std::sort(verdicts.begin(), verdicts.end());
+    if (!verdicts.empty())
+        std::printf("%s: answer to verdict drawn and repainted, %zu answers: median %.2f ms, slowest %.2f ms\n",
+                    program.title.c_str(), verdicts.size(), verdicts[verdicts.size() / 2], verdicts.back());
     return status;
 }
 
@@ -255,14 +273,20 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--problems") && i + 1 < argc) problems = std::stoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--draw-heavy")) return draw_heavy();
         else if (!std::strcmp(argv[i], "--ink")) return ink();
-        else if (!std::strcmp(argv[i], "applylesson") || !std::strcmp(argv[i], "solvelesson")) only = argv[i];
+        else if (!std::strcmp(argv[i], "applylesson") || !std::strcmp(argv[i], "solvelesson") ||
+                 !std::strcmp(argv[i], "practicelesson"))
+            only = argv[i];
         else {
-            std::fprintf(stderr, "usage: lessonbench [applylesson|solvelesson] [--seed N] [--problems N] [--draw-heavy] [--ink]\n");
+            std::fprintf(stderr, "usage: lessonbench [applylesson|solvelesson|practicelesson] [--seed N] [--problems N]\n"
+                                 "                  [--draw-heavy] [--ink]\n");
             return 2;
         }
     }
     int status = 0;
     if (only.empty() || only == "applylesson") status |= tour(lk::applylesson_program(), seed, problems);
     if (only.empty() || only == "solvelesson") status |= tour(lk::solvelesson_program(), seed, problems);
+    // The practice program: every set, `problems` answered in each (the
+    // first after a hint and a wrong answer).
+    if (only.empty() || only == "practicelesson") status |= tour(lk::practicelesson_program(), seed, problems);
     return status;
 }

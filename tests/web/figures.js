@@ -3,7 +3,9 @@
 //   key to the picture drawn, over a tour of every item of both programs
 //   driven by real key events;
 //   CPU while waiting at the menu and at a step banner;
-//   the largest JavaScript heap plus WebAssembly memory over that tour.
+//   the largest JavaScript heap plus WebAssembly memory over that tour;
+//   the practice program: answer to verdict drawn, its single file's size and
+//   its first menu;
 //   start-up beside a peer page (startup.js) in Chromium, Firefox ESR and
 //   WebKitGTK: the served pages and the single files, cold and warm, as a
 //   ratio of the peer's time.
@@ -56,6 +58,50 @@ function keyTour(page) {
   });
 }
 
+// The practice program answered with key events: in each set, a few
+// problems, each answer typed and then Enter. Returns the times from each
+// Enter to its verdict drawn on the canvas.
+function practiceAnswers(page, perSet) {
+  return page.evaluate(async perSet => {
+    const m = window.lkTest;
+    const until = test => new Promise(resolve => {
+      const look = () => (test() ? resolve() : setTimeout(look, 1));
+      look();
+    });
+    const keys = text => {
+      for (const ch of text)
+        window.dispatchEvent(new KeyboardEvent('keydown', {key: ch === '\r' ? 'Enter' : ch === '\x1b' ? 'Escape' : ch,
+                                                           bubbles: true}));
+    };
+    let seen = 0;
+    const next = async () => {
+      await until(() => m.prompts > seen && m.prompt.kind !== 'none' && m.idle && !m.keyAt);
+      seen = m.prompts;
+      return m.prompt;
+    };
+    const verdicts = [];
+    await next();
+    for (let set = 2; set <= 11; ++set) {
+      keys(set + '\r');
+      let p = await next();
+      for (let i = 0; i < perSet; ++i) {
+        keys(String(p.expected));
+        await until(() => !m.keyAt);
+        const before = m.latencies.length;
+        keys('\r');
+        p = await next();
+        if (p.kind !== 'verdict' || m.latencies.length <= before) throw new Error('no verdict after ' + p.expected);
+        verdicts.push(m.latencies[m.latencies.length - 1]);
+        keys(' ');
+        p = await next();
+      }
+      keys('\x1b');
+      await next();
+    }
+    return verdicts;
+  }, perSet);
+}
+
 // The renderer's main-thread time over `ms` of waiting, as a share of a core.
 async function cpuWhileWaiting(page, ms) {
   const before = (await page.metrics()).TaskDuration;
@@ -97,6 +143,24 @@ async function main() {
     c.expect(figures.keys.median < 4, `median ${figures.keys.median} ms`);
     c.expect(figures.keys.slowest < 16.7, `slowest ${figures.keys.slowest} ms`);
     c.expect(figures.memory < 64, `peak memory ${figures.memory} MB`);
+  });
+
+  await c.check('practice: answer to verdict drawn, median under 4 ms; the single file under 4 MB, its first menu under 1 s', async () => {
+    const size = require('fs').statSync(require('path').join(c.SITE, 'practicelesson.html')).size;
+    const starts = [];
+    let verdicts = [];
+    for (let i = 0; i < 3; ++i) {
+      const page = await c.openPage(browser, c.fileUrl('practicelesson', 'seed=' + (i + 1)));
+      starts.push(await page.evaluate(() => window.lkTest.firstPaint));
+      if (i === 0) verdicts = await practiceAnswers(page, 5);
+      c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+      await page.close();
+    }
+    figures.practice = {bytes: size, start: median(starts), answers: verdicts.length, median: median(verdicts),
+                        slowest: Math.max(...verdicts)};
+    c.expect(size <= 4 * 1024 * 1024, `practicelesson.html is ${size} bytes`);
+    c.expect(figures.practice.start < 1000, `first menu at ${figures.practice.start} ms`);
+    c.expect(figures.practice.median < 4, `median answer to verdict ${figures.practice.median} ms`);
   });
 
   await c.check('CPU while waiting at the menu and at a step banner, under 3 % of a core', async () => {
