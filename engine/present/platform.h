@@ -8,6 +8,7 @@
 // no callback of its own into the program: everything happens inside these
 // calls.
 #include <string>
+#include <vector>
 
 namespace lk {
 
@@ -51,6 +52,13 @@ public:
     // Where the program may keep a record between runs (storage.h); none
     // when nothing is to be kept.
     virtual Storage* storage() { return nullptr; }
+    // Shows pages to print, each canvas one A4 portrait page of width x
+    // height layout units, until the user closes the view; false (nothing
+    // shown) where the platform has no such view.
+    virtual bool print_pages(const std::vector<const Canvas*>& pages, float width, float height) {
+        (void)pages, (void)width, (void)height;
+        return false;
+    }
 };
 
 }  // namespace lk

@@ -181,6 +181,8 @@ def main():
         return (template.replace('@TITLE@', title + ' (' + program + ')')
                 .replace('@THEME@', THEME)
                 .replace('@AGAIN@', 'もう一度')
+                .replace('@PRINT@', '印刷')
+                .replace('@BACK@', '戻る')
                 .replace('@PRELOAD@', preload)
                 .replace('@SCRIPTS@', scripts))
 

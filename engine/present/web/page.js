@@ -117,6 +117,13 @@
       }
     },
     painted(view) { if (test) test.painted(view); },
+    // The print view: the program hands over its pages one by one (SVG
+    // documents), then shows them and waits until the view is closed.
+    addPrintPage(svg) {
+      if (!print.pages.length) print.firstAt = performance.now();
+      print.pages.push(svg);
+    },
+    showPrint(done) { openPrint(done); },
     // The program ended (its quit number): a blank page that starts it
     // again on a tap.
     ended() {
@@ -124,6 +131,42 @@
       document.body.classList.add('ended');
     },
   };
+
+  // The print view (#print): each page an SVG in an A4 block, scaled to fit
+  // the window on screen and printed edge to edge (page.html's print
+  // styles), its text real text in the page's fonts. 印刷 prints with the
+  // browser's own dialog; 戻る (or Escape) closes the view and the program
+  // goes on. Nothing in it is editable, so no on-screen keyboard rises.
+  const printView = document.getElementById('print');
+  const sheets = document.getElementById('sheets');
+  const print = {pages: [], firstAt: 0, done: null};
+  const openPrint = done => {
+    const fragment = document.createDocumentFragment();
+    for (const svg of print.pages) {
+      const sheet = document.createElement('div');
+      sheet.className = 'sheet';
+      sheet.innerHTML = svg;
+      fragment.appendChild(sheet);
+    }
+    const count = print.pages.length;
+    print.pages = [];
+    sheets.replaceChildren(fragment);
+    print.done = done;
+    document.body.classList.add('printing');
+    printView.scrollTop = 0;
+    if (test) test.printShown(count, print.firstAt);
+  };
+  const closePrint = () => {
+    const done = print.done;
+    if (!done) return;
+    print.done = null;
+    document.body.classList.remove('printing');
+    sheets.replaceChildren();
+    if (test) test.print.closedAt = performance.now();
+    queueMicrotask(done);
+  };
+  document.getElementById('print-go').addEventListener('click', () => window.print());
+  document.getElementById('print-back').addEventListener('click', closePrint);
 
   // The overlay's toolbar fades frame by frame while it shows.
   let ticking = false;
@@ -167,6 +210,16 @@
   // took never reaches the browser (Backspace never navigates back).
   window.addEventListener('keydown', event => {
     if (!Module) return;
+    // The print view takes no keys but Escape, which closes it; the
+    // browser keeps the rest (scrolling, its own print shortcut).
+    if (print.done) {
+      if (event.key === 'Escape') {
+        event.preventDefault();
+        closePrint();
+      }
+      return;
+    }
+    if (test) test.lastKeyAt = event.timeStamp;
     const key = keyOf(event);
     if (key === null) {
       event.preventDefault();
@@ -288,7 +341,7 @@
       prompt: {kind: 'none', choices: [], buttons: {}}, prompts: 0, idle: false,
       paints: 0, firstPaint: 0, lastPaint: 0, keyAt: 0, latencies: [], view: null,
       trace: [], itemPictures: [], tourDone: null, endedAt: 0, errors: [],
-      pointerEvents: [], overlayPainted: null, module: null,
+      pointerEvents: [], overlayPainted: null, module: null, lastKeyAt: 0, print: null, prints: 0,
       canvas: canvas, overlayCanvas: top, overlayCtx: topCtx,
       // The overlay as the program describes it (probe.h).
       overlay() { return probes.module ? parseLine(probes.module.UTF8ToString(probes.module._lk_overlay_state())) : null; },
@@ -325,6 +378,18 @@
           probes.latencies.push(probes.lastPaint - probes.keyAt);
           probes.keyAt = 0;
         }
+      },
+      // The print view shown: its pages, when the program began to hand
+      // them over (the first page), when the view was built and when the
+      // browser had drawn it (two animation frames later).
+      printShown(pages, started) {
+        const shown = {pages, started, shownAt: performance.now(), paintedAt: 0, closedAt: 0,
+                       keyAt: probes.lastKeyAt};
+        probes.print = shown;
+        requestAnimationFrame(() => requestAnimationFrame(() => {
+          shown.paintedAt = performance.now();
+          probes.prints += 1;
+        }));
       },
       pointerEvent(type, ms) {
         if (probes.pointerEvents.length < 100000)

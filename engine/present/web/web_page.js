@@ -35,6 +35,13 @@ mergeInto(LibraryManager.library, {
     Module.page.painted({x: x, y: y, w: w, h: h, scale: scale});
   },
   lk_page_ended: function() { Module.page.ended(); },
+  // The print view (page.js): a page to print as an SVG document, then the
+  // view shown; the program waits until it is closed.
+  lk_page_print_page: function(svg) { Module.page.addPrintPage(UTF8ToString(svg)); },
+  lk_page_print_show__deps: ['$Asyncify'],
+  lk_page_print_show: function() {
+    return Asyncify.handleSleep(wakeUp => Module.page.showPrint(wakeUp));
+  },
   // The program's record in localStorage (web_storage.cpp). Any access may
   // throw where the browser keeps nothing (private browsing, a blocked
   // file:// origin): the record is then not available.

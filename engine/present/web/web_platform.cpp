@@ -9,6 +9,7 @@
 #include "../keys.h"
 #include "../layout.h"
 #include "../probe.h"
+#include "../svg/svg_player.h"
 #include "../strings.h"
 #include "../trace.h"
 #include "overlay_2d.h"
@@ -24,6 +25,8 @@ int lk_page_touch_device();
 void lk_page_fullscreen();
 void lk_page_painted(int x, int y, int w, int h, double scale);
 void lk_page_ended();
+void lk_page_print_page(const char* svg);
+void lk_page_print_show();
 void lk_page_probe(const char* kind, const char* text);
 }
 
@@ -123,6 +126,16 @@ void WebPlatform::resized() {
 }
 
 void WebPlatform::wake() { lk_page_wake(); }
+
+bool WebPlatform::print_pages(const std::vector<const Canvas*>& pages, float width, float height) {
+    present();
+    for (const Canvas* page : pages) lk_page_print_page(svg_document(*page, width, height).c_str());
+    lk_page_print_show();
+    // The window may have changed meanwhile (a tablet turned): all of it
+    // again.
+    needs_full_render_ = true;
+    return true;
+}
 
 void WebPlatform::toggle_fullscreen() { lk_page_fullscreen(); }
 

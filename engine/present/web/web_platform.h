@@ -18,6 +18,8 @@
 //    pictures. The keypad shows from the start on a touch device.
 //  - Waiting costs nothing: the program's stack is suspended (ASYNCIFY)
 //    until an event wakes it or a timer ends; a key wakes it at once.
+//  - Printing: pages the program hands over are shown in the page's print
+//    view as SVG (text stays text), A4 portrait, until the user goes back.
 //  - Test probes: each prompt, the trace and each item's picture go to the
 //    page's test object (page.js), which exists only in a test run.
 //
@@ -55,6 +57,9 @@ public:
     bool tick(double time_ms);
     // The page changed size: everything is drawn again at the next rest.
     void resized();
+    // The page's print view (page.js): each page as an SVG document (the
+    // SVG player), in the original colours; waits until it is closed.
+    bool print_pages(const std::vector<const Canvas*>& pages, float width, float height) override;
 
     // The platform of the running program, for the page's calls; null
     // before it starts and after it ends.
