@@ -143,6 +143,10 @@ public:
     // with strip_spaces in run_text (which it leaves holding the text).
     std::string number_text(float value);
 
+    // Where a measurement draws: far below the canvas (1800 on the lesson's
+    // layout area), where nothing of it is kept or seen.
+    float measure_y() const { return p.canvas().height() + 1080; }
+
     // The current pen width, as the lessons read and set it.
     float pen() const { return static_cast<float>(p.get_pen_width()); }
     void set_pen(float w) { p.set_pen_width(to_integer(w)); }

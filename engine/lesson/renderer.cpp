@@ -17,7 +17,7 @@ bool contains(const std::string& s, const char* t) { return s.find(t) != std::st
 }  // namespace
 
 void Engine::draw_rich_text() {
-    if (on_rich_text && !text.empty() && text_y < 1800) on_rich_text(text, text_x, text_y, text_colour);
+    if (on_rich_text && !text.empty() && text_y < measure_y()) on_rich_text(text, text_x, text_y, text_colour);
     saved_pen_width = pen();
     for (;;) {
         if (text.empty()) {
@@ -319,7 +319,7 @@ void Engine::measure_rich_text() {
     float keep_x = text_x, keep_y = text_y;
     std::string keep_run = run_text;
     text_x = 0;
-    text_y = 1800;
+    text_y = measure_y();
     text = run_text;
     draw_rich_text();
     measured_width = text_x;

@@ -10,8 +10,6 @@ namespace lk {
 
 namespace {
 
-constexpr Box kVisible{0, 0, kCanvasWidth, kCanvasHeight};
-
 Box pad(Box b, float by) { return {b.x1 - by, b.y1 - by, b.x2 + by, b.y2 + by}; }
 
 Box points_box(const std::vector<Point>& pts) {
@@ -110,7 +108,7 @@ bool same_shape(const DrawOp& a, const DrawOp& b) {
 void Canvas::add(const DrawOp& op) {
     Box b = bounds_of(op);
     ++revision_;
-    if (!b.intersects(kVisible)) return;
+    if (!b.intersects(area())) return;
     // The same shape drawn again paints the same pixels: the earlier one can
     // go. This is also what makes "erase by drawing again in the background
     // colour" leave no anti-aliased fringe behind.
@@ -165,6 +163,8 @@ bool Canvas::take_damage(Box& out) const {
 }
 
 void Canvas::replace_with(const Canvas& other) {
+    width_ = other.width_;
+    height_ = other.height_;
     ops_ = other.ops_;
     bounds_ = other.bounds_;
     ++revision_;

@@ -16,12 +16,20 @@ inline constexpr float kCanvasHeight = 720;
 
 class Canvas {
 public:
+    // A canvas keeps what reaches into its own area: the lesson's layout
+    // area unless given another size (a printed page's).
+    explicit Canvas(float width = kCanvasWidth, float height = kCanvasHeight) : width_(width), height_(height) {}
+    float width() const { return width_; }
+    float height() const { return height_; }
+    Box area() const { return {0, 0, width_, height_}; }
+
     // Adds an operation. An operation that paints nothing visible is not kept,
     // and a solid box lets go of every earlier operation it covers entirely,
     // so the list stays bounded however long a lesson runs.
     void add(const DrawOp& op);
     void clear();
-    // Becomes a copy of another canvas's picture (everything is damaged).
+    // Becomes a copy of another canvas's picture and size (everything is
+    // damaged).
     void replace_with(const Canvas& other);
 
     const std::vector<DrawOp>& ops() const { return ops_; }
@@ -39,6 +47,7 @@ public:
 
 
 private:
+    float width_, height_;
     std::vector<DrawOp> ops_;
     std::vector<Box> bounds_;
     std::uint64_t revision_ = 0;

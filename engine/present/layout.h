@@ -23,27 +23,31 @@ struct View {
     double device_y(double ly) const { return offset_y + ly * scale; }
 };
 
-// The layout area scaled to fit a surface, keeping its proportions, and
-// centred on whole pixels: a letterbox margin on two sides.
+// The layout area (the lesson's, or a canvas of another size) scaled to fit a
+// surface, keeping its proportions, and centred on whole pixels: a letterbox
+// margin on two sides.
 inline View fit_view(double width, double height, double pixel_ratio = 1,
-                     Palette palette = Palette::original) {
+                     Palette palette = Palette::original, double area_width = kCanvasWidth,
+                     double area_height = kCanvasHeight) {
     View view;
     view.width = width;
     view.height = height;
     view.pixel_ratio = pixel_ratio > 0 ? pixel_ratio : 1;
     view.palette = palette;
-    view.scale = std::max(std::min(width / kCanvasWidth, height / kCanvasHeight), 1e-6);
-    view.offset_x = std::floor((width - kCanvasWidth * view.scale) / 2);
-    view.offset_y = std::floor((height - kCanvasHeight * view.scale) / 2);
+    view.scale = std::max(std::min(width / area_width, height / area_height), 1e-6);
+    view.offset_x = std::floor((width - area_width * view.scale) / 2);
+    view.offset_y = std::floor((height - area_height * view.scale) / 2);
     return view;
 }
 
-// The layout area alone at a scale, as a picture file holds it.
-inline View scaled_view(double scale, Palette palette = Palette::original) {
+// The layout area (or a canvas of another size) alone at a scale, as a
+// picture file holds it.
+inline View scaled_view(double scale, Palette palette = Palette::original, double area_width = kCanvasWidth,
+                        double area_height = kCanvasHeight) {
     View view;
     view.scale = scale;
-    view.width = std::ceil(kCanvasWidth * scale);
-    view.height = std::ceil(kCanvasHeight * scale);
+    view.width = std::ceil(area_width * scale);
+    view.height = std::ceil(area_height * scale);
     view.palette = palette;
     return view;
 }

@@ -17,12 +17,14 @@ constexpr int kIdleMs = 16;
 
 }  // namespace
 
-Presenter::Presenter(Platform& platform) : platform_(platform) { platform_.attach(canvas_); }
+Presenter::Presenter(Platform& platform, float width, float height) : platform_(platform), canvas_(width, height) {
+    platform_.attach(canvas_);
+}
 
 void Presenter::draw(DrawOp op) {
     ++statement_;
-    // Glyphs on the layout area only: a measurement draws below it.
-    if (const auto* t = std::get_if<DrawText>(&op); capturing_ && t && t->y < kCanvasHeight)
+    // Glyphs on the canvas only: a measurement draws below it.
+    if (const auto* t = std::get_if<DrawText>(&op); capturing_ && t && t->y < canvas_.height())
         capture_.push_back(*t);
     canvas_.add(op);
     if (replaying_) return;

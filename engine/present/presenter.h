@@ -32,7 +32,9 @@ enum class Coords { absolute, relative };
 
 class Presenter {
 public:
-    explicit Presenter(Platform& platform);
+    // Draws onto a canvas of the lesson's layout area, or of the given size
+    // (a printed page's).
+    explicit Presenter(Platform& platform, float width = kCanvasWidth, float height = kCanvasHeight);
 
     void add_sink(OpSink* sink) { sinks_.push_back(sink); }
     const Canvas& canvas() const { return canvas_; }

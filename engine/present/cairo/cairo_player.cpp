@@ -157,7 +157,7 @@ void render_canvas(cairo_t* cr, const Canvas& canvas, const View& view) {
     cairo_paint(cr);
     cairo_translate(cr, view.offset_x, view.offset_y);
     cairo_scale(cr, view.scale, view.scale);
-    cairo_rectangle(cr, 0, 0, kCanvasWidth, kCanvasHeight);
+    cairo_rectangle(cr, 0, 0, canvas.width(), canvas.height());
     cairo_clip(cr);
     for (const auto& op : canvas.ops()) render_op(cr, op, view.palette);
     cairo_restore(cr);
@@ -168,8 +168,8 @@ void render_region(cairo_t* cr, const Canvas& canvas, const View& view,
     cairo_save(cr);
     cairo_translate(cr, view.offset_x, view.offset_y);
     cairo_scale(cr, view.scale, view.scale);
-    Box clip{std::max(area.x1, 0.0f), std::max(area.y1, 0.0f), std::min(area.x2, kCanvasWidth),
-             std::min(area.y2, kCanvasHeight)};
+    Box clip{std::max(area.x1, 0.0f), std::max(area.y1, 0.0f), std::min(area.x2, canvas.width()),
+             std::min(area.y2, canvas.height())};
     if (clip.x2 > clip.x1 && clip.y2 > clip.y1) {
         // Whole device pixels, so that the edge of the area is not blended.
         double x1 = clip.x1, y1 = clip.y1, x2 = clip.x2, y2 = clip.y2;
@@ -193,21 +193,27 @@ void render_region(cairo_t* cr, const Canvas& canvas, const View& view,
 }
 
 bool write_png(const Canvas& canvas, const std::string& path, double scale, Palette palette) {
-    int w = static_cast<int>(std::ceil(kCanvasWidth * scale));
-    int h = static_cast<int>(std::ceil(kCanvasHeight * scale));
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    const View view = scaled_view(scale, palette, canvas.width(), canvas.height());
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(view.width),
+                                                          static_cast<int>(view.height));
     cairo_t* cr = cairo_create(surface);
-    render_canvas(cr, canvas, scaled_view(scale, palette));
+    render_canvas(cr, canvas, view);
     cairo_destroy(cr);
     bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     return ok;
 }
 
-PdfWriter::PdfWriter(const std::string& path, Palette palette)
-    : surface_(cairo_pdf_surface_create(path.c_str(), kCanvasWidth * 0.75, kCanvasHeight * 0.75)),
+PdfPage a4_portrait_page(double layout_width) {
+    const double width = 595.28, height = 841.89;
+    return {width, height, width / layout_width};
+}
+
+PdfWriter::PdfWriter(const std::string& path, Palette palette, PdfPage page)
+    : surface_(cairo_pdf_surface_create(path.c_str(), page.width, page.height)),
       cr_(cairo_create(surface_)),
-      palette_(palette) {}
+      palette_(palette),
+      page_(page) {}
 
 PdfWriter::~PdfWriter() {
     cairo_destroy(cr_);
@@ -218,7 +224,12 @@ PdfWriter::~PdfWriter() {
 bool PdfWriter::ok() const { return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS; }
 
 void PdfWriter::add_page(const Canvas& canvas) {
-    render_canvas(cr_, canvas, scaled_view(0.75, palette_));  // layout units to points
+    // Layout units to points; the page is filled with the background even
+    // where the canvas does not reach.
+    View view = scaled_view(page_.scale, palette_, canvas.width(), canvas.height());
+    view.width = page_.width;
+    view.height = page_.height;
+    render_canvas(cr_, canvas, view);
     cairo_show_page(cr_);
     ++pages_;
 }

@@ -19,14 +19,26 @@ void render_region(cairo_t* cr, const Canvas& canvas, const View& view,
                    const Box& area);
 void render_op(cairo_t* cr, const DrawOp& op, Palette palette);
 
-// Writes the canvas to a PNG of kCanvasWidth x kCanvasHeight times scale.
+// Writes the canvas to a PNG of the canvas's size times scale.
 bool write_png(const Canvas& canvas, const std::string& path, double scale = 1,
                Palette palette = Palette::original);
 
-// A vector PDF, one page per call to add_page, in the given palette.
+// A PDF page: its size in points and how many points a layout unit is. The
+// default is the lesson's layout area at 0.75 pt a unit (1024.5 x 540 pt).
+struct PdfPage {
+    double width = kCanvasWidth * 0.75;
+    double height = kCanvasHeight * 0.75;
+    double scale = 0.75;
+};
+// A4 portrait (595.28 x 841.89 pt) for a layout area `layout_width` units
+// wide; the area is then layout_width x layout_width·√2.
+PdfPage a4_portrait_page(double layout_width = kCanvasWidth);
+
+// A vector PDF, one page per call to add_page, in the given palette, with
+// real text in embedded fonts (searchable and copyable).
 class PdfWriter {
 public:
-    explicit PdfWriter(const std::string& path, Palette palette = Palette::original);
+    explicit PdfWriter(const std::string& path, Palette palette = Palette::original, PdfPage page = {});
     ~PdfWriter();
     PdfWriter(const PdfWriter&) = delete;
     PdfWriter& operator=(const PdfWriter&) = delete;
@@ -38,6 +50,7 @@ private:
     cairo_surface_t* surface_;
     cairo_t* cr_;
     Palette palette_;
+    PdfPage page_;
     int pages_ = 0;
 };
 
