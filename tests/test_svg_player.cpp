@@ -112,7 +112,7 @@ protected:
         const int w = static_cast<int>(std::ceil(c.width * kScale)), h = static_cast<int>(std::ceil(c.height * kScale));
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
         cairo_t* cr = cairo_create(surface);
-        lk::render_canvas(cr, canvas, lk::scaled_view(kScale));
+        lk::render_canvas(cr, canvas, lk::scaled_view(kScale, lk::Palette::original, c.width, c.height));
         cairo_destroy(cr);
         const fs::path out = dir_ / (c.name + "-cairo.png");
         cairo_surface_write_to_png(surface, out.c_str());
@@ -148,10 +148,9 @@ protected:
 
 TEST_F(SvgPlayer, DrawsWhatTheCairoPlayerDraws) {
     for (const auto& c : cases()) {
-        lk::Canvas canvas;
+        lk::Canvas canvas(c.width, c.height);
         c.draw(canvas);
-        const auto [mad, tile] =
-            difference(svg_png(lk::svg_document(canvas, c.width, c.height), c.name), cairo_png(canvas, c));
+        const auto [mad, tile] = difference(svg_png(lk::svg_document(canvas), c.name), cairo_png(canvas, c));
         EXPECT_LT(tile, kTileTolerance) << c.name << " (mean " << mad << ")";
         EXPECT_LT(mad, kMeanTolerance) << c.name << " (tile " << tile << ")";
         std::printf("%s: tile %.3f, mean %.3f\n", c.name.c_str(), tile, mad);
@@ -162,10 +161,10 @@ TEST_F(SvgPlayer, DrawsWhatTheCairoPlayerDraws) {
 // the Gothic.
 TEST_F(SvgPlayer, TheToleranceCatchesAShiftAndAWrongFace) {
     const SvgCase c = cases()[0];
-    lk::Canvas canvas;
+    lk::Canvas canvas(c.width, c.height);
     c.draw(canvas);
     const fs::path cairo = cairo_png(canvas, c);
-    lk::Canvas shifted, wrong_face;
+    lk::Canvas shifted(c.width, c.height), wrong_face(c.width, c.height);
     for (auto op : canvas.ops()) {
         if (auto* t = std::get_if<lk::DrawText>(&op)) {
             lk::DrawText moved = *t;
@@ -178,16 +177,16 @@ TEST_F(SvgPlayer, TheToleranceCatchesAShiftAndAWrongFace) {
         wrong_face.add(op);
     }
     for (const auto& [name, bad] : {std::pair{"shifted", &shifted}, std::pair{"wrong_face", &wrong_face}}) {
-        const auto [mad, tile] = difference(svg_png(lk::svg_document(*bad, c.width, c.height), name), cairo);
+        const auto [mad, tile] = difference(svg_png(lk::svg_document(*bad), name), cairo);
         std::printf("%s: tile %.3f, mean %.3f\n", name, tile, mad);
         EXPECT_GE(tile, kTileTolerance) << name;
     }
 }
 
 TEST(SvgDocument, KeepsTextAsTextInThePagesFamilies) {
-    lk::Canvas canvas;
+    lk::Canvas canvas(240, 112);
     fraction_and_italics(canvas);
-    const std::string svg = lk::svg_document(canvas, 240, 112);
+    const std::string svg = lk::svg_document(canvas);
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"240\" height=\"112\" viewBox=\"0 0 240 112\">", 0), 0u);
     size_t texts = 0;
     for (size_t at = svg.find("<text"); at != std::string::npos; at = svg.find("<text", at + 1)) ++texts;
@@ -198,9 +197,9 @@ TEST(SvgDocument, KeepsTextAsTextInThePagesFamilies) {
         << svg;
     EXPECT_NE(svg.find(">\u2113</text>"), std::string::npos) << svg;  // the script ell
     // Control characters and malformed bytes cannot break the document.
-    lk::Canvas odd;
+    lk::Canvas odd(10, 10);
     odd.add(lk::DrawText{0, 0, std::string("a\x01\xff" "b"), 1, 1, 0, kGothic});
-    EXPECT_NE(lk::svg_document(odd, 10, 10).find(">a\uFFFD\uFFFDb</text>"), std::string::npos);
+    EXPECT_NE(lk::svg_document(odd).find(">a\uFFFD\uFFFDb</text>"), std::string::npos);
 }
 
 }  // namespace

@@ -52,11 +52,11 @@ public:
     // Where the program may keep a record between runs (storage.h); none
     // when nothing is to be kept.
     virtual Storage* storage() { return nullptr; }
-    // Shows pages to print, each canvas one A4 portrait page of width x
-    // height layout units, until the user closes the view; false (nothing
-    // shown) where the platform has no such view.
-    virtual bool print_pages(const std::vector<const Canvas*>& pages, float width, float height) {
-        (void)pages, (void)width, (void)height;
+    // Shows pages to print, each canvas one A4 portrait page (its whole
+    // area), until the user closes the view; false (nothing shown) where
+    // the platform has no such view.
+    virtual bool print_pages(const std::vector<const Canvas*>& pages) {
+        (void)pages;
         return false;
     }
 };

@@ -136,8 +136,8 @@ std::string svg_element(const DrawOp& op, Palette palette) {
         op);
 }
 
-std::string svg_document(const Canvas& canvas, float width, float height, Palette palette) {
-    const std::string w = num(width), h = num(height);
+std::string svg_document(const Canvas& canvas, Palette palette) {
+    const std::string w = num(canvas.width()), h = num(canvas.height());
     // Shapes are outlines unless they say otherwise, with round caps and
     // joins; a text's own fill paints it.
     std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +

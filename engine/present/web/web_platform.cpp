@@ -127,9 +127,9 @@ void WebPlatform::resized() {
 
 void WebPlatform::wake() { lk_page_wake(); }
 
-bool WebPlatform::print_pages(const std::vector<const Canvas*>& pages, float width, float height) {
+bool WebPlatform::print_pages(const std::vector<const Canvas*>& pages) {
     present();
-    for (const Canvas* page : pages) lk_page_print_page(svg_document(*page, width, height).c_str());
+    for (const Canvas* page : pages) lk_page_print_page(svg_document(*page).c_str());
     lk_page_print_show();
     // The window may have changed meanwhile (a tablet turned): all of it
     // again.

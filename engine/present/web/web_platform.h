@@ -59,7 +59,7 @@ public:
     void resized();
     // The page's print view (page.js): each page as an SVG document (the
     // SVG player), in the original colours; waits until it is closed.
-    bool print_pages(const std::vector<const Canvas*>& pages, float width, float height) override;
+    bool print_pages(const std::vector<const Canvas*>& pages) override;
 
     // The platform of the running program, for the page's calls; null
     // before it starts and after it ends.
