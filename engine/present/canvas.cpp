@@ -48,6 +48,27 @@ Box glyph_cell(const DrawText& glyph) {
     return {glyph.x, glyph.y, glyph.x + width, glyph.y + em_h};
 }
 
+Box layout_extent(const DrawOp& op) {
+    return std::visit(
+        [](const auto& o) -> Box {
+            using T = std::decay_t<decltype(o)>;
+            if constexpr (std::is_same_v<T, DrawText>) {
+                return glyph_cell(o);
+            } else if constexpr (std::is_same_v<T, DrawLine>) {
+                return pad(ordered(o.x1, o.y1, o.x2, o.y2), o.pen / 2.0f);
+            } else if constexpr (std::is_same_v<T, FillBox>) {
+                return pad(ordered(o.x1, o.y1, o.x2, o.y2), o.pen / 2.0f);
+            } else if constexpr (std::is_same_v<T, DrawCircle> || std::is_same_v<T, FillCircle> ||
+                                 std::is_same_v<T, DrawArc>) {
+                const float r = std::fabs(o.r) + o.pen / 2.0f;
+                return {o.cx - r, o.cy - r, o.cx + r, o.cy + r};
+            } else {
+                return pad(points_box(o.points), o.pen / 2.0f);
+            }
+        },
+        op);
+}
+
 Box bounds_of(const DrawOp& op) {
     return std::visit(
         [](const auto& o) -> Box {

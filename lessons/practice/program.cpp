@@ -15,6 +15,7 @@
 #include "engine/present/storage.h"
 #include "engine/present/strings.h"
 #include "sets.h"
+#include "sheet.h"
 
 namespace lk::practice {
 
@@ -27,8 +28,9 @@ using problems::Problem;
 constexpr float kInk = 0, kTitle = 3, kAnswerInk = 5, kHintInk = 7, kPaper = 15, kPanel = 10;
 constexpr float kPanelText = 15, kPanelEntry = 13, kButtonFill = 11;
 
-// The menu: two columns of entries on the panel.
-constexpr float kMenuTop = 100, kMenuPitch = 66, kMenuRows = 7;
+// The menu: two columns of entries on the panel (eight rows, a little
+// closer, when プリント makes it fifteen).
+constexpr float kMenuTop = 100, kMenuPitch = 66, kMenuPitchLong = 62;
 constexpr float kMenuColumnX[2] = {88, 730};
 constexpr float kMenuProgressDx = 440;  // where an entry's progress stands
 constexpr float kMenuStarDx = -44;      // a mastered set's ★, before its number
@@ -49,9 +51,11 @@ constexpr float kButtonTop = 12, kButtonHeight = 52;
 const char* const kHintKeys[] = {"h", "H", "?", "ｈ", "Ｈ", "？"};
 const std::string kHintKey = "h";
 
-// Menu numbers after the sets.
-int erase_number() { return static_cast<int>(practice_sets().size()) + 1; }
-int quit_number() { return erase_number() + 1; }
+// Menu numbers after the sets: プリント (where the platform can print),
+// 記録を消す and 終わり.
+int print_number(bool printing) { return printing ? static_cast<int>(practice_sets().size()) + 1 : 0; }
+int erase_number(bool printing) { return static_cast<int>(practice_sets().size()) + (printing ? 2 : 1); }
+int quit_number(bool printing) { return erase_number(printing) + 1; }
 
 std::string today() {
     const std::time_t now = std::time(nullptr);
@@ -109,7 +113,8 @@ struct Button {
 
 class Practice {
 public:
-    explicit Practice(Engine& e) : e_(e), s_(e), storage_(e.p.platform().storage()) {}
+    Practice(Engine& e, SheetPrinter printer)
+        : e_(e), s_(e), storage_(e.p.platform().storage()), printer_(std::move(printer)) {}
     void run();
 
 private:
@@ -119,6 +124,10 @@ private:
     void save();
     void draw_menu();
     void confirm_erase();
+    void print();
+    // Asks for a number at the answer field, after a label; 0 when the
+    // answer is not a whole number from 1 to `most`.
+    int ask_number(const std::string& label, int most);
     void practise(const PracticeSet& set);
     Ending solve(const PracticeSet& set, const Problem& problem, SetProgress& record);
 
@@ -133,6 +142,7 @@ private:
     Engine& e_;
     Script s_;
     Storage* storage_;
+    SheetPrinter printer_;
     Progress progress_;
     bool kept_ = false;    // the record is kept on this device
     std::string notice_;   // a word about the record, shown on the menu
@@ -183,11 +193,16 @@ void Practice::run() {
         e_.ask_inline();
         e_.erase_inline_answer();
         const float v = e_.answer_value;
-        if (v == static_cast<float>(quit_number())) e_.p.end_program();
-        if (!(v >= 1 && v < static_cast<float>(quit_number()))) continue;
+        const bool printing = static_cast<bool>(printer_);
+        if (v == static_cast<float>(quit_number(printing))) e_.p.end_program();
+        if (!(v >= 1 && v < static_cast<float>(quit_number(printing)))) continue;
         const int number = to_integer(v);
-        if (number == erase_number()) {
+        if (number == erase_number(printing)) {
             confirm_erase();
+            continue;
+        }
+        if (number == print_number(printing)) {
+            print();
             continue;
         }
         practise(practice_sets()[static_cast<size_t>(number - 1)]);
@@ -201,16 +216,19 @@ void Practice::draw_menu() {
     s_.text(264, 30, kPanelText, "＜方程式の練習　メニュー＞");
     e_.prompt = {PromptKind::menu};
     const auto& sets = practice_sets();
-    const int entries = quit_number();
+    const bool printing = static_cast<bool>(printer_);
+    const int entries = quit_number(printing);
+    const int rows = (entries + 1) / 2;
+    const float pitch = rows > 7 ? kMenuPitchLong : kMenuPitch;
     for (int n = 1; n <= entries; ++n) {
-        const int column = (n - 1) / static_cast<int>(kMenuRows);
+        const int column = (n - 1) / rows;
         const float x = kMenuColumnX[column];
-        const float y = kMenuTop + static_cast<float>((n - 1) % static_cast<int>(kMenuRows)) * kMenuPitch;
+        const float y = kMenuTop + static_cast<float>((n - 1) % rows) * pitch;
         std::string label = std::to_string(n) + "　";
         if (n <= static_cast<int>(sets.size()))
             label += sets[static_cast<size_t>(n - 1)].name;
         else
-            label += n == erase_number() ? "記録を消す" : "終わり";
+            label += n == print_number(printing) ? "プリント" : n == erase_number(printing) ? "記録を消す" : "終わり";
         const float colour = n % 2 ? kPanelEntry : kPanelText;
         e_.p.start_capture();
         s_.text(x, y, colour, label);
@@ -249,6 +267,68 @@ void Practice::confirm_erase() {
     progress_.sets.clear();
     if (kept_ && !storage_->write(to_json(progress_))) notice_ = "記録を消せませんでした。";
     else notice_ = kept_ ? "記録を消しました。" : notice_;
+}
+
+int Practice::ask_number(const std::string& label, int most) {
+    e_.text_colour = kInk;
+    e_.text_x = e_.answer_x - 64 - 16 * static_cast<float>(char_length(label));
+    e_.text_y = e_.answer_y;
+    e_.text = label;
+    e_.draw_plain_text();
+    e_.text.clear();
+    e_.ask_inline();
+    e_.erase_inline_answer();
+    const float v = e_.answer_value;
+    if (!(v >= 1 && v <= static_cast<float>(most)) || v != static_cast<float>(to_integer(v))) return 0;
+    return to_integer(v);
+}
+
+// プリント: the set, the number of problems and of sheets, one number prompt
+// each; then the platform's printer makes the sheets and says where they went.
+void Practice::print() {
+    e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
+    s_.text(kLeft, 24, kTitle, "プリントを作る");
+    s_.plain(kLeft + 300, 40, kHintInk, "問題と解答のプリントを作ります。0 を入力するとメニューへ戻ります。");
+    const auto& sets = practice_sets();
+    const int count = static_cast<int>(sets.size());
+    const int rows = (count + 1) / 2;
+    for (int n = 1; n <= count; ++n) {
+        const float x = kLeft + static_cast<float>((n - 1) / rows) * 620;
+        const float y = 110 + static_cast<float>((n - 1) % rows) * 56;
+        s_.text(x, y, n % 2 ? kPanelEntry : kInk, std::to_string(n) + "　" + sets[static_cast<size_t>(n - 1)].name);
+    }
+    const float chosen_y = 110 + static_cast<float>(rows) * 56 + 10;
+    const int set = ask_number("セットの番号（1～" + std::to_string(count) + "）", count);
+    if (set == 0) return;
+    s_.plain(kLeft, chosen_y, kInk, "セット　" + std::to_string(set) + "　" + sets[static_cast<size_t>(set - 1)].name);
+    const int problems = ask_number("問題の数（1～" + std::to_string(kMaxSheetProblems) + "）", kMaxSheetProblems);
+    if (problems == 0) return;
+    s_.plain(kLeft, chosen_y + 30, kInk, "問題の数　" + std::to_string(problems));
+    const int sheets = ask_number("枚数（1～" + std::to_string(kMaxSheets) + "）", kMaxSheets);
+    if (sheets == 0) return;
+    s_.plain(kLeft, chosen_y + 60, kInk, "枚数　" + std::to_string(sheets));
+
+    SheetRequest request;
+    request.set = &sets[static_cast<size_t>(set - 1)];
+    request.count = problems;
+    request.sheets = sheets;
+    // A new seed each time (printed on every page, so that a sheet can be
+    // made again), from the clock: the practice problems' draws stay as they are.
+    request.seed = static_cast<std::uint64_t>(
+                       std::chrono::system_clock::now().time_since_epoch().count() / 1000) % 1000000 + 1;
+    s_.plain(kLeft, chosen_y + 100, kHintInk, "作っています…");
+    const PrintOutcome outcome = printer_(request);
+    s_.erase(0, chosen_y + 92, 1760, 60);
+    s_.plain(kLeft, chosen_y + 100, outcome.done ? kAnswerInk : kTitle, outcome.message);
+    if (!outcome.file.empty()) {
+        // The file's name as it is spelled (plain text would widen it).
+        e_.p.set_font_bold(false);
+        std::string file = outcome.file;
+        const size_t most = 150;  // half-width characters on a line
+        if (file.size() > most) file = "..." + file.substr(file.size() - most + 3);
+        e_.p.draw_text(kLeft, chosen_y + 130, file, 1, 1, kInk);
+    }
+    e_.wait_any_key();
 }
 
 void Practice::draw_header(const PracticeSet& set, const SetProgress& record) {
@@ -465,22 +545,24 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
 
 }  // namespace
 
-void run_practice(Engine& e) { Practice(e).run(); }
+void run_practice(Engine& e, const SheetPrinter& printer) { Practice(e, printer).run(); }
 
 }  // namespace lk::practice
 
 namespace lk {
 
+ProgramDef practicelesson_program(practice::SheetPrinter printer) {
+    ProgramDef p;
+    p.title = "practicelesson";
+    p.quit_number = practice::quit_number(static_cast<bool>(printer));
+    p.name = "方程式の練習";
+    p.main = [printer](Engine& e) { practice::run_practice(e, printer); };
+    for (int n = 1; n <= static_cast<int>(practice::practice_sets().size()); ++n) p.tour_entries.push_back(n);
+    return p;
+}
+
 const ProgramDef& practicelesson_program() {
-    static const ProgramDef program = [] {
-        ProgramDef p;
-        p.title = "practicelesson";
-        p.quit_number = practice::quit_number();
-        p.name = "方程式の練習";
-        p.main = practice::run_practice;
-        for (int n = 1; n <= static_cast<int>(practice::practice_sets().size()); ++n) p.tour_entries.push_back(n);
-        return p;
-    }();
+    static const ProgramDef program = practicelesson_program(nullptr);
     return program;
 }
 

@@ -223,6 +223,11 @@ PdfWriter::~PdfWriter() {
 
 bool PdfWriter::ok() const { return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS; }
 
+bool PdfWriter::finish() {
+    cairo_surface_finish(surface_);
+    return ok();
+}
+
 void PdfWriter::add_page(const Canvas& canvas) {
     // Layout units to points; the page is filled with the background even
     // where the canvas does not reach.

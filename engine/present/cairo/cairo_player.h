@@ -45,6 +45,9 @@ public:
     void add_page(const Canvas& canvas);
     int pages() const { return pages_; }
     bool ok() const;
+    // Writes out the end of the file (the destructor does it otherwise);
+    // whether everything was written.
+    bool finish();
 
 private:
     cairo_surface_t* surface_;
