@@ -4,7 +4,9 @@
 // to the page's test object, which exists only in such a run.
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "engine/present/presenter.h"
 #include "engine/present/trace.h"
@@ -17,6 +19,7 @@
 #include "lessons/solve/topics.h"
 #elif defined(LESSONKIT_PRACTICE)
 #include "lessons/practice/program.h"
+#include "lessons/practice/sheet.h"
 #else
 #include "lessons/apply/topics.h"
 #endif
@@ -25,11 +28,35 @@ extern "C" void lk_page_probe(const char* kind, const char* text);
 
 namespace {
 
+#if defined(LESSONKIT_PRACTICE)
+// プリント in the page: the sheets and keys go to the page's print view as
+// A4 pages; closing it returns to the menu. A test run hears what was asked
+// for and how many pages came of it.
+lk::practice::PrintOutcome print_in_page(const lk::practice::SheetRequest& request) {
+    auto* platform = lk::WebPlatform::current();
+    std::vector<lk::practice::SheetPage> pages;
+    try {
+        pages = lk::practice::make_sheets(request);
+    } catch (const std::invalid_argument& e) {
+        return {false, e.what(), ""};
+    }
+    std::vector<const lk::Canvas*> canvases;
+    for (const auto& page : pages) canvases.push_back(&page.canvas);
+    const std::string asked = request.set->id + "," + std::to_string(request.count) + "," +
+                              std::to_string(request.sheets) + "," + std::to_string(request.seed) + "," +
+                              std::to_string(pages.size());
+    lk_page_probe("sheets", asked.c_str());
+    if (platform) platform->print_pages(canvases);
+    return {true, "", ""};
+}
+#endif
+
 const lk::ProgramDef& the_program() {
 #if defined(LESSONKIT_SOLVE)
     return lk::solvelesson_program();
 #elif defined(LESSONKIT_PRACTICE)
-    return lk::practicelesson_program();
+    static const lk::ProgramDef program = lk::practicelesson_program(print_in_page);
+    return program;
 #else
     return lk::applylesson_program();
 #endif

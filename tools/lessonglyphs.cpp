@@ -1,7 +1,8 @@
 // lessonglyphs: the characters the programs can draw, per font, for the
 // browser build's font subsets. It tours every item of both programs with
 // several seeds (every drill showing several problems), types every
-// character an answer field takes, adds the on-screen keypad's labels, and
+// character an answer field takes, adds the on-screen keypad's labels, the
+// printed sheets of every practice set and the print view's buttons, and
 // prints what was drawn:
 //
 //   family<TAB>bold|regular<TAB>italic|upright<TAB>characters
@@ -25,6 +26,7 @@
 #include "engine/practice/judge.h"
 #include "lessons/apply/topics.h"
 #include "lessons/practice/program.h"
+#include "lessons/practice/sheet.h"
 #include "lessons/solve/topics.h"
 #include "engine/shell/tour.h"
 
@@ -96,6 +98,44 @@ void add_overlay_labels(Collector& collector) {
     }
 }
 
+// プリント as the page offers it (the program given a printer): its screen
+// and prompts, answered with the largest numbers, the seed left out once.
+void add_print_prompts(Collector& collector) {
+    const lk::ProgramDef program = lk::practicelesson_program(
+        [](const lk::practice::SheetRequest&) { return lk::practice::PrintOutcome{true, "", ""}; });
+    const std::string print = "\f" + std::to_string(program.quit_number - 2) + "\r";
+    lk::HeadlessPlatform platform(print + "1\r20\r1\r\r" + print + "12\r40\r50\r9999999\r" +
+                                  std::to_string(program.quit_number) + "\r");
+    lk::Presenter presenter(platform);
+    presenter.add_sink(&collector);
+    lk::run_program(program, presenter, 1);
+}
+
+// The printed sheets: every set's sheets and keys of the most problems,
+// with the seeds of the tours, drawn as the print view shows them; and the
+// print view's buttons, in the bold Gothic of the page.
+void add_sheets(Collector& collector, int seeds, int first) {
+    for (const auto& set : lk::practice::practice_sets()) {
+        for (int seed = first; seed < first + seeds; ++seed) {
+            lk::practice::SheetRequest request;
+            request.set = &set;
+            request.count = 40;
+            request.seed = static_cast<std::uint64_t>(seed);
+            for (const auto& page : lk::practice::make_sheets(request))
+                for (const auto& op : page.canvas.ops()) collector.on_draw(op);
+        }
+    }
+    // Every circled number the sheets can number with, in each font that
+    // drew one: ① to ⑳, ㉑ to ㉟, ㊱ to ㊿.
+    std::string circled;
+    for (int n = 1; n <= 50; ++n) circled += lk::practice::circled_number(n);
+    for (auto& [font, chars] : collector.fonts)
+        if (chars.count(lk::practice::circled_number(1)))
+            for (const auto& c : lk::split_chars(circled)) chars.insert(c);
+    auto& buttons = collector.fonts[{lk::style_for("ｺﾞｼｯｸ").family, true, false}];
+    for (const auto& c : lk::split_chars("印刷戻る")) buttons.insert(c);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +159,8 @@ int main(int argc, char** argv) {
         lk::run_program(*program, presenter, 1);
     }
     add_overlay_labels(collector);
+    add_print_prompts(collector);
+    add_sheets(collector, seeds, first);
     add_practice_messages(collector);
     for (const auto& [font, chars] : collector.fonts) {
         std::string all;

@@ -41,6 +41,7 @@
 #include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/practice/program.h"
+#include "lessons/practice/sheet.h"
 #include "lessons/solve/topics.h"
 
 namespace {
@@ -128,6 +129,18 @@ private:
     bool inside_ = false;
 };
 
+// The practice program with its プリント entry, as the window and the page
+// show its menu. The sheets asked for are made and go nowhere: the program
+// returns to its menu, as the page does once its print view is closed
+// (practicelesson --sheet writes sheets as files).
+const lk::ProgramDef& practice_program() {
+    static const lk::ProgramDef program = lk::practicelesson_program([](const lk::practice::SheetRequest& request) {
+        lk::practice::make_sheets(request);
+        return lk::practice::PrintOutcome{true, "", ""};
+    });
+    return program;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,7 +149,7 @@ int main(int argc, char** argv) {
     const lk::ProgramDef* program = nullptr;
     if (program_name == "applylesson") program = &lk::applylesson_program();
     else if (program_name == "solvelesson") program = &lk::solvelesson_program();
-    else if (program_name == "practicelesson") program = &lk::practicelesson_program();
+    else if (program_name == "practicelesson") program = &practice_program();
     else return usage();
 
     std::string keys, trace_path, png_dir, pdf_path, pages = "all", palette_name = "original", progress_path;

@@ -51,6 +51,10 @@ constexpr float kButtonTop = 12, kButtonHeight = 52;
 const char* const kHintKeys[] = {"h", "H", "?", "ｈ", "Ｈ", "？"};
 const std::string kHintKey = "h";
 
+// The largest seed a sheet can be asked for by (the clock's are at most a
+// million, and a request's further sheets count on from its seed).
+constexpr int kMaxSheetSeed = 9999999;
+
 // Menu numbers after the sets: プリント (where the platform can print),
 // 記録を消す and 終わり.
 int print_number(bool printing) { return printing ? static_cast<int>(practice_sets().size()) + 1 : 0; }
@@ -283,8 +287,9 @@ int Practice::ask_number(const std::string& label, int most) {
     return to_integer(v);
 }
 
-// プリント: the set, the number of problems and of sheets, one number prompt
-// each; then the platform's printer makes the sheets and says where they went.
+// プリント: the set, the number of problems and of sheets, and the seed (0
+// for new sheets), one number prompt each; then the platform's printer makes
+// the sheets and says where they went.
 void Practice::print() {
     e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
     s_.text(kLeft, 24, kTitle, "プリントを作る");
@@ -307,17 +312,25 @@ void Practice::print() {
     const int sheets = ask_number("枚数（1～" + std::to_string(kMaxSheets) + "）", kMaxSheets);
     if (sheets == 0) return;
     s_.plain(kLeft, chosen_y + 60, kInk, "枚数　" + std::to_string(sheets));
+    // The seed printed on a sheet makes that sheet again; 0 (or nothing)
+    // makes new ones.
+    const int seed = ask_number("シード（0 なら新しく）", kMaxSheetSeed);
+    if (seed > 0) s_.plain(kLeft + 300, chosen_y + 60, kInk, "シード　" + std::to_string(seed));
 
     SheetRequest request;
     request.set = &sets[static_cast<size_t>(set - 1)];
     request.count = problems;
     request.sheets = sheets;
-    // A new seed each time (printed on every page, so that a sheet can be
-    // made again), from the clock: the practice problems' draws stay as they are.
-    request.seed = static_cast<std::uint64_t>(
-                       std::chrono::system_clock::now().time_since_epoch().count() / 1000) % 1000000 + 1;
+    // Otherwise a new seed each time, from the clock: the practice
+    // problems' draws stay as they are.
+    request.seed = seed > 0 ? static_cast<std::uint64_t>(seed)
+                            : static_cast<std::uint64_t>(
+                                  std::chrono::system_clock::now().time_since_epoch().count() / 1000) % 1000000 + 1;
     s_.plain(kLeft, chosen_y + 100, kHintInk, "作っています…");
     const PrintOutcome outcome = printer_(request);
+    // A printer that showed the pages itself (the browser's print view,
+    // closed by now) has nothing more to say: back to the menu.
+    if (outcome.done && outcome.message.empty()) return;
     s_.erase(0, chosen_y + 92, 1760, 60);
     s_.plain(kLeft, chosen_y + 100, outcome.done ? kAnswerInk : kTitle, outcome.message);
     if (!outcome.file.empty()) {

@@ -341,7 +341,7 @@
       prompt: {kind: 'none', choices: [], buttons: {}}, prompts: 0, idle: false,
       paints: 0, firstPaint: 0, lastPaint: 0, keyAt: 0, latencies: [], view: null,
       trace: [], itemPictures: [], tourDone: null, endedAt: 0, errors: [],
-      pointerEvents: [], overlayPainted: null, module: null, lastKeyAt: 0, print: null, prints: 0,
+      pointerEvents: [], overlayPainted: null, module: null, lastKeyAt: 0, print: null, prints: 0, sheets: null,
       canvas: canvas, overlayCanvas: top, overlayCtx: topCtx,
       // The overlay as the program describes it (probe.h).
       overlay() { return probes.module ? parseLine(probes.module.UTF8ToString(probes.module._lk_overlay_state())) : null; },
@@ -365,6 +365,9 @@
           probes.tourDone = {items, steps, problems};
         } else if (kind === 'overlay_painted') {
           probes.overlayPainted = text.split(',').map(Number);
+        } else if (kind === 'sheets') {
+          const [set, count, sheets, seed, pages] = text.split(',');
+          probes.sheets = {set, count: Number(count), sheets: Number(sheets), seed: Number(seed), pages: Number(pages)};
         } else if (kind === 'error') {
           probes.errors.push(text);
         }
