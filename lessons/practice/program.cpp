@@ -130,8 +130,10 @@ private:
     void confirm_erase();
     void print();
     // Asks for a number at the answer field, after a label; 0 when the
-    // answer is not a whole number from 1 to `most`.
-    int ask_number(const std::string& label, int most);
+    // answer is not a whole number from 1 to `most`. It announces itself as
+    // a menu's number field (a touch screen shows the keypad), whose
+    // `choices` a tap chooses.
+    int ask_number(const std::string& label, int most, std::vector<PromptChoice> choices = {});
     void practise(const PracticeSet& set);
     Ending solve(const PracticeSet& set, const Problem& problem, SetProgress& record);
 
@@ -273,7 +275,8 @@ void Practice::confirm_erase() {
     else notice_ = kept_ ? "記録を消しました。" : notice_;
 }
 
-int Practice::ask_number(const std::string& label, int most) {
+int Practice::ask_number(const std::string& label, int most, std::vector<PromptChoice> choices) {
+    e_.prompt = {PromptKind::menu, std::move(choices)};
     e_.text_colour = kInk;
     e_.text_x = e_.answer_x - 64 - 16 * static_cast<float>(char_length(label));
     e_.text_y = e_.answer_y;
@@ -297,13 +300,16 @@ void Practice::print() {
     const auto& sets = practice_sets();
     const int count = static_cast<int>(sets.size());
     const int rows = (count + 1) / 2;
+    std::vector<PromptChoice> choices;
     for (int n = 1; n <= count; ++n) {
         const float x = kLeft + static_cast<float>((n - 1) / rows) * 620;
         const float y = 110 + static_cast<float>((n - 1) % rows) * 56;
+        e_.p.start_capture();
         s_.text(x, y, n % 2 ? kPanelEntry : kInk, std::to_string(n) + "　" + sets[static_cast<size_t>(n - 1)].name);
+        choices.push_back({n, captured_area(e_.p.take_capture())});
     }
     const float chosen_y = 110 + static_cast<float>(rows) * 56 + 10;
-    const int set = ask_number("セットの番号（1～" + std::to_string(count) + "）", count);
+    const int set = ask_number("セットの番号（1～" + std::to_string(count) + "）", count, std::move(choices));
     if (set == 0) return;
     s_.plain(kLeft, chosen_y, kInk, "セット　" + std::to_string(set) + "　" + sets[static_cast<size_t>(set - 1)].name);
     const int problems = ask_number("問題の数（1～" + std::to_string(kMaxSheetProblems) + "）", kMaxSheetProblems);

@@ -103,8 +103,8 @@ async function practiceTablet(browser) {
   const d = similar(picture, native);
   c.expect(d.ok, `the menu with the record differs from the desktop's: ${JSON.stringify(d)}`);
 
-  // 記録を消す, confirmed with 1.
-  await tapChoice(13);
+  // 記録を消す (the entry before 終わり), confirmed with 1.
+  await tapChoice(prompt.choices[prompt.choices.length - 2].number);
   await next();
   await tapChoice(1);
   await next();
@@ -114,6 +114,98 @@ async function practiceTablet(browser) {
   c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
   console.log(`     sets ${sets.join(', ')} mastered on the keypad; the ★ kept over a reload; erased`);
   await page.close();
+}
+
+// プリント in the practice program: まとめ, 20 problems, one sheet and a seed,
+// typed at the program's own number prompts. The print view must show the
+// sheet and its key as A4 pages: Chromium's PDF of the page (page.pdf, A4)
+// has as many pages as the program made, each A4 (pdfinfo), and their text
+// (pdftotext) is the desktop's PDF text of the same sheet (practicelesson
+// --sheet … --pdf), every problem's number in it. The page holds nothing
+// editable. 戻る returns to the menu. Gives the times from the last Enter to
+// the pages handed over, the view built and the view drawn.
+async function practicePrint(browser) {
+  const dir = path.join(c.WORK, 'print');
+  fs.mkdirSync(dir, {recursive: true});
+  const page = await c.openPage(browser, c.fileUrl('practicelesson', 'seed=5'));
+  const first = await c.nextPrompt(page, 0);
+  c.expect(first.prompt.kind === 'menu', `the practice program started at ${first.prompt.kind}`);
+  const numbers = first.prompt.choices.map(ch => ch.number);
+  const quit = Math.max(...numbers), print = quit - 2;
+  const press = c.presser(page, first.count);
+  const answer = async text => {
+    await page.keyboard.type(text);
+    return press('Enter');
+  };
+  const [set, count, sheets, seed] = [12, 20, 1, 321];
+  let prompt = await answer(String(print));
+  // Each of プリント's prompts reads a number (a tablet shows the keypad);
+  // the sets are its first prompt's choices.
+  c.expect(prompt.kind === 'menu' && prompt.choices.length === 12,
+           `プリント's first prompt: ${prompt.kind} with ${prompt.choices.length} choices`);
+  for (const n of [set, count, sheets]) {
+    prompt = await answer(String(n));
+    c.expect(prompt.kind === 'menu', `after ${n} the prompt is ${prompt.kind}`);
+  }
+  await page.keyboard.type(String(seed));
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => window.lkTest.prints === 1, {timeout: c.LONG, polling: 5});
+  const shown = await page.evaluate(() => ({print: window.lkTest.print, sheets: window.lkTest.sheets,
+    editable: document.querySelectorAll('input, textarea, select, [contenteditable]:not([contenteditable="false"])').length,
+    svgs: document.querySelectorAll('#sheets .sheet > svg').length,
+    texts: document.querySelectorAll('#sheets svg text').length}));
+  const made = shown.sheets;
+  c.expect(made, 'the program told of no sheets');
+  c.expect(made.count === count && made.sheets === sheets && made.seed === seed,
+           `asked for ${[set, count, sheets, seed]}, made ${JSON.stringify(made)}`);
+  c.expect(shown.print.pages === made.pages && shown.svgs === made.pages,
+           `${made.pages} pages made, ${shown.print.pages} handed over, ${shown.svgs} shown`);
+  c.expect(shown.editable === 0, `${shown.editable} editable elements in the page`);
+  await page.screenshot({path: path.join(dir, 'view.png')});
+
+  // Printed: A4 pages, as many as the program made.
+  const pdf = path.join(dir, 'page.pdf');
+  await page.pdf({path: pdf, format: 'A4', printBackground: true});
+  const info = require('child_process').execFileSync('pdfinfo', ['-f', '1', '-l', '999', pdf], {encoding: 'utf8'});
+  const pages = Number(/^Pages:\s+(\d+)/m.exec(info)[1]);
+  c.expect(pages === made.pages, `the PDF has ${pages} pages, the program made ${made.pages}`);
+  const sizes = [...info.matchAll(/^Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts/mg)].map(m => [Number(m[1]), Number(m[2])]);
+  c.expect(sizes.length === pages && sizes.every(([w, h]) => Math.abs(w - 595.28) < 2 && Math.abs(h - 841.89) < 2),
+           `page sizes: ${JSON.stringify(sizes)}`);
+  // Its text is the desktop's, page by page (blanks aside: the two PDFs
+  // space words differently).
+  const desktop = path.join(dir, 'desktop.pdf');
+  c.tool('practicelesson', ['--sheet', made.set, '--count', String(count), '--sheets', String(sheets),
+                            '--seed', String(seed), '--pdf', desktop]);
+  const text = (file, n) => require('child_process').execFileSync(
+    'pdftotext', ['-f', String(n), '-l', String(n), file, '-'], {encoding: 'utf8'}).replace(/\s+/g, '');
+  let characters = 0, problems = '';
+  for (let n = 1; n <= pages; ++n) {
+    const [web, native] = [text(pdf, n), text(desktop, n)];
+    c.expect(web === native, `page ${n}'s text differs from the desktop's:\n  page:    ${web}\n  desktop: ${native}`);
+    characters += web.length;
+    if (!web.startsWith('解答')) problems += web;
+  }
+  // Every problem's number on the sheet's own pages (the key's come after).
+  for (let k = 1; k <= count; ++k) {
+    const mark = String.fromCodePoint(k <= 20 ? 0x245F + k : k <= 35 ? 0x3250 + k - 20 : 0x32B0 + k - 35);
+    c.expect(problems.includes(mark), `problem ${mark} is not on the sheet's pages`);
+  }
+
+  // 戻る: the menu again.
+  await page.click('#print-back');
+  const back = await c.nextPrompt(page, press.seen);
+  c.expect(back.prompt.kind === 'menu' && back.prompt.choices.length === numbers.length,
+           `after 戻る: ${back.prompt.kind}`);
+  c.expect(await page.evaluate(() => !document.body.classList.contains('printing') &&
+                                     document.querySelectorAll('#sheets *').length === 0),
+           'the print view stayed');
+  c.expect(page.lkErrors.length === 0, 'page errors: ' + page.lkErrors.join('; '));
+  await page.close();
+  const p = shown.print;
+  console.log(`     ${made.pages} A4 pages (${shown.texts} texts, ${characters} characters), the desktop's text; ` +
+              `from Enter: pages handed over ${(p.started - p.keyAt).toFixed(0)} ms, view built ` +
+              `${(p.shownAt - p.keyAt).toFixed(0)} ms, drawn ${(p.paintedAt - p.keyAt).toFixed(0)} ms`);
 }
 
 // A program taught from start to end with touch taps alone, as on a tablet:
@@ -364,6 +456,10 @@ async function main() {
 
   await c.check('practice on a tablet with touch alone: three sets mastered on the keypad, the ★ kept over a reload, then erased', async () => {
     await practiceTablet(browser);
+  });
+
+  await c.check('プリント in the practice program: the print view gives A4 pages holding the desktop sheet\'s text, and 戻る returns to the menu', async () => {
+    await practicePrint(browser);
   });
 
   await c.check('the Canvas 2D player draws the players\' reference pictures', async () => {
