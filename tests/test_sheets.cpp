@@ -356,6 +356,8 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
 // プリント on the menu, where the platform prints: the set, the count and
 // the number of sheets asked for in turn reach the printer, and what it
 // says is shown; an answer out of range goes back to the menu unprinted.
+// The menu of fifteen and the screen of プリント are watched as the layout
+// tour watches every screen.
 TEST(Sheets, MenuPrintAsksAndHandsTheRequestToThePrinter) {
     std::vector<practice::SheetRequest> asked;
     const lk::ProgramDef program = lk::practicelesson_program([&](const practice::SheetRequest& r) {
@@ -366,8 +368,18 @@ TEST(Sheets, MenuPrintAsksAndHandsTheRequestToThePrinter) {
     lk::HeadlessPlatform platform(lk::decode_key_script("13\r5\r41\r" "13\r5\r20\r2\r " "15\r"));
     lk::Presenter presenter(platform);
     Recorder recorder;
+    LayoutWatch watch("practicelesson");
     presenter.add_sink(&recorder);
-    EXPECT_EQ(lk::run_program(program, presenter, 3), 0);
+    presenter.add_sink(&watch);
+    EXPECT_EQ(lk::run_program(program, presenter, 3,
+                              [&](lk::Engine& e) {
+                                  e.on_rich_text = [&](const std::string& text, float, float, float) {
+                                      watch.rich_text(text);
+                                  };
+                              }),
+              0);
+    EXPECT_GT(watch.looks, 10);
+    EXPECT_TRUE(watch.findings.empty()) << listing(watch.findings);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].set, practice::find_set("5"));
     EXPECT_EQ(asked[0].count, 20);

@@ -297,16 +297,23 @@ void Practice::print() {
         const float y = 110 + static_cast<float>((n - 1) % rows) * 56;
         s_.text(x, y, n % 2 ? kPanelEntry : kInk, std::to_string(n) + "　" + sets[static_cast<size_t>(n - 1)].name);
     }
-    const float chosen_y = 110 + static_cast<float>(rows) * 56 + 10;
+    // What has been chosen, on one line under the sets.
+    const float chosen_y = 110 + static_cast<float>(rows) * 56 + 24;
+    std::string chosen;
+    const auto show_chosen = [&](const std::string& more) {
+        chosen += more;
+        s_.erase(0, chosen_y - 26, 1760, 84);
+        s_.text(kLeft, chosen_y, kAnswerInk, chosen);
+    };
     const int set = ask_number("セットの番号（1～" + std::to_string(count) + "）", count);
     if (set == 0) return;
-    s_.plain(kLeft, chosen_y, kInk, "セット　" + std::to_string(set) + "　" + sets[static_cast<size_t>(set - 1)].name);
+    show_chosen(std::to_string(set) + "　" + sets[static_cast<size_t>(set - 1)].name);
     const int problems = ask_number("問題の数（1～" + std::to_string(kMaxSheetProblems) + "）", kMaxSheetProblems);
     if (problems == 0) return;
-    s_.plain(kLeft, chosen_y + 30, kInk, "問題の数　" + std::to_string(problems));
+    show_chosen("　" + std::to_string(problems) + "問");
     const int sheets = ask_number("枚数（1～" + std::to_string(kMaxSheets) + "）", kMaxSheets);
     if (sheets == 0) return;
-    s_.plain(kLeft, chosen_y + 60, kInk, "枚数　" + std::to_string(sheets));
+    show_chosen("　" + std::to_string(sheets) + "枚");
 
     SheetRequest request;
     request.set = &sets[static_cast<size_t>(set - 1)];
@@ -316,17 +323,18 @@ void Practice::print() {
     // made again), from the clock: the practice problems' draws stay as they are.
     request.seed = static_cast<std::uint64_t>(
                        std::chrono::system_clock::now().time_since_epoch().count() / 1000) % 1000000 + 1;
-    s_.plain(kLeft, chosen_y + 100, kHintInk, "作っています…");
+    const float message_y = chosen_y + 80;
+    s_.plain(kLeft, message_y, kHintInk, "作っています…");
     const PrintOutcome outcome = printer_(request);
-    s_.erase(0, chosen_y + 92, 1760, 60);
-    s_.plain(kLeft, chosen_y + 100, outcome.done ? kAnswerInk : kTitle, outcome.message);
+    s_.erase(0, message_y - 8, 1760, 32);
+    s_.plain(kLeft, message_y, outcome.done ? kAnswerInk : kTitle, outcome.message);
     if (!outcome.file.empty()) {
         // The file's name as it is spelled (plain text would widen it).
         e_.p.set_font_bold(false);
         std::string file = outcome.file;
         const size_t most = 150;  // half-width characters on a line
         if (file.size() > most) file = "..." + file.substr(file.size() - most + 3);
-        e_.p.draw_text(kLeft, chosen_y + 130, file, 1, 1, kInk);
+        e_.p.draw_text(kLeft, message_y + 32, file, 1, 1, kInk);
     }
     e_.wait_any_key();
 }
