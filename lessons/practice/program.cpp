@@ -405,7 +405,7 @@ void Practice::show_message(const std::string& message, float colour) {
 Practice::Ending Practice::wait_verdict() {
     e_.prompt = {PromptKind::verdict};
     e_.prompt.choices = draw_buttons({{1130, 200, "メニューへ", kKeyEscape}});
-    s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、画面をタップすると次の問題です。");
+    s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、タップすると次の問題へ進みます。");
     e_.p.announce(e_.prompt);
     std::string key;
     while ((key = e_.p.poll_key()).empty()) {
