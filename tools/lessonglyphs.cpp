@@ -1,8 +1,9 @@
 // lessonglyphs: the characters the programs can draw, per font, for the
 // browser build's font subsets. It tours every item of both programs with
 // several seeds (every drill showing several problems), types every
-// character an answer field takes, adds the on-screen keypad's labels, and
-// prints what was drawn:
+// character an answer field takes, adds the on-screen keypad's labels and
+// the printed sheets of every practice set (40 problems and their keys, for
+// a browser's print view), and prints what was drawn:
 //
 //   family<TAB>bold|regular<TAB>italic|upright<TAB>characters
 //
@@ -25,6 +26,7 @@
 #include "engine/practice/judge.h"
 #include "lessons/apply/topics.h"
 #include "lessons/practice/program.h"
+#include "lessons/practice/sheet.h"
 #include "lessons/solve/topics.h"
 #include "engine/shell/tour.h"
 
@@ -96,6 +98,21 @@ void add_overlay_labels(Collector& collector) {
     }
 }
 
+// The printed sheets: every set, 40 problems (numbered up to ㊵) and their
+// keys, from each seed.
+void add_sheets(Collector& collector, int seeds, int first) {
+    lk::practice::SheetWatch watch;
+    watch.sink = &collector;
+    for (const auto& set : lk::practice::practice_sets()) {
+        lk::practice::SheetRequest request;
+        request.set = &set;
+        request.count = lk::practice::kMaxSheetProblems;
+        request.seed = static_cast<std::uint64_t>(first);
+        request.sheets = seeds;
+        lk::practice::make_sheets(request, watch);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +136,7 @@ int main(int argc, char** argv) {
         lk::run_program(*program, presenter, 1);
     }
     add_overlay_labels(collector);
+    add_sheets(collector, seeds, first);
     add_practice_messages(collector);
     for (const auto& [font, chars] : collector.fonts) {
         std::string all;
