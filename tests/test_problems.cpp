@@ -21,62 +21,7 @@ namespace {
 using namespace lk::testing;
 namespace pr = lk::problems;
 
-// The text as the renderer draws it: a fraction mark without a partner is
-// dropped ("ﾀ1/3ﾀﾀx=5" draws as "ﾀ1/3ﾀx=5").
-std::string as_drawn(const std::string& text) {
-    const std::string mark = "ﾀ";
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        if (text.compare(i, mark.size(), mark) != 0) {
-            out += text[i++];
-            continue;
-        }
-        const size_t close = text.find(mark, i + mark.size());
-        if (close == std::string::npos) {
-            i += mark.size();
-            continue;
-        }
-        out += text.substr(i, close + mark.size() - i);
-        i = close + mark.size();
-    }
-    return out;
-}
-
 Rational exact(const lk::Rational& r) { return Rational(r.n, r.d); }
-Rational at(const Linear& l, const Rational& x) { return l.c * x + l.k; }
-Linear expression(const std::string& text) {
-    auto sides = Parser(as_drawn(text)).equation();
-    if (sides.size() != 1) throw std::runtime_error("not one expression: " + text);
-    return sides[0];
-}
-std::vector<std::string> split(const std::string& text, char by) {
-    std::vector<std::string> out(1);
-    for (char c : text)
-        if (c == by) out.emplace_back();
-        else out.back() += c;
-    return out;
-}
-
-// The solution of the proportion "a:b=c:d" (a·d = b·c), which must be linear
-// in x with one solution, no term of it 0 there.
-Rational proportion_solution(const std::string& text) {
-    const auto sides = split(text, '=');
-    if (sides.size() != 2) throw std::runtime_error("not a proportion: " + text);
-    const auto left = split(sides[0], ':'), right = split(sides[1], ':');
-    if (left.size() != 2 || right.size() != 2) throw std::runtime_error("not a proportion: " + text);
-    const Linear a = expression(left[0]), b = expression(left[1]), c = expression(right[0]),
-                 d = expression(right[1]);
-    auto times = [&](const Linear& u, const Linear& v) {
-        if (!(u.c == 0) && !(v.c == 0)) throw std::runtime_error("x times x: " + text);
-        return Linear{u.c * v.k + v.c * u.k, u.k * v.k};
-    };
-    const Linear ad = times(a, d), bc = times(b, c);
-    if (ad.c == bc.c) throw std::runtime_error("no single solution: " + text);
-    const Rational x = (bc.k - ad.k) / (ad.c - bc.c);
-    for (const Linear& term : {a, b, c, d})
-        if (at(term, x) == 0) throw std::runtime_error("a term is 0 at the solution: " + text);
-    return x;
-}
 
 std::string joined(const std::vector<pr::Line>& lines) {
     std::string out;

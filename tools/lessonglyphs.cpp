@@ -2,8 +2,9 @@
 // browser build's font subsets. It tours every item of both programs with
 // several seeds (every drill showing several problems), types every
 // character an answer field takes, adds the on-screen keypad's labels, the
-// printed sheets of every practice set and the print view's buttons, and
-// prints what was drawn:
+// printed sheets of every practice set (40 problems and their keys, for a
+// browser's print view), プリント's prompts and the print view's buttons,
+// and prints what was drawn:
 //
 //   family<TAB>bold|regular<TAB>italic|upright<TAB>characters
 //
@@ -111,22 +112,21 @@ void add_print_prompts(Collector& collector) {
     lk::run_program(program, presenter, 1);
 }
 
-// The printed sheets: every set's sheets and keys of the most problems,
-// with the seeds of the tours, drawn as the print view shows them; and the
-// print view's buttons, in the bold Gothic of the page.
+// The printed sheets: every set, 40 problems (numbered up to ㊵) and their
+// keys, from each seed; every circled number a sheet can number with (① to
+// ⑳, ㉑ to ㉟, ㊱ to ㊿) in each font that drew one; and the print view's
+// buttons, in the bold Gothic of the page.
 void add_sheets(Collector& collector, int seeds, int first) {
+    lk::practice::SheetWatch watch;
+    watch.sink = &collector;
     for (const auto& set : lk::practice::practice_sets()) {
-        for (int seed = first; seed < first + seeds; ++seed) {
-            lk::practice::SheetRequest request;
-            request.set = &set;
-            request.count = 40;
-            request.seed = static_cast<std::uint64_t>(seed);
-            for (const auto& page : lk::practice::make_sheets(request))
-                for (const auto& op : page.canvas.ops()) collector.on_draw(op);
-        }
+        lk::practice::SheetRequest request;
+        request.set = &set;
+        request.count = lk::practice::kMaxSheetProblems;
+        request.seed = static_cast<std::uint64_t>(first);
+        request.sheets = seeds;
+        lk::practice::make_sheets(request, watch);
     }
-    // Every circled number the sheets can number with, in each font that
-    // drew one: ① to ⑳, ㉑ to ㉟, ㊱ to ㊿.
     std::string circled;
     for (int n = 1; n <= 50; ++n) circled += lk::practice::circled_number(n);
     for (auto& [font, chars] : collector.fonts)

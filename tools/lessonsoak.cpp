@@ -3,7 +3,7 @@
 // both with 1 and with other numbers, and checks that nothing goes wrong:
 // no run-time error line, the canvas stays bounded and memory stays flat.
 //
-//   lessonsoak applylesson|solvelesson KEYS [SEED]
+//   lessonsoak applylesson|solvelesson|practicelesson KEYS [SEED]
 // Exit status 0 when every check held.
 #include <unistd.h>
 
@@ -16,6 +16,7 @@
 #include "engine/present/headless/headless_platform.h"
 #include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
+#include "lessons/practice/program.h"
 #include "lessons/solve/topics.h"
 
 namespace {
@@ -46,12 +47,13 @@ public:
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: lessonsoak applylesson|solvelesson KEYS [SEED]\n");
+        std::fprintf(stderr, "usage: lessonsoak applylesson|solvelesson|practicelesson KEYS [SEED]\n");
         return 2;
     }
     std::string name = argv[1];
-    const lk::ProgramDef& program =
-        name == "solvelesson" ? lk::solvelesson_program() : lk::applylesson_program();
+    const lk::ProgramDef& program = name == "solvelesson"      ? lk::solvelesson_program()
+                                    : name == "practicelesson" ? lk::practicelesson_program()
+                                                               : lk::applylesson_program();
     const long budget = std::atol(argv[2]);
     const unsigned seed = argc > 3 ? static_cast<unsigned>(std::atol(argv[3])) : 1;
     std::mt19937 rng(seed);
@@ -92,6 +94,10 @@ int main(int argc, char** argv) {
             // that leads back to the menu.
             if (watcher.tour.prompt() == lk::TourDriver::Prompt::bar)
                 return std::to_string(9 - (leaving++ % 9)) + "\r";
+            // A practice problem or its verdict: Escape leads to the menu.
+            if (watcher.tour.prompt() == lk::TourDriver::Prompt::answer ||
+                watcher.tour.prompt() == lk::TourDriver::Prompt::verdict)
+                return "\x1b";
             return watcher.tour.prompt() == lk::TourDriver::Prompt::next_step ? "1\r" : " ";
         }
         std::string k;
@@ -110,6 +116,14 @@ int main(int argc, char** argv) {
                 if (chance(50)) k = "1\r";
                 else if (chance(30)) k = pick(junk) + "/" + pick("0123456789") + "\r";
                 else k = pick(junk) + pick(junk) + "\r";
+                break;
+            case lk::TourDriver::Prompt::answer:
+                // The right answer, junk, a hint, full-width keys, or the menu.
+                if (chance(35)) k = "\f" + watcher.tour.expected() + "\r";
+                else if (chance(20)) k = "h";
+                else if (chance(10)) k = "\x1b";
+                else if (chance(20)) k = "ー３／２\r";
+                else k = pick(junk) + pick(junk) + pick(junk) + "\r";
                 break;
             default: k = pick(junk + "\r"); break;
         }

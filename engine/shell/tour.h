@@ -31,6 +31,8 @@ public:
     using Prompt = PromptKind;
     // The prompt now waiting (the last one announced).
     Prompt prompt() const { return prompt_; }
+    // An answer field's expected answer (the practice program).
+    const std::string& expected() const { return expected_; }
     // Counts of what the tour went through.
     int items_run() const { return items_run_; }
     int problems_shown() const { return problems_shown_; }

@@ -308,20 +308,27 @@ void Practice::print() {
         s_.text(x, y, n % 2 ? kPanelEntry : kInk, std::to_string(n) + "　" + sets[static_cast<size_t>(n - 1)].name);
         choices.push_back({n, captured_area(e_.p.take_capture())});
     }
-    const float chosen_y = 110 + static_cast<float>(rows) * 56 + 10;
+    // What has been chosen, on one line under the sets.
+    const float chosen_y = 110 + static_cast<float>(rows) * 56 + 24;
+    std::string chosen;
+    const auto show_chosen = [&](const std::string& more) {
+        chosen += more;
+        s_.erase(0, chosen_y - 26, 1760, 84);
+        s_.text(kLeft, chosen_y, kAnswerInk, chosen);
+    };
     const int set = ask_number("セットの番号（1～" + std::to_string(count) + "）", count, std::move(choices));
     if (set == 0) return;
-    s_.plain(kLeft, chosen_y, kInk, "セット　" + std::to_string(set) + "　" + sets[static_cast<size_t>(set - 1)].name);
+    show_chosen(std::to_string(set) + "　" + sets[static_cast<size_t>(set - 1)].name);
     const int problems = ask_number("問題の数（1～" + std::to_string(kMaxSheetProblems) + "）", kMaxSheetProblems);
     if (problems == 0) return;
-    s_.plain(kLeft, chosen_y + 30, kInk, "問題の数　" + std::to_string(problems));
+    show_chosen("　" + std::to_string(problems) + "問");
     const int sheets = ask_number("枚数（1～" + std::to_string(kMaxSheets) + "）", kMaxSheets);
     if (sheets == 0) return;
-    s_.plain(kLeft, chosen_y + 60, kInk, "枚数　" + std::to_string(sheets));
+    show_chosen("　" + std::to_string(sheets) + "枚");
     // The seed printed on a sheet makes that sheet again; 0 (or nothing)
     // makes new ones.
     const int seed = ask_number("シード（0 なら新しく）", kMaxSheetSeed);
-    if (seed > 0) s_.plain(kLeft + 300, chosen_y + 60, kInk, "シード　" + std::to_string(seed));
+    if (seed > 0) show_chosen("　シード　" + std::to_string(seed));
 
     SheetRequest request;
     request.set = &sets[static_cast<size_t>(set - 1)];
@@ -332,20 +339,21 @@ void Practice::print() {
     request.seed = seed > 0 ? static_cast<std::uint64_t>(seed)
                             : static_cast<std::uint64_t>(
                                   std::chrono::system_clock::now().time_since_epoch().count() / 1000) % 1000000 + 1;
-    s_.plain(kLeft, chosen_y + 100, kHintInk, "作っています…");
+    const float message_y = chosen_y + 80;
+    s_.plain(kLeft, message_y, kHintInk, "作っています…");
     const PrintOutcome outcome = printer_(request);
     // A printer that showed the pages itself (the browser's print view,
     // closed by now) has nothing more to say: back to the menu.
     if (outcome.done && outcome.message.empty()) return;
-    s_.erase(0, chosen_y + 92, 1760, 60);
-    s_.plain(kLeft, chosen_y + 100, outcome.done ? kAnswerInk : kTitle, outcome.message);
+    s_.erase(0, message_y - 8, 1760, 32);
+    s_.plain(kLeft, message_y, outcome.done ? kAnswerInk : kTitle, outcome.message);
     if (!outcome.file.empty()) {
         // The file's name as it is spelled (plain text would widen it).
         e_.p.set_font_bold(false);
         std::string file = outcome.file;
         const size_t most = 150;  // half-width characters on a line
         if (file.size() > most) file = "..." + file.substr(file.size() - most + 3);
-        e_.p.draw_text(kLeft, chosen_y + 130, file, 1, 1, kInk);
+        e_.p.draw_text(kLeft, message_y + 32, file, 1, 1, kInk);
     }
     e_.wait_any_key();
 }
@@ -416,7 +424,7 @@ void Practice::show_message(const std::string& message, float colour) {
 Practice::Ending Practice::wait_verdict() {
     e_.prompt = {PromptKind::verdict};
     e_.prompt.choices = draw_buttons({{1130, 200, "メニューへ", kKeyEscape}});
-    s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、画面をタップすると次の問題です。");
+    s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、タップすると次の問題へ進みます。");
     e_.p.announce(e_.prompt);
     std::string key;
     while ((key = e_.p.poll_key()).empty()) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and uses what was installed: the
-# three programs, a desktop entry and an icon for each program, and a
+# four programs, a desktop entry and an icon for each program, and a
 # headless run of the installed lessonreplay away from the build tree.
 #
 #   install_prefix.sh CMAKE BUILD_DIR
@@ -17,14 +17,14 @@ fail() {
 
 "$cmake_command" --install "$build" --prefix "$prefix"
 
-for program in applylesson solvelesson lessonreplay; do
+for program in applylesson solvelesson practicelesson lessonreplay; do
   [ -f "$prefix/bin/$program" ] && [ -x "$prefix/bin/$program" ] ||
     fail "bin/$program is not installed as an executable"
 done
 
 apps=$prefix/share/applications
 icons=$prefix/share/icons/hicolor/scalable/apps
-for program in applylesson solvelesson; do
+for program in applylesson solvelesson practicelesson; do
   entry=$apps/$program.desktop
   icon=$icons/$program.svg
   if [ ! -f "$entry" ]; then

@@ -69,7 +69,7 @@ async function main() {
   console.log(`     ${engine.version}, started in ${((Date.now() - started) / 1000).toFixed(1)} s`);
   const tours = {};
 
-  for (const program of c.PROGRAMS) {
+  for (const program of c.TOURED) {
     const dir = path.join(c.WORK, program);
     fs.mkdirSync(dir, {recursive: true});
 

@@ -371,7 +371,7 @@ async function main() {
   c.only(process.argv[2]);
   const tours = {};
 
-  for (const program of PROGRAMS) {
+  for (const program of c.TOURED) {
     const dir = path.join(c.WORK, program);
     fs.mkdirSync(dir, {recursive: true});
 
