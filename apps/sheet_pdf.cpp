@@ -1,5 +1,6 @@
 #include "sheet_pdf.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,11 +88,15 @@ void open_in_viewer(const std::string& file) {
     const pid_t child = ::fork();
     if (child < 0) return;
     if (child == 0) {
+        // Only calls that are safe after a fork, until the viewer starts.
         if (::fork() == 0) {
             ::setsid();
-            std::freopen("/dev/null", "r", stdin);
-            std::freopen("/dev/null", "w", stdout);
-            std::freopen("/dev/null", "w", stderr);
+            const int null = ::open("/dev/null", O_RDWR);
+            if (null >= 0) {
+                ::dup2(null, 0);
+                ::dup2(null, 1);
+                ::dup2(null, 2);
+            }
             ::execlp("xdg-open", "xdg-open", file.c_str(), static_cast<char*>(nullptr));
         }
         ::_exit(0);
@@ -117,11 +122,13 @@ bool write_sheets_pdf(const std::vector<practice::SheetPage>& pages, const std::
 }
 
 bool run_sheet_command(int argc, char** argv, int& status) {
-    const char* const options[] = {"--sheet", "--count", "--seed", "--sheets", "--key", "--pdf", "--png", "--scale"};
+    // Sheets are asked for by any of their own options; --seed alone is the
+    // window's (test_options.h).
+    const char* const options[] = {"--sheet", "--count", "--sheets", "--key", "--pdf", "--png", "--scale", "--seed"};
     bool asked = false;
     for (int i = 1; i < argc; ++i)
         for (const char* o : options)
-            if (std::strcmp(argv[i], o) == 0) asked = true;
+            if (std::strcmp(argv[i], o) == 0 && std::strcmp(o, "--seed") != 0) asked = true;
     if (!asked) return false;
 
     std::string set_name, pdf_path, png_dir;

@@ -352,7 +352,12 @@ void Practice::print() {
         e_.p.set_font_bold(false);
         std::string file = outcome.file;
         const size_t most = 150;  // half-width characters on a line
-        if (file.size() > most) file = "..." + file.substr(file.size() - most + 3);
+        if (file.size() > most) {
+            // Its end, from the start of a character.
+            size_t from = file.size() - most + 3;
+            while (from < file.size() && (static_cast<unsigned char>(file[from]) & 0xC0) == 0x80) ++from;
+            file = "..." + file.substr(from);
+        }
         e_.p.draw_text(kLeft, message_y + 32, file, 1, 1, kInk);
     }
     e_.wait_any_key();

@@ -55,8 +55,16 @@ prompt_in_settled_view() {
 # Clicks at a point of the window (window units). (Pressing and releasing
 # the button in one call: xdotool's "click" waits a tenth of a second.)
 click() { xdotool mousemove "$((WX + $1))" "$((WY + $2))" mousedown 1 mouseup 1; }
-# Clicks on something the prompt line names (a choice, a button, a key).
+# Clicks on something the prompt line names (a choice, a button, a key), at
+# its place as last written: a prompt that moved with the window was written
+# again under its number.
 press() {
+  local line tok
+  line=$(grep "^n=$SEEN " "$LOG" | tail -n 1)
+  if [ -n "$line" ]; then
+    P=()
+    for tok in $line; do P[${tok%%=*}]=${tok#*=}; done
+  fi
   local v=${P[$1]:-}
   [ -n "$v" ] || fail "$NAME: no $1 at prompt ${P[n]} (${P[kind]})"
   local x y
