@@ -16,6 +16,7 @@
 
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/prompt.h"
+#include "engine/present/strings.h"
 #include "lessons/practice/program.h"
 #include "lessons/practice/sheet.h"
 #include "support/equation_check.h"
@@ -296,9 +297,46 @@ std::string without_blanks(const std::string& text) {
     return out;
 }
 
+// A rich text as a PDF's text reads it: the characters in the order they
+// are drawn (a fraction's denominator before its numerator, its bar not a
+// character), markup that draws strokes left out, signs kept.
+std::string as_printed(const std::string& rich) {
+    const std::string text = as_drawn(rich);
+    const std::string mark = "ﾀ";
+    auto glyphs = [](const std::string& part) {
+        std::string out;
+        for (const auto& c : lk::split_chars(part)) {
+            if (c == "*") out += "×";
+            else if (c == "/") out += "÷";
+            else if (c == "@") out += "±";
+            else if (c == "%") out += "°";
+            else if (c == "!" || c == "#" || c == "^" || c == "\\" || c == "ﾝ" || c == "&" || c == "＃") continue;
+            else out += c;
+        }
+        return out;
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const size_t open = text.find(mark, i);
+        if (open == std::string::npos) {
+            out += glyphs(text.substr(i));
+            break;
+        }
+        out += glyphs(text.substr(i, open - i));
+        const size_t close = text.find(mark, open + mark.size());
+        const std::string body = text.substr(open + mark.size(), close - open - mark.size());
+        const size_t slash = body.find('/');
+        if (slash == std::string::npos) out += glyphs(body);
+        else out += glyphs(body.substr(slash + 1)) + glyphs(body.substr(0, slash));
+        i = close + mark.size();
+    }
+    return out;
+}
+
 // The command line's PDF: A4 pages, as many as the sheets have, and every
 // glyph of every problem and answer (and the small print) in its text, in
-// order. A bad argument is refused in both languages.
+// order, each problem's text whole with its signs. A bad argument is refused
+// in both languages.
 TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
     const char* bin = std::getenv("LESSONKIT_BIN");
     ASSERT_NE(bin, nullptr);
@@ -315,7 +353,8 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
     request.count = 40;
     request.seed = 11;
     request.sheets = 2;
-    const auto pages = practice::make_sheets(request);
+    const Drawn drawn = draw(request);
+    const auto& pages = drawn.pages;
 
     const std::string info = run("pdfinfo " + pdf, status);
     ASSERT_EQ(status, 0) << info;
@@ -326,9 +365,18 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
     // glyphs as drawn.
     const std::string text = without_blanks(run("pdftotext -raw " + pdf + " -", status));
     ASSERT_EQ(status, 0);
-    size_t at = 0, cells = 0;
-    for (const auto& page : pages) {
+    size_t at = 0, cells = 0, signs = 0;
+    for (size_t n = 0; n < pages.size(); ++n) {
+        const auto& page = pages[n];
         for (const auto& cell : page.cells) {
+            // The texts the cell was asked to show, read from the PDF as one.
+            std::string asked;
+            for (const auto& t : drawn.texts[n])
+                if (t.x >= cell.area.x1 && t.x <= cell.area.x2 && t.y >= cell.area.y1 && t.y <= cell.area.y2)
+                    asked += as_printed(t.text);
+            asked = without_blanks(asked);
+            for (char c : asked) signs += c == '-' || c == '+';
+            ASSERT_NE(text.find(asked, at), std::string::npos) << "not in the PDF's text after " << at << ": " << asked;
             std::string glyphs;
             for (const auto& op : page.canvas.ops())
                 if (const auto* t = std::get_if<lk::DrawText>(&op); t && inside(cell.area, lk::glyph_cell(*t)))
@@ -341,6 +389,7 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
         }
     }
     EXPECT_EQ(cells, 2u * 2u * 40u);
+    EXPECT_GT(signs, 100u);
     for (const char* small : {"IDmixedseed1140問", "IDmixedseed1240問"})
         EXPECT_NE(text.find(small), std::string::npos) << small;
 

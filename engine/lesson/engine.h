@@ -100,6 +100,11 @@ public:
 
     EngineState& state() { return *this; }
 
+    // Where the renderer draws "-" or "+" as strokes, also write the sign as
+    // text in the text layer (kTextLayerColour), so that a printed page's
+    // text holds it. Off on screen; the sheet maker turns it on.
+    bool sign_text = false;
+
     // Formula text renderer.
     void draw_rich_text();
     void draw_glyph_run();

@@ -138,6 +138,11 @@ void Engine::draw_glyph_run() {
     auto line = [&](float x1, float y1, float x2, float y2) {
         p.draw_line(x1, y1, x2, y2, Coords::absolute, ink);
     };
+    // A sign drawn as strokes, written in the text layer where a digit of
+    // the same place would stand.
+    auto sign = [&](const std::string& s, int h, int v) {
+        if (sign_text) p.draw_text(gx, gy, s, h, v, kTextLayerColour);
+    };
 
     for (std::string c : split_chars(run_text)) {
         if (c == "%") c = "°";
@@ -253,22 +258,26 @@ void Engine::draw_glyph_run() {
             p.set_font_bold(false);
             gx += 32;
         } else if (c == "-" && fraction) {
+            sign(c, 4, 2);
             set_pen(5);
             line(gx + 6, gy + 14, gx + 26, gy + 14);
             set_pen(3);
             gx += 32;
         } else if (c == "+" && fraction) {
+            sign(c, 4, 2);
             set_pen(5);
             line(gx + 6, gy + 14, gx + 26, gy + 14);
             line(gx + 16, gy + 4, gx + 16, gy + 24);
             set_pen(3);
             gx += 32;
         } else if (c == "-") {
+            sign(c, 3, 3);
             set_pen(5);
             line(gx + 4, gy + 20, gx + 23, gy + 20);
             set_pen(3);
             gx += 27;
         } else if (c == "+") {
+            sign(c, 3, 3);
             set_pen(5);
             line(gx + 4, gy + 22, gx + 23, gy + 22);
             line(gx + 13, gy + 10, gx + 13, gy + 34);

@@ -98,6 +98,13 @@ Box bounds_of(const DrawOp& op);
 
 // The sixteen palette colours as 0xRRGGBB.
 enum class Palette { original, projector };
+
+// Beside the palette, for texts only: the text layer of a printed page, text
+// for search and copy only; not seen. Where the formula renderer draws a sign
+// as strokes it can also write the sign here, so that a PDF's text holds it.
+// The PDF and SVG players write such text all but transparent, the others
+// draw nothing; palette_rgb takes it for the paper.
+inline constexpr int kTextLayerColour = 16;
 unsigned palette_rgb(int colour, Palette palette = Palette::original);
 
 }  // namespace lk

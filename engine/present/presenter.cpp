@@ -90,7 +90,8 @@ void Presenter::fill_polygon(const std::vector<Point>& points, int colour, int f
 }
 
 void Presenter::draw_text(float x, float y, const std::string& text, int h, int v, int colour) {
-    draw(DrawText{x, y, text, std::clamp(h, 0, 64), std::clamp(v, 0, 64), valid_colour(colour),
+    draw(DrawText{x, y, text, std::clamp(h, 0, 64), std::clamp(v, 0, 64),
+                  colour == kTextLayerColour ? colour : valid_colour(colour),
                   font_});
 }
 

@@ -428,6 +428,9 @@ std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch
     if (watch.sink) presenter.add_sink(watch.sink);
     Engine engine(presenter);
     engine.on_rich_text = watch.on_rich_text;
+    // The signs drawn as strokes also go in the page's text, for search and
+    // copy (not in Measure: what they measure is what is seen).
+    engine.sign_text = true;
     Script s(engine);
     presenter.set_font_face("ゴシック");
     presenter.set_font_size(16);

@@ -117,7 +117,12 @@ public:
     }
 
     void on_draw(const lk::DrawOp& op) override {
-        if (const auto* t = std::get_if<DrawText>(&op)) return text(*t);
+        if (const auto* t = std::get_if<DrawText>(&op)) {
+            // The text layer is not seen: it neither collides nor is cut,
+            // and it does not break a run of plain text.
+            if (t->colour == lk::kTextLayerColour) return;
+            return text(*t);
+        }
         last_plain_.reset();
         if (const auto* b = std::get_if<lk::FillBox>(&op)) {
             float half = static_cast<float>(b->pen) / 2;

@@ -90,6 +90,12 @@ void render_op(cairo_t* cr, const DrawOp& op, Palette palette) {
             set_colour(cr, o.colour, palette);
             if constexpr (std::is_same_v<T, DrawText>) {
                 if (o.h <= 0 || o.v <= 0 || o.text.empty()) return;
+                if (o.colour == kTextLayerColour) {
+                    // The text layer: only in a PDF, and all but transparent
+                    // (cairo leaves out a text painted with nothing at all).
+                    if (cairo_surface_get_type(cairo_get_target(cr)) != CAIRO_SURFACE_TYPE_PDF) return;
+                    cairo_set_source_rgba(cr, 0, 0, 0, 1.0 / 255);
+                }
                 FaceStyle style;
                 select_font(cr, o.font, o.h, o.v, &style);
                 std::string text = displayed_text(style, o.text);

@@ -84,6 +84,8 @@ std::string svg_element(const DrawOp& op, Palette palette) {
                                   families(style) + "\" font-size=\"" + num(o.font.size) + "\"";
                 if (o.font.bold) out += " font-weight=\"bold\"";
                 if (o.font.italic) out += " font-style=\"italic\"";
+                // The text layer: a text a print keeps as text, never seen.
+                if (o.colour == kTextLayerColour) out += " fill-opacity=\"0.004\"";
                 return out + " fill=\"" + colour(o.colour, palette) + "\">" +
                        escaped(displayed_text(style, o.text)) + "</text>";
             } else if constexpr (std::is_same_v<T, DrawLine>) {

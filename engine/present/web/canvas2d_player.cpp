@@ -46,7 +46,8 @@ void render_op(const DrawOp& op, const View& view) {
             using T = std::decay_t<decltype(o)>;
             const int rgb = static_cast<int>(palette_rgb(o.colour, view.palette));
             if constexpr (std::is_same_v<T, DrawText>) {
-                if (o.h <= 0 || o.v <= 0 || o.text.empty()) return;
+                // The text layer is for a printed page's text only.
+                if (o.h <= 0 || o.v <= 0 || o.text.empty() || o.colour == kTextLayerColour) return;
                 FaceStyle style = style_for(o.font.face);
                 std::string text = displayed_text(style, o.text);
                 c2d_text(o.x, o.y + o.font.size * o.v * style.baseline, o.h * style.width_factor,
