@@ -42,7 +42,8 @@ struct SvgCase {
 };
 
 // 2x − ℓ = 1/3 with a stacked fraction, the unknown in the italic serif, a
-// bold label and a circled number as the sheets number their problems.
+// bold label and a circled number as the sheets number their problems; over
+// the label, signs in the text layer, which neither player shows.
 void fraction_and_italics(lk::Canvas& c) {
     c.add(lk::DrawText{8, 4, "①", 2, 2, 0, kBoldGothic});
     c.add(lk::DrawText{48, 20, "2", 2, 2, 0, kGothic});
@@ -54,6 +55,7 @@ void fraction_and_italics(lk::Canvas& c) {
     c.add(lk::DrawLine{172, 37, 208, 37, 5, 3});
     c.add(lk::DrawText{180, 40, "3", 2, 2, 5, kGothic});
     c.add(lk::DrawText{8, 82, "組　番　氏名 & <x>", 1, 1, 3, kBoldGothic});
+    c.add(lk::DrawText{8, 72, "-+-+-+", 2, 2, lk::kTextLayerColour, kBoldGothic});
 }
 
 // A framed box on a filled ground, rules of several pens, a polyline and a
@@ -190,7 +192,12 @@ TEST(SvgDocument, KeepsTextAsTextInThePagesFamilies) {
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"240\" height=\"112\" viewBox=\"0 0 240 112\">", 0), 0u);
     size_t texts = 0;
     for (size_t at = svg.find("<text"); at != std::string::npos; at = svg.find("<text", at + 1)) ++texts;
-    EXPECT_EQ(texts, 9u);
+    EXPECT_EQ(texts, 10u);
+    // The text layer: text still, all but transparent, and only it.
+    const size_t layer = svg.find(">-+-+-+</text>");
+    ASSERT_NE(layer, std::string::npos) << svg;
+    EXPECT_NE(svg.rfind(" fill-opacity=\"0.004\"", layer), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("fill-opacity"), svg.rfind("fill-opacity")) << svg;
     EXPECT_NE(svg.find(">組　番　氏名 &amp; &lt;x&gt;</text>"), std::string::npos) << svg;
     EXPECT_NE(svg.find("font-family=\"'Lesson Serif','Liberation Serif'\" font-size=\"16\" font-style=\"italic\""),
               std::string::npos)
