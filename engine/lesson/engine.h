@@ -121,6 +121,9 @@ public:
     void wait_any_key();
     void read_answer();
     void parse_answer();
+    // A menu's number: "番号を入力して下さい。" and the field beside it, read into
+    // answer_value, then erased.
+    void ask_menu_number();
     void ask_inline();
     void erase_inline_answer();
     void ask_bottom();

@@ -112,6 +112,17 @@ void Engine::ask_inline() {
     parse_answer();
 }
 
+void Engine::ask_menu_number() {
+    text_colour = 0;
+    text_x = answer_x - 240;
+    text_y = answer_y;
+    text = "番号を入力して下さい。";
+    draw_plain_text();
+    text.clear();
+    ask_inline();
+    erase_inline_answer();
+}
+
 void Engine::erase_inline_answer() {
     p.fill_box(answer_x - 640, answer_y - 8, 1056, 50, Coords::relative, 15, 15);
 }

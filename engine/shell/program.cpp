@@ -112,14 +112,7 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
             }
             if (!first) e.prompt.choices.push_back(choice);
         }
-        e.text_colour = 0;
-        e.text_x = e.answer_x - 240;
-        e.text_y = e.answer_y;
-        e.text = "番号を入力して下さい。";
-        e.draw_plain_text();
-        e.text.clear();
-        e.ask_inline();
-        e.erase_inline_answer();
+        e.ask_menu_number();
         float v = e.answer_value;
         if (v == static_cast<float>(program.quit_number)) e.p.end_program();
         if (!(v >= 1 && v <= static_cast<float>(program.quit_number))) continue;

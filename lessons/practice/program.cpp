@@ -190,14 +190,7 @@ void Practice::run() {
     load();
     for (;;) {
         draw_menu();
-        e_.text_colour = kInk;
-        e_.text_x = e_.answer_x - 240;
-        e_.text_y = e_.answer_y;
-        e_.text = "番号を入力して下さい。";
-        e_.draw_plain_text();
-        e_.text.clear();
-        e_.ask_inline();
-        e_.erase_inline_answer();
+        e_.ask_menu_number();
         const float v = e_.answer_value;
         const bool printing = static_cast<bool>(printer_);
         if (v == static_cast<float>(quit_number(printing))) e_.p.end_program();
@@ -261,14 +254,7 @@ void Practice::confirm_erase() {
         s_.text(kLeft + static_cast<float>(number) * 300, 200, kInk, label);
         e_.prompt.choices.push_back({++number, captured_area(e_.p.take_capture())});
     }
-    e_.text_colour = kInk;
-    e_.text_x = e_.answer_x - 240;
-    e_.text_y = e_.answer_y;
-    e_.text = "番号を入力して下さい。";
-    e_.draw_plain_text();
-    e_.text.clear();
-    e_.ask_inline();
-    e_.erase_inline_answer();
+    e_.ask_menu_number();
     if (e_.answer_value != 1) return;
     progress_.sets.clear();
     if (kept_ && !storage_->write(to_json(progress_))) notice_ = "記録を消せませんでした。";
