@@ -8,8 +8,11 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include "support/replay.h"
 
 namespace fs = std::filesystem;
+
+using lk::testing::output_of;
 
 namespace {
 
@@ -32,17 +35,6 @@ int replay(const std::string& args, const fs::path& dir) {
     std::string cmd = bin() + "/lessonreplay " + args + " > " + (dir / "log").string() + " 2>&1";
     int rc = std::system(cmd.c_str());
     return WEXITSTATUS(rc);
-}
-
-std::string output_of(const std::string& cmd) {
-    std::string out;
-    FILE* pipe = ::popen(cmd.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-    ::pclose(pipe);
-    return out;
 }
 
 int pdf_pages(const fs::path& pdf) {

@@ -20,8 +20,11 @@
 #include "engine/present/cairo/cairo_player.h"
 #include "engine/present/svg/svg_player.h"
 #include "players/cases.h"
+#include "support/replay.h"
 
 namespace fs = std::filesystem;
+
+using lk::testing::output_of;
 
 namespace {
 
@@ -86,17 +89,6 @@ std::vector<SvgCase> cases() {
 std::string bin() {
     const char* dir = std::getenv("LESSONKIT_BIN");
     return dir ? dir : "build";
-}
-
-std::string output_of(const std::string& cmd) {
-    std::string out;
-    FILE* pipe = ::popen(cmd.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-    ::pclose(pipe);
-    return out;
 }
 
 class SvgPlayer : public ::testing::Test {

@@ -1,5 +1,8 @@
 #include "replay.h"
 
+#include <array>
+#include <cstdio>
+
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 
@@ -60,6 +63,17 @@ Bench::Bench() : presenter(platform), engine(presenter) {
     presenter.set_font_size(16);
     presenter.set_pen_width(3);
     recorder.clear();
+}
+
+std::string output_of(const std::string& cmd) {
+    std::string out;
+    FILE* pipe = ::popen(cmd.c_str(), "r");
+    if (!pipe) return out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+    ::pclose(pipe);
+    return out;
 }
 
 }  // namespace lk::testing

@@ -58,6 +58,9 @@ inline bool covers(const FillBox& b, float x, float y) {
     return b.x1 <= x && x <= b.x2 && b.y1 <= y && y <= b.y2;
 }
 
+// What a shell command prints on its standard output.
+std::string output_of(const std::string& cmd);
+
 // An engine over a headless canvas, for tests of single routines.
 struct Bench {
     Bench();
