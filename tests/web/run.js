@@ -172,13 +172,14 @@ async function practicePrint(browser) {
   const sizes = [...info.matchAll(/^Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts/mg)].map(m => [Number(m[1]), Number(m[2])]);
   c.expect(sizes.length === pages && sizes.every(([w, h]) => Math.abs(w - 595.28) < 2 && Math.abs(h - 841.89) < 2),
            `page sizes: ${JSON.stringify(sizes)}`);
-  // Its text is the desktop's, page by page (blanks aside: the two PDFs
-  // space words differently).
+  // Its text is the desktop's, page by page, in the order it was drawn
+  // (pdftotext -raw: the two PDFs' layouts are read apart differently), blanks
+  // aside (the two PDFs space words differently).
   const desktop = path.join(dir, 'desktop.pdf');
   c.tool('practicelesson', ['--sheet', made.set, '--count', String(count), '--sheets', String(sheets),
                             '--seed', String(seed), '--pdf', desktop]);
   const text = (file, n) => require('child_process').execFileSync(
-    'pdftotext', ['-f', String(n), '-l', String(n), file, '-'], {encoding: 'utf8'}).replace(/\s+/g, '');
+    'pdftotext', ['-raw', '-f', String(n), '-l', String(n), file, '-'], {encoding: 'utf8'}).replace(/\s+/g, '');
   let characters = 0, problems = '';
   for (let n = 1; n <= pages; ++n) {
     const [web, native] = [text(pdf, n), text(desktop, n)];
