@@ -82,12 +82,14 @@ std::optional<NamedKey> named_key(SDL_Keycode code) {
 
 SdlPlatform::SdlPlatform(const std::string& title) {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Before SDL starts: SDL keeps the handler it finds and puts it back as
+    // it shuts down, just before it closes its connections, which is when
+    // that late error arrives.
+    g_x_error_handler = XSetErrorHandler(on_x_error);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         SDL_Log("SDL_Init failed: %s", SDL_GetError());
         throw ProgramEnd{1};
     }
-    if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
-        g_x_error_handler = XSetErrorHandler(on_x_error);
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                kStartWidth, kStartHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_) {
