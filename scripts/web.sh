@@ -16,9 +16,13 @@ export NODE_PATH=/usr/share/nodejs
 
 # The characters the programs can draw, per font, from a native build.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build build --target lessonglyphs -j"$(nproc)"
+cmake --build build --target lessonglyphs lessonfirst -j"$(nproc)"
 mkdir -p build-web
 build/lessonglyphs > build-web/glyphs.tsv
+# The teacher programs' first screens, which their pages draw at once.
+for program in applylesson solvelesson; do
+  build/lessonfirst "$program" > "build-web/first-$program.json"
+done
 
 # Both programs as WebAssembly.
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release > /dev/null

@@ -561,11 +561,11 @@ async function main() {
     await page.goto(base + 'index.html');
     await page.click('a[href="app/applylesson.html"]');
     await c.pageDrawn(page);
-    // The served page's script, WebAssembly and fonts are files of their
-    // own, which the browser keeps (and keeps compiled) between visits.
+    // The served page's program script, WebAssembly and fonts are files of
+    // their own, which the browser keeps (and keeps compiled) between visits.
     const loaded = await page.evaluate(() => performance.getEntriesByType('resource').map(r => r.name));
     const fonts = JSON.parse(fs.readFileSync(path.join(c.SITE, 'fonts', 'fonts.json'), 'utf8'));
-    for (const file of ['app/page.js', 'app/applylesson.js', 'app/applylesson.wasm',
+    for (const file of ['app/applylesson.js', 'app/applylesson.wasm',
                         ...fonts.map(f => 'fonts/' + f.file)])
       c.expect(loaded.includes(base + file), `the served page did not load ${file}: ${loaded.join(', ')}`);
     await page.waitForFunction(async () => {

@@ -1,14 +1,17 @@
 // Start-up beside a peer page: the time from navigation to our first menu
-// drawn (window.lkTest.firstPaint) against the time a one-slide reveal.js
-// page with KaTeX takes to be ready (window.__ready, see the peer's
-// README), in each engine, for the served pages (app/, over http from the
+// drawn (window.lkTest.firstShown: the recorded first screen, or the
+// program's own first picture if that came first) against the time a
+// one-slide reveal.js page with KaTeX takes to be ready (window.__ready, see
+// the peer's README), in each engine, for the served pages (app/, over http from the
 // loopback address) and the single files (file://), cold and warm:
 //   cold: every page in a fresh browser context (Chromium, Firefox) or a
 //         fresh WebDriver session (WebKitGTK), ROUNDS rounds, the pages
 //         interleaved within each round;
 //   warm: each page reopened WARM times in a context of its own (the pages
 //         interleaved again); the median of all but the first opening.
-// Both are medians, in ms, and each of ours as a ratio of the peer's.
+// Both are medians, in ms, and each of ours as a ratio of the peer's. Beside
+// them, when our program itself had drawn (window.lkTest.firstPaint): from
+// then on it answers keys and taps (those that came earlier wait for it).
 //
 //   node startup.js [chromium|firefox|webkit ...]   (LESSONKIT_SITE as for run.js;
 //   LESSONKIT_PEER: the peer's folder, /work/shared/peer when not given)
@@ -59,7 +62,7 @@ async function puppeteerEngine({browser, close}) {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
       await page.setViewport({width: 1366, height: 720});
-      return {open: (url, probe) => openAndRead(page, url, probe), close: () => context.close()};
+      return {open: (url, probes) => openAndRead(page, url, probes), close: () => context.close()};
     },
     close,
   };
@@ -79,7 +82,7 @@ const ENGINES = {
         version = session.version;
         await session.page.goto('about:blank');
         await session.page.setViewport({width: 1366, height: 720});
-        return {open: (url, probe) => openAndRead(session.page, url, probe), close: session.close};
+        return {open: (url, probes) => openAndRead(session.page, url, probes), close: session.close};
       },
       close: async () => {},
     };
@@ -87,20 +90,21 @@ const ENGINES = {
 };
 
 // Opens `url` (after a blank page, so that a reopening is a navigation) and
-// gives the page's number `probe` once it is set.
-async function openAndRead(page, url, probe) {
+// gives the page's numbers `probes` once they are all set.
+async function openAndRead(page, url, probes) {
   await page.goto('about:blank');
   await page.goto(url);
-  const read = new Function(`return ${probe};`);
-  await page.waitForFunction(read, {timeout: c.LONG, polling: 20});
+  const read = new Function(`return [${probes.join(', ')}];`);
+  const all = new Function(`return [${probes.join(', ')}].every(Boolean);`);
+  await page.waitForFunction(all, {timeout: c.LONG, polling: 20});
   return page.evaluate(read);
 }
 
 // The pages compared, each with the number that tells when it was ready.
 function pages(peer, base) {
-  const ours = '(window.lkTest && window.lkTest.firstPaint) || 0';
+  const ours = ['(window.lkTest && window.lkTest.firstShown) || 0', '(window.lkTest && window.lkTest.firstPaint) || 0'];
   return [
-    {name: 'peer', url: peer, probe: 'window.__ready || 0'},
+    {name: 'peer', url: peer, probe: ['window.__ready || 0']},
     // (A site built before app/ existed served its single files.)
     ...c.PROGRAMS.map(p => ({name: `served ${p}`, probe: ours,
                              url: `${base}${fs.existsSync(path.join(c.SITE, 'app')) ? 'app/' : ''}${p}.html?test=1`})),
@@ -108,18 +112,23 @@ function pages(peer, base) {
   ];
 }
 
-// The figures of one engine: {version, cold: {page: ms}, warm: {page: ms}}.
+// The figures of one engine: {version, cold: {page: ms}, warm: {page: ms},
+// coldReady, warmReady: {page: ms}} (the program's own first picture).
 async function measure(name, peer, base) {
   const engine = await ENGINES[name]();
   const list = pages(peer, base);
   const cold = Object.fromEntries(list.map(p => [p.name, []]));
   const warm = Object.fromEntries(list.map(p => [p.name, []]));
+  const coldReady = Object.fromEntries(list.map(p => [p.name, []]));
+  const warmReady = Object.fromEntries(list.map(p => [p.name, []]));
   try {
     for (let round = 0; round < ROUNDS; ++round) {
       for (const p of list) {
         const context = await engine.context();
         try {
-          cold[p.name].push(await context.open(p.url, p.probe));
+          const [shown, ready = shown] = await context.open(p.url, p.probe);
+          cold[p.name].push(shown);
+          coldReady[p.name].push(ready);
         } finally {
           await context.close();
         }
@@ -129,18 +138,20 @@ async function measure(name, peer, base) {
     try {
       for (const p of list) contexts.push(await engine.context());
       for (let round = 0; round < WARM; ++round)
-        for (const [i, p] of list.entries()) warm[p.name].push(await contexts[i].open(p.url, p.probe));
+        for (const [i, p] of list.entries()) {
+          const [shown, ready = shown] = await contexts[i].open(p.url, p.probe);
+          warm[p.name].push(shown);
+          warmReady[p.name].push(ready);
+        }
     } finally {
       for (const context of contexts) await context.close();
     }
   } finally {
     await engine.close();
   }
-  return {
-    version: engine.version,
-    cold: Object.fromEntries(Object.entries(cold).map(([k, v]) => [k, median(v)])),
-    warm: Object.fromEntries(Object.entries(warm).map(([k, v]) => [k, median(v.slice(1))])),
-  };
+  const medians = (all, skip) => Object.fromEntries(Object.entries(all).map(([k, v]) => [k, median(v.slice(skip))]));
+  return {version: engine.version, cold: medians(cold, 0), warm: medians(warm, 1),
+          coldReady: medians(coldReady, 0), warmReady: medians(warmReady, 1)};
 }
 
 // Measures the engines named and prints a table; gives the figures.
@@ -154,12 +165,18 @@ async function compare(engines) {
   } finally {
     server.close();
   }
-  const lines = ['| engine | page | cold ms | cold / peer | warm ms | warm / peer |', '|---|---|---|---|---|---|'];
+  const lines = ['| engine | page | cold ms | cold / peer | warm ms | warm / peer | program cold / warm ms | / peer |',
+                 '|---|---|---|---|---|---|---|---|'];
   for (const [name, f] of Object.entries(figures)) {
     for (const page of Object.keys(f.cold)) {
-      const ratio = kind => page === 'peer' ? '' : (f[kind][page] / f[kind].peer).toFixed(2) + 'x';
-      lines.push(`| ${page === 'peer' ? `${name} (${f.version})` : name} | ${page} | ` +
-                 `${f.cold[page].toFixed(0)} | ${ratio('cold')} | ${f.warm[page].toFixed(0)} | ${ratio('warm')} |`);
+      const ratio = (kind, base = kind) => (f[kind][page] / f[base].peer).toFixed(2) + 'x';
+      if (page === 'peer') {
+        lines.push(`| ${name} (${f.version}) | peer | ${f.cold.peer.toFixed(0)} | | ${f.warm.peer.toFixed(0)} | | | |`);
+        continue;
+      }
+      lines.push(`| ${name} | ${page} | ${f.cold[page].toFixed(0)} | ${ratio('cold')} | ${f.warm[page].toFixed(0)} | ` +
+                 `${ratio('warm')} | ${f.coldReady[page].toFixed(0)} / ${f.warmReady[page].toFixed(0)} | ` +
+                 `${ratio('coldReady', 'cold')} / ${ratio('warmReady', 'warm')} |`);
     }
   }
   console.log(lines.join('\n'));

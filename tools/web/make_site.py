@@ -23,6 +23,7 @@ import subprocess
 import sys
 
 from fontTools import subset
+from fontTools.pens.svgPathPen import SVGPathPen
 from fontTools.ttLib import TTFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -91,6 +92,44 @@ def make_subset(path, chars, new_family):
     return out.getvalue()
 
 
+def first_screen(first, fonts):
+    """The recorded first screen, its text as the outlines of its glyphs: the
+    page draws it before any font is loaded (loading and decoding even a
+    small font takes longer than the rest of the start). Each text call
+    becomes ["glyphs", x, y, sx, sy, size, [glyph ...], rgb], drawn as the
+    font draws it at that size, and first["glyphs"][glyph] is {"em": units
+    per em, "advance": in those units, "d": the outline as an SVG path, y
+    up}."""
+    outlines = {}
+    glyphs = {}
+    opened = {}
+    for i, call in enumerate(first['calls']):
+        if call[0] != 'text':
+            continue
+        _, x, y, sx, sy, css, text, rgb = call
+        family = css[css.index('"') + 1:css.rindex('"')]
+        weight = 'bold' if 'bold ' in css else 'normal'
+        style = 'italic' if 'italic ' in css else 'normal'
+        size = float(css.split('px')[0].split()[-1])
+        index = next(n for n, f in enumerate(fonts) if (f['family'], f['weight'], f['style']) == (family, weight, style))
+        if index not in opened:
+            font = TTFont(fonts[index]['path'])
+            opened[index] = (font, font.getGlyphSet(), font.getBestCmap(), font['head'].unitsPerEm)
+        font, glyph_set, cmap, em = opened[index]
+        keys = []
+        for char in text:
+            key = '%d:%s' % (index, char)
+            if key not in glyphs:
+                name = cmap.get(ord(char), '.notdef')
+                pen = SVGPathPen(glyph_set)
+                glyph_set[name].draw(pen)
+                glyphs[key] = {'em': em, 'advance': font['hmtx'][name][0], 'd': pen.getCommands()}
+            keys.append(key)
+        first['calls'][i] = ['glyphs', x, y, sx, sy, size, keys, rgb]
+    first['glyphs'] = glyphs
+    return first
+
+
 def make_icons(site):
     """The site's icons in SITE/icons, and the manifest's list of them.
 
@@ -149,7 +188,7 @@ def main():
         fonts.append({'family': RENAMED.get(family, family),
                       'weight': 'bold' if weight == 'bold' else 'normal',
                       'style': 'italic' if style == 'italic' else 'normal',
-                      'file': os.path.basename(path), 'size': len(data),
+                      'file': os.path.basename(path), 'path': path, 'size': len(data),
                       'data': base64.b64encode(data).decode('ascii')})
         families.add(family)
         # The subset itself too, for anyone who wants to check or reuse it.
@@ -167,23 +206,23 @@ def main():
         shutil.copy(LICENCES[family], os.path.join(site, 'licences', family.replace(' ', '') + '.txt'))
 
     template = open(os.path.join(WEB, 'page.html'), encoding='utf-8').read()
-    page_js = open(os.path.join(WEB, 'page.js'), encoding='utf-8').read()
+    # The page's script: the player's drawing functions, then the page.
+    page_js = ''.join(open(os.path.join(WEB, name), encoding='utf-8').read()
+                      for name in ('canvas2d_draw.js', 'page.js'))
     digest = hashlib.sha256()
     os.makedirs(os.path.join(site, 'app'), exist_ok=True)
-    shutil.copy(os.path.join(WEB, 'page.js'), os.path.join(site, 'app', 'page.js'))
     digest.update(page_js.encode('utf-8'))
-    cached = ['app/page.js'] + ['fonts/' + m['file'] for m in manifest]
+    cached = ['fonts/' + m['file'] for m in manifest]
 
     def script(text):
         return '<script>' + text.replace('</script', '<\\/script') + '</script>'
 
-    def page(title, program, preload, scripts):
+    def page(title, program, scripts):
         return (template.replace('@TITLE@', title + ' (' + program + ')')
                 .replace('@THEME@', THEME)
                 .replace('@AGAIN@', 'もう一度')
                 .replace('@PRINT@', '印刷')
                 .replace('@BACK@', '戻る')
-                .replace('@PRELOAD@', preload)
                 .replace('@SCRIPTS@', scripts))
 
     def font_list(src):
@@ -193,19 +232,28 @@ def main():
     for program, title in PROGRAMS:
         module = open(os.path.join(build_web, program + '_web.js'), encoding='utf-8').read()
         wasm = open(os.path.join(build_web, program + '_web.wasm'), 'rb').read()
-        # One file: the WebAssembly and the fonts in base64, each in an
+        # The program's first screen as lessonfirst recorded it, which the
+        # page draws while the WebAssembly is on its way (a program whose
+        # first screen depends on what the device keeps has none).
+        first_file = os.path.join(build_web, 'first-%s.json' % program)
+        first = (first_screen(json.load(open(first_file, encoding='utf-8')), fonts)
+                 if os.path.exists(first_file) else None)
+        # One file: the fonts and the WebAssembly in base64, each in an
         # element of its own that no script parser reads (page.js makes a
-        # data: address of it, "#ID"). The page script comes before the
-        # program's script, so that the WebAssembly compiles and the fonts
-        # load while that is read.
+        # data: address of it, "#ID"). The fonts and the page script come
+        # first, so that the fonts load and the first screen is drawn while
+        # the rest is read; the WebAssembly compiles once it is.
         config = {'title': title, 'create': 'create_' + program, 'root': '',
-                  'wasm': '#lk-wasm', 'fonts': font_list(lambda f, m: '#lk-font-%d' % fonts.index(f))}
-        data = '<script type="application/wasm" id="lk-wasm">%s</script>\n' % base64.b64encode(wasm).decode('ascii')
+                  'wasm': '#lk-wasm', 'fonts': font_list(lambda f, m: '#lk-font-%d' % fonts.index(f)),
+                  'first': first}
+        data = ''
         for i, f in enumerate(fonts):
             data += '<script type="font/woff2" id="lk-font-%d">%s</script>\n' % (i, f['data'])
-        html = page(title, program, '',
+        html = page(title, program,
                     data + script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
-                    script(page_js) + '\n' + script(module))
+                    script(page_js) + '\n' +
+                    '<script type="application/wasm" id="lk-wasm">%s</script>\n' % base64.b64encode(wasm).decode('ascii') +
+                    script(module))
         out = os.path.join(site, program + '.html')
         with open(out, 'w', encoding='utf-8') as f:
             f.write(html)
@@ -215,15 +263,13 @@ def main():
         # fonts as files, all asked for at once as the page arrives.
         config = {'title': title, 'create': 'create_' + program, 'root': '../',
                   'single': '../' + program + '.html', 'wasm': program + '.wasm',
-                  'fonts': font_list(lambda f, m: '../fonts/' + m['file'])}
-        preload = ('<link rel="preload" href="%s.wasm" as="fetch" type="application/wasm" crossorigin>\n'
-                   % program)
-        for m in manifest:
-            preload += ('<link rel="preload" href="../fonts/%s" as="font" type="font/woff2" crossorigin>\n'
-                        % m['file'])
-        html = page(title, program, preload,
+                  'fonts': font_list(lambda f, m: '../fonts/' + m['file']), 'first': first}
+        # (No preload links: the page's inline script asks for the
+        # WebAssembly and the fonts as soon as it runs, and the links only
+        # hold up the first screen.)
+        html = page(title, program,
                     script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
-                    '<script src="page.js"></script>\n<script src="%s.js"></script>' % program)
+                    script(page_js) + '\n<script src="%s.js"></script>' % program)
         for name, data in ((program + '.html', html.encode('utf-8')),
                            (program + '.js', module.encode('utf-8')), (program + '.wasm', wasm)):
             with open(os.path.join(site, 'app', name), 'wb') as f:

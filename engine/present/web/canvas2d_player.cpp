@@ -12,7 +12,7 @@ void c2d_begin(int x, int y, int w, int h, int background);
 void c2d_end();
 void c2d_layout(double scale, double x, double y);
 void c2d_text(double x, double y, double sx, double sy, const char* font, const char* text, int rgb);
-void c2d_device_box(int x1, int y1, int x2, int y2, int rgb);
+void c2d_box(double x1, double y1, double x2, double y2, int rgb);
 void c2d_path(const float* points, int n, int close, int rgb, int fill, double pen);
 void c2d_arc(double cx, double cy, double r, double a1, double a2, int rgb, int fill, double pen);
 }
@@ -32,12 +32,6 @@ std::string css_font(const Font& font, const FaceStyle& style) {
     char size[32];
     std::snprintf(size, sizeof size, "%gpx \"", static_cast<double>(font.size));
     return css + size + web_family(style.family) + "\"";
-}
-
-// A layout coordinate in whole device pixels, as a box without
-// anti-aliasing covers them: the pixels whose centres lie inside.
-int device_edge(double layout, double scale, double offset) {
-    return static_cast<int>(std::ceil(offset + layout * scale - 0.5));
 }
 
 void render_op(const DrawOp& op, const View& view) {
@@ -61,12 +55,10 @@ void render_op(const DrawOp& op, const View& view) {
                 double half = pen_width(o.pen) / 2;
                 double x1 = std::min(o.x1, o.x2), x2 = std::max(o.x1, o.x2);
                 double y1 = std::min(o.y1, o.y2), y2 = std::max(o.y1, o.y2);
-                auto dx = [&](double x) { return device_edge(x, view.scale, view.offset_x); };
-                auto dy = [&](double y) { return device_edge(y, view.scale, view.offset_y); };
-                c2d_device_box(dx(x1 - half), dy(y1 - half), dx(x2 + half), dy(y2 + half), rgb);
+                c2d_box(x1 - half, y1 - half, x2 + half, y2 + half, rgb);
                 if (o.fill != o.colour)
-                    c2d_device_box(dx(x1 + half), dy(y1 + half), dx(x2 - half), dy(y2 - half),
-                                   static_cast<int>(palette_rgb(o.fill, view.palette)));
+                    c2d_box(x1 + half, y1 + half, x2 - half, y2 - half,
+                            static_cast<int>(palette_rgb(o.fill, view.palette)));
             } else if constexpr (std::is_same_v<T, DrawCircle> || std::is_same_v<T, FillCircle>) {
                 if (o.r <= 0) return;
                 c2d_arc(o.cx, o.cy, o.r, 0, kTurn, rgb, std::is_same_v<T, FillCircle> ? rgb : -1,

@@ -21,13 +21,42 @@
     return 'data:' + element.type + ';base64,' + element.textContent;
   };
   const params = new URLSearchParams(location.search);
+
+  const canvas = document.getElementById('lesson');
+  const ctx = canvas.getContext('2d', {alpha: false});
+  // The keypad, the toolbar and ink: drawn on a transparent canvas above,
+  // which also takes the pointer.
+  const top = document.getElementById('overlay');
+  const topCtx = top.getContext('2d');
+
+  // A test run's probes, all in one object: only with a test parameter in
+  // the address. A teacher's page has none of it.
+  const testing = ['test', 'seed', 'tour', 'trace', 'pictures'].some(p => params.has(p));
+  const test = testing ? makeTestProbes() : null;
+
+  // The first screen, as the build recorded the program drawing it, drawn
+  // at once, before the fonts and the WebAssembly are there. The program
+  // draws the same when it starts, and then takes what was typed or tapped
+  // meanwhile.
+  let repaint = false;
+  if (config.first) {
+    const {width, height} = fit();
+    lkCanvas2d.screen(ctx, config.first, width, height);
+    repaint = true;
+    if (test) test.shown('recorded');
+  }
+
   // The WebAssembly compiles while the fonts load: the browser decodes
   // both, off the page's thread, and a served file's compiled code may come
   // from its cache. Every face is loaded before the first draw. (?fault=font
   // and ?fault=glyph exist for the tests that show a wrong font or a
   // missing glyph being noticed: the Gothic gets the serif's bytes, or loses
   // its "の".)
-  const compiled = compile(address(config.wasm));
+  // (In a single file the WebAssembly's element follows this script.)
+  const parsed = document.readyState !== 'loading' ? Promise.resolve()
+    : new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
+  const compiled = config.wasm.startsWith('#') ? parsed.then(() => compile(address(config.wasm)))
+    : compile(config.wasm);
   // A served page opened from a folder (a copy of the whole site on a
   // stick) cannot read its files in every browser: the single file beside
   // it can.
@@ -44,12 +73,6 @@
     return face.load();
   }));
 
-  const canvas = document.getElementById('lesson');
-  const ctx = canvas.getContext('2d', {alpha: false});
-  // The keypad, the toolbar and ink: drawn on a transparent canvas above,
-  // which also takes the pointer.
-  const top = document.getElementById('overlay');
-  const topCtx = top.getContext('2d');
 
   const args = [];
   if (params.has('seed')) args.push('--seed', params.get('seed'));
@@ -57,35 +80,17 @@
   if (params.has('trace')) args.push('--trace');
   if (params.has('pictures')) args.push('--pictures');
 
-  // A test run's probes, all in one object: only with a test parameter in
-  // the address. A teacher's page has none of it.
-  const testing = ['test', 'seed', 'tour', 'trace', 'pictures'].some(p => params.has(p));
-  const test = testing ? makeTestProbes() : null;
 
   let Module = null;
+  // Keys and taps that come before the program has started, in order.
+  let early = [];
+  let started = false;
   let wakeUp = null;
-  let repaint = false;
   const page = {
     ctx: ctx,
     overlayCtx: topCtx,
     test: test,
-    // Sizes both canvases to the page at the device's pixel ratio.
-    fit() {
-      const ratio = window.devicePixelRatio || 1;
-      const width = Math.max(1, Math.round(canvas.clientWidth * ratio));
-      const height = Math.max(1, Math.round(canvas.clientHeight * ratio));
-      let changed = canvas.width !== width || canvas.height !== height || repaint;
-      repaint = false;
-      if (canvas.width !== width || canvas.height !== height) {
-        canvas.width = width;
-        canvas.height = height;
-      }
-      if (top.width !== width || top.height !== height) {
-        top.width = width;
-        top.height = height;
-      }
-      return {width, height, changed};
-    },
+    fit,
     sleep(ms, done) {
       if (test) test.idle = true;
       const timer = setTimeout(() => page.wake(), ms);
@@ -116,7 +121,10 @@
         }
       }
     },
-    painted(view) { if (test) test.painted(view); },
+    painted(view) {
+      started = true;
+      if (test) test.painted(view);
+    },
     // The print view: the program hands over its pages one by one (SVG
     // documents), then shows them and waits until the view is closed.
     addPrintPage(svg) {
@@ -208,8 +216,20 @@
 
   // Every key goes to the program, which says whether it took it; what it
   // took never reaches the browser (Backspace never navigates back).
+  const sendKey = key => {
+    const name = Module.allocateUTF8(key);
+    const answer = Module._lk_key(name, performance.now());
+    Module._free(name);
+    if (answer & 2) animate();
+    return answer;
+  };
   window.addEventListener('keydown', event => {
-    if (!Module) return;
+    if (!Module) {
+      const key = keyOf(event);
+      if (key) early.push(() => sendKey(key));
+      if (key && (key.length === 1 || key === 'Enter' || key === 'Backspace')) event.preventDefault();
+      return;
+    }
     // The print view takes no keys but Escape, which closes it; the
     // browser keeps the rest (scrolling, its own print shortcut).
     if (print.done) {
@@ -225,10 +245,7 @@
       event.preventDefault();
       return;
     }
-    const name = Module.allocateUTF8(key);
-    const answer = Module._lk_key(name, performance.now());
-    Module._free(name);
-    if (answer & 2) animate();
+    const answer = sendKey(key);
     if (answer & 1) {
       event.preventDefault();
       if (test && !test.keyAt) test.keyAt = event.timeStamp;
@@ -246,7 +263,6 @@
   const types = {mouse: 0, touch: 1, pen: 2};
   const pointer = event => {
     event.preventDefault();
-    if (!Module) return;
     // A mouse's other buttons do nothing.
     if (event.pointerType === 'mouse' && event.type !== 'pointermove' && event.button !== 0) return;
     const started = performance.now();
@@ -259,11 +275,15 @@
     const phase = phases[event.type];
     const type = types[event.pointerType] === undefined ? 0 : types[event.pointerType];
     const all = phase === 1 && event.getCoalescedEvents ? event.getCoalescedEvents() : [];
-    let more = 0;
-    for (const e of all.length ? all : [event])
-      more = Module._lk_pointer(phase, type, event.pointerId, (e.clientX - rect.left) * sx,
-                                (e.clientY - rect.top) * sy, e.timeStamp || event.timeStamp);
-    if (more) animate();
+    const points = (all.length ? all : [event]).map(e => [phase, type, event.pointerId, (e.clientX - rect.left) * sx,
+                                                          (e.clientY - rect.top) * sy, e.timeStamp || event.timeStamp]);
+    const send = () => {
+      let more = 0;
+      for (const p of points) more = Module._lk_pointer(...p);
+      if (more) animate();
+    };
+    if (Module) send();
+    else early.push(send);
     if (test) test.pointerEvent(event.type, performance.now() - started);
   };
   for (const name of Object.keys(phases)) top.addEventListener(name, pointer);
@@ -305,9 +325,12 @@
   }
   repaint = true;
 
+  // (?first=hold: a test holds the program back until it has looked at
+  // that screen.)
+  if (test && params.get('first') === 'hold') await new Promise(resolve => { test.release = resolve; });
+
   // The program's script may follow this one in the page.
-  if (document.readyState === 'loading')
-    await new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
+  await parsed;
   // The players draw on the contexts they are given (ctx2d, overlayCtx2d).
   // The program starts once its WebAssembly is instantiated and the fonts
   // are loaded.
@@ -320,6 +343,9 @@
     },
   });
   if (test) test.module = Module;
+  const waiting = early;
+  early = [];
+  for (const send of waiting) send();
 
   // The WebAssembly of `src`, compiled as it arrives where the browser can
   // (a served file needs the type application/wasm), else from its bytes.
@@ -334,12 +360,30 @@
     return WebAssembly.compile(await response.arrayBuffer());
   }
 
+  // Sizes both canvases to the page at the device's pixel ratio.
+  function fit() {
+    const ratio = window.devicePixelRatio || 1;
+    const width = Math.max(1, Math.round(canvas.clientWidth * ratio));
+    const height = Math.max(1, Math.round(canvas.clientHeight * ratio));
+    let changed = canvas.width !== width || canvas.height !== height || repaint;
+    repaint = false;
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+    }
+    if (top.width !== width || top.height !== height) {
+      top.width = width;
+      top.height = height;
+    }
+    return {width, height, changed};
+  }
+
   // The probes: what the program tells a test run (web_page.js's
   // lk_page_probe), and what the page measures.
   function makeTestProbes() {
     const probes = {
       prompt: {kind: 'none', choices: [], buttons: {}}, prompts: 0, idle: false,
-      paints: 0, firstPaint: 0, lastPaint: 0, keyAt: 0, latencies: [], view: null,
+      paints: 0, firstPaint: 0, lastPaint: 0, firstShown: 0, firstScreen: '', release: null, keyAt: 0, latencies: [], view: null,
       trace: [], itemPictures: [], tourDone: null, endedAt: 0, errors: [],
       pointerEvents: [], overlayPainted: null, module: null, lastKeyAt: 0, print: null, prints: 0, sheets: null,
       canvas: canvas, overlayCanvas: top, overlayCtx: topCtx,
@@ -377,10 +421,17 @@
         probes.paints += 1;
         probes.lastPaint = performance.now();
         if (probes.paints === 1) probes.firstPaint = probes.lastPaint;
+        if (!probes.firstShown) probes.shown('program');
         if (probes.keyAt) {
           probes.latencies.push(probes.lastPaint - probes.keyAt);
           probes.keyAt = 0;
         }
+      },
+      // The first menu on the screen: the program's, or the recorded one
+      // before it.
+      shown(by) {
+        probes.firstShown = performance.now();
+        probes.firstScreen = by;
       },
       // The print view shown: its pages, when the program began to hand
       // them over (the first page), when the view was built and when the

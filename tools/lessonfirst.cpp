@@ -1,0 +1,90 @@
+// lessonfirst: a program's first screen (its main menu, as it stands when the
+// program first waits for a key) as the Canvas 2D player draws it, for the
+// browser build: the page draws this at once, while the program's
+// WebAssembly is still on its way, and the program then draws the same.
+//
+//   lessonfirst applylesson|solvelesson   prints the screen as JSON:
+//   {"width": W, "height": H, "background": RGB, "calls": [[NAME, ARGS...]]}
+//
+// The calls are the player's (canvas2d_draw.js), in layout units: text, box,
+// path and arc.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/present/headless/headless_platform.h"
+#include "engine/present/layout.h"
+#include "engine/present/presenter.h"
+#include "engine/present/trace.h"
+#include "engine/present/web/canvas2d_player.h"
+#include "lessons/apply/topics.h"
+#include "lessons/solve/topics.h"
+
+namespace {
+
+std::string calls;
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", v);
+    return text;
+}
+
+void add(const std::string& call) { calls += (calls.empty() ? "\n [" : ",\n [") + call + "]"; }
+
+}  // namespace
+
+// The player's calls, written down instead of drawn. The area it clips to
+// and the layout transform are the page's to choose.
+extern "C" {
+void c2d_begin(int, int, int, int, int) {}
+void c2d_end() {}
+void c2d_layout(double, double, double) {}
+void c2d_text(double x, double y, double sx, double sy, const char* font, const char* text, int rgb) {
+    add("\"text\"," + number(x) + "," + number(y) + "," + number(sx) + "," + number(sy) + "," +
+        lk::json_string(font) + "," + lk::json_string(text) + "," + std::to_string(rgb));
+}
+void c2d_box(double x1, double y1, double x2, double y2, int rgb) {
+    add("\"box\"," + number(x1) + "," + number(y1) + "," + number(x2) + "," + number(y2) + "," +
+        std::to_string(rgb));
+}
+void c2d_path(const float* points, int n, int close, int rgb, int fill, double pen) {
+    std::string list;
+    for (int i = 0; i < 2 * n; ++i) list += (i ? "," : "") + number(points[i]);
+    add("\"path\",[" + list + "]," + std::to_string(close) + "," + std::to_string(rgb) + "," +
+        std::to_string(fill) + "," + number(pen));
+}
+void c2d_arc(double cx, double cy, double r, double a1, double a2, int rgb, int fill, double pen) {
+    add("\"arc\"," + number(cx) + "," + number(cy) + "," + number(r) + "," + number(a1) + "," + number(a2) + "," +
+        std::to_string(rgb) + "," + std::to_string(fill) + "," + number(pen));
+}
+}
+
+int main(int argc, char** argv) {
+    const lk::ProgramDef* program = nullptr;
+    if (argc == 2 && std::strcmp(argv[1], "applylesson") == 0) program = &lk::applylesson_program();
+    if (argc == 2 && std::strcmp(argv[1], "solvelesson") == 0) program = &lk::solvelesson_program();
+    if (!program) {
+        std::fprintf(stderr, "usage: lessonfirst applylesson|solvelesson\n");
+        return 2;
+    }
+    // No keys: the run ends where the program first waits for one. Each
+    // picture shown on the way replaces the one before.
+    lk::HeadlessPlatform platform;
+    const lk::View view = lk::fit_view(lk::kCanvasWidth, lk::kCanvasHeight);
+    platform.on_step([&](const lk::Canvas& canvas) {
+        calls.clear();
+        lk::render_canvas_2d(canvas, view);
+    });
+    lk::Presenter presenter(platform);
+    lk::run_program(*program, presenter, 1);
+    platform.finish();
+    if (calls.empty()) {
+        std::fprintf(stderr, "lessonfirst: %s drew nothing before its first wait\n", argv[1]);
+        return 1;
+    }
+    std::printf("{\"width\": %s, \"height\": %s, \"background\": %u, \"calls\": [%s\n]}\n",
+                number(lk::kCanvasWidth).c_str(), number(lk::kCanvasHeight).c_str(),
+                static_cast<unsigned>(lk::palette_rgb(15, view.palette)), calls.c_str());
+    return 0;
+}
