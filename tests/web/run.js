@@ -14,6 +14,9 @@ const path = require('path');
 const c = require('./common.js');
 
 const {PROGRAMS, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD, similar} = c;
+// How far the recorded first screen may be from the program's (mean
+// difference per channel, 0-255).
+const FIRST_SCREEN_MAD = 1.0;
 
 // Runs the program's own tour in the page and the same tour natively.
 async function tourBoth(browser, program, query, dir) {
@@ -391,6 +394,42 @@ async function main() {
                   `mean ${worst.mean.toFixed(3)}`);
     });
   }
+
+  await c.check('the first screen is drawn before the program starts, as the program draws it, and keys typed meanwhile wait for it', async () => {
+    const picture = async (page, file) => c.savePicture(
+      await page.evaluate(() => document.getElementById('lesson').toDataURL('image/png')), path.join(c.WORK, file));
+    // The program held back until the test has looked (?first=hold).
+    const held = async (page, program) => {
+      await page.goto(c.fileUrl(program, 'first=hold'));
+      await page.waitForFunction(() => window.lkTest && window.lkTest.release, {timeout: c.LONG});
+      const [by, paints] = await page.evaluate(() => [window.lkTest.firstScreen, window.lkTest.paints]);
+      c.expect(by === 'recorded' && paints === 0, `${program}: no recorded first screen (${by}, ${paints} pictures)`);
+    };
+    for (const program of c.PROGRAMS) {
+      const page = await browser.newPage();
+      await page.setViewport({width: 1366, height: 720, deviceScaleFactor: 1});
+      await held(page, program);
+      const recorded = await picture(page, `${program}-first-recorded.png`);
+      await page.evaluate(() => window.lkTest.release());
+      const {prompt} = await c.nextPrompt(page, 0);
+      c.expect(prompt.kind === 'menu', `${program} started at ${prompt.kind}`);
+      // The recorded screen's glyphs are outlines, drawn without the font's
+      // hinting, so that their edges differ a little more than two
+      // browsers' text does: the mean difference stays near 0.5, where the
+      // same screen one pixel to the side gives 2.5.
+      const d = c.compare(recorded, await picture(page, `${program}-first-program.png`));
+      console.log(`     ${program}: recorded and drawn first screens differ by tile ${d.tile.toFixed(3)}, mean ${d.mad.toFixed(3)}`);
+      c.expect(d.mad < FIRST_SCREEN_MAD, `${program}: the recorded first screen is not the program's: ${JSON.stringify(d)}`);
+      // Typed before the program was there: 1 and Enter open the first topic.
+      await held(page, program);
+      await page.keyboard.press('1');
+      await page.keyboard.press('Enter');
+      await page.evaluate(() => window.lkTest.release());
+      const after = await c.nextPrompt(page, 1);
+      c.expect(after.prompt.kind === 'bar', `${program}: the keys typed early led to ${after.prompt.kind}`);
+      await page.close();
+    }
+  });
 
   await c.check('the picture tolerance catches a wrong font, a missing glyph and a one-unit shift', async () => {
     const program = 'applylesson';
