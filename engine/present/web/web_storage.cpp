@@ -1,6 +1,7 @@
 #include "web_storage.h"
 
 #include <cstdlib>
+#include <optional>
 
 extern "C" {
 int lk_page_store_available(const char* key);
@@ -24,10 +25,15 @@ std::string take(char* text) {
 
 class PageStorage : public Storage {
 public:
-    explicit PageStorage(std::string key) : key_(std::move(key)), available_(lk_page_store_available(key_.c_str()) != 0) {}
-    bool available() const override { return available_; }
+    explicit PageStorage(std::string key) : key_(std::move(key)) {}
+    // Asked the first time it matters: the browser's first use of its
+    // storage takes a while, and a program that keeps no record never pays.
+    bool available() const override {
+        if (!available_) available_ = lk_page_store_available(key_.c_str()) != 0;
+        return *available_;
+    }
     ReadResult read(std::string& text) override {
-        if (!available_) return ReadResult::failed;
+        if (!available()) return ReadResult::failed;
         char* found = lk_page_store_read(key_.c_str());
         if (!found) return ReadResult::missing;
         if (found == reinterpret_cast<char*>(-1)) return ReadResult::failed;
@@ -35,10 +41,10 @@ public:
         return ReadResult::ok;
     }
     bool write(const std::string& text) override {
-        return available_ && lk_page_store_write(key_.c_str(), text.c_str()) != 0;
+        return available() && lk_page_store_write(key_.c_str(), text.c_str()) != 0;
     }
     bool set_aside(std::string& where) override {
-        if (!available_) return false;
+        if (!available()) return false;
         char* moved = lk_page_store_set_aside(key_.c_str());
         if (!moved) return false;
         where = "localStorage の " + take(moved);
@@ -47,7 +53,7 @@ public:
 
 private:
     std::string key_;
-    bool available_;
+    mutable std::optional<bool> available_;
 };
 
 }  // namespace
