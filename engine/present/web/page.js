@@ -39,11 +39,16 @@
   // draws the same when it starts, and then takes what was typed or tapped
   // meanwhile.
   let repaint = false;
+  // (Whatever goes wrong there, the program still starts and draws it.)
   if (config.first) {
-    const {width, height} = fit();
-    lkCanvas2d.screen(ctx, config.first, width, height);
+    try {
+      const {width, height} = fit();
+      lkCanvas2d.screen(ctx, config.first, width, height);
+      if (test) test.shown('recorded');
+    } catch (e) {
+      if (test) test.errors.push('first screen: ' + e);
+    }
     repaint = true;
-    if (test) test.shown('recorded');
   }
 
   // The WebAssembly compiles while the fonts load: the browser decodes
