@@ -30,7 +30,11 @@ std::string number(double v) {
     return text;
 }
 
-void add(const std::string& call) { calls += (calls.empty() ? "\n [" : ",\n [") + call + "]"; }
+void add(const std::string& call) {
+    calls += calls.empty() ? "\n [" : ",\n [";
+    calls += call;
+    calls += "]";
+}
 
 }  // namespace
 
