@@ -54,7 +54,10 @@ void c2d_box(double x1, double y1, double x2, double y2, int rgb) {
 }
 void c2d_path(const float* points, int n, int close, int rgb, int fill, double pen) {
     std::string list;
-    for (int i = 0; i < 2 * n; ++i) list += (i ? "," : "") + number(points[i]);
+    for (int i = 0; i < 2 * n; ++i) {
+        if (i) list += ",";
+        list += number(points[i]);
+    }
     add("\"path\",[" + list + "]," + std::to_string(close) + "," + std::to_string(rgb) + "," +
         std::to_string(fill) + "," + number(pen));
 }
