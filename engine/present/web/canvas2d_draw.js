@@ -121,7 +121,8 @@ var lkCanvas2d = (function () {
     };
     draw.begin(ctx, 0, 0, width, height, screen.background);
     draw.layout(ctx, view.scale, view.x, view.y);
-    for (const [name, ...args] of screen.calls) (name === 'glyphs' ? glyphs : draw[name])(ctx, ...args);
+    for (const call of screen.calls)
+      (call[0] === 'glyphs' ? glyphs : draw[call[0]]).apply(null, [ctx].concat(call.slice(1)));
     draw.end(ctx);
   };
   return draw;
