@@ -37,9 +37,9 @@
   // The first screen, as the build recorded the program drawing it, drawn
   // at once, before the fonts and the WebAssembly are there. The program
   // draws the same when it starts, and then takes what was typed or tapped
-  // meanwhile.
+  // meanwhile. (Whatever goes wrong there, the program still starts and
+  // draws it.)
   let repaint = false;
-  // (Whatever goes wrong there, the program still starts and draws it.)
   if (config.first) {
     try {
       const {width, height} = fit();
@@ -78,18 +78,15 @@
     return face.load();
   }));
 
-
   const args = [];
   if (params.has('seed')) args.push('--seed', params.get('seed'));
   if (params.has('tour')) args.push('--tour', params.get('tour'));
   if (params.has('trace')) args.push('--trace');
   if (params.has('pictures')) args.push('--pictures');
 
-
   let Module = null;
   // Keys and taps that come before the program has started, in order.
   let early = [];
-  let started = false;
   let wakeUp = null;
   const page = {
     ctx: ctx,
@@ -126,10 +123,7 @@
         }
       }
     },
-    painted(view) {
-      started = true;
-      if (test) test.painted(view);
-    },
+    painted(view) { if (test) test.painted(view); },
     // The print view: the program hands over its pages one by one (SVG
     // documents), then shows them and waits until the view is closed.
     addPrintPage(svg) {
