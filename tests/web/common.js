@@ -85,15 +85,14 @@ async function openPage(browser, url, viewport = {width: 1366, height: 720, devi
   return page;
 }
 
-// Whether a page without test probes (a teacher's address) drew its
-// picture: the lesson's canvas has the page's size and is no longer blank.
-async function pageDrawn(page) {
+// Waits until the program itself has drawn its first picture (a page opened
+// with ?test=1; the first screen the page draws before the program starts
+// does not count) at the page's size.
+async function programDrawn(page) {
   await page.waitForFunction(() => {
     const canvas = document.getElementById('lesson');
-    if (!canvas || canvas.width < 2 || canvas.width !== Math.round(canvas.clientWidth * (devicePixelRatio || 1)))
-      return false;
-    const p = canvas.getContext('2d').getImageData(canvas.width >> 1, 2, 1, 1).data;
-    return p[0] + p[1] + p[2] > 0;
+    return window.lkTest && window.lkTest.paints > 0 &&
+           canvas.width === Math.round(canvas.clientWidth * (devicePixelRatio || 1));
   }, {timeout: LONG, polling: 50});
 }
 
@@ -344,6 +343,6 @@ function finish() {
 }
 
 module.exports = {checkInputMethod, ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TOURED, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
-                  launch, fileUrl, serve, openPage, pageDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
+                  launch, fileUrl, serve, openPage, programDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
                   numbersClose, nativeTour, checkTrace, checkPictures, spread, presser, checkStepBack,
                   canvasPixel, checkProjector, only, mad, nativePicture, check, expect, finish};

@@ -543,8 +543,8 @@ async function main() {
   // single file beside it.)
   await c.check('a served page opened from a folder draws', async () => {
     const page = await browser.newPage();
-    await page.goto('file://' + path.join(c.SITE, 'app', 'applylesson.html'));
-    await c.pageDrawn(page);
+    await page.goto('file://' + path.join(c.SITE, 'app', 'applylesson.html?test=1'));
+    await c.programDrawn(page);
     await page.close();
   });
 
@@ -599,14 +599,18 @@ async function main() {
     const page = await browser.newPage();
     await page.goto(base + 'index.html');
     await page.click('a[href="app/applylesson.html"]');
-    await c.pageDrawn(page);
     // The served page's program script, WebAssembly and fonts are files of
     // their own, which the browser keeps (and keeps compiled) between visits.
-    const loaded = await page.evaluate(() => performance.getEntriesByType('resource').map(r => r.name));
     const fonts = JSON.parse(fs.readFileSync(path.join(c.SITE, 'fonts', 'fonts.json'), 'utf8'));
-    for (const file of ['app/applylesson.js', 'app/applylesson.wasm',
-                        ...fonts.map(f => 'fonts/' + f.file)])
-      c.expect(loaded.includes(base + file), `the served page did not load ${file}: ${loaded.join(', ')}`);
+    const files = ['app/applylesson.js', 'app/applylesson.wasm', ...fonts.map(f => 'fonts/' + f.file)]
+      .map(file => base + file);
+    await page.waitForFunction(wanted => {
+      const loaded = performance.getEntriesByType('resource').map(r => r.name);
+      return wanted.every(file => loaded.includes(file));
+    }, {timeout: c.LONG, polling: 50}, files).catch(async () => {
+      const loaded = await page.evaluate(() => performance.getEntriesByType('resource').map(r => r.name));
+      c.expect(false, `the served page did not load ${files.filter(f => !loaded.includes(f)).join(', ')}`);
+    });
     await page.waitForFunction(async () => {
       const r = await navigator.serviceWorker.ready;
       return r.active && r.active.state === 'activated';
@@ -615,12 +619,12 @@ async function main() {
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: c.LONG});
     server.close();
     await page.setOfflineMode(true);
-    await page.reload();
-    await c.pageDrawn(page);
-    await page.goto(base + 'app/solvelesson.html');
-    await c.pageDrawn(page);
-    await page.goto(base + 'solvelesson.html');
-    await c.pageDrawn(page);
+    // Offline, each program itself starts (the worker's cache ignores the
+    // test parameter).
+    for (const address of ['app/applylesson.html', 'app/solvelesson.html', 'solvelesson.html']) {
+      await page.goto(base + address + '?test=1');
+      await c.programDrawn(page);
+    }
     // The manifest and the icons come from the cache too.
     const cached = await page.evaluate(async () => {
       const manifest = await (await fetch('manifest.webmanifest')).json();
