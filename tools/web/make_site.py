@@ -100,7 +100,6 @@ def first_screen(first, fonts):
     font draws it at that size, and first["glyphs"][glyph] is {"em": units
     per em, "advance": in those units, "d": the outline as an SVG path, y
     up}."""
-    outlines = {}
     glyphs = {}
     opened = {}
     for i, call in enumerate(first['calls']):
