@@ -24,7 +24,7 @@ for program in applylesson solvelesson; do
   build/lessonfirst "$program" > "build-web/first-$program.json"
 done
 
-# Both programs as WebAssembly.
+# The three programs as WebAssembly.
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build-web --target applylesson_web solvelesson_web practicelesson_web -j"$(nproc)"
 

@@ -22,8 +22,9 @@
 
 namespace lk {
 
-// Decodes a key script: "\r" or "\n" is Enter (13), "\b" Backspace (8),
-// "\f" code 12, "\\" a backslash; every other character is itself.
+// Decodes a key script: "\r", "\n" or a line break is Enter (13), "\b"
+// Backspace (8), "\f" code 12, "\e" Escape (27), "\\" a backslash; every
+// other character is itself.
 std::string decode_key_script(std::string_view script);
 
 class HeadlessPlatform : public Backend {

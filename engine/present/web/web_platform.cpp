@@ -149,8 +149,8 @@ void WebPlatform::rest(int ms) { lk_page_sleep(ms); }
 
 void WebPlatform::pause(int ms) { lk_page_pause(ms); }
 
-bool WebPlatform::present(bool everything) {
-    if (fit() || everything) needs_full_render_ = true;
+bool WebPlatform::present() {
+    if (fit()) needs_full_render_ = true;
     if (needs_full_render_) {
         // The overlay's canvas was cleared with the new size: all of it again.
         overlay::Rect whole;

@@ -67,7 +67,7 @@ public:
 
     // Draws what changed (everything after a resize or a palette change);
     // false when the picture is the one already shown.
-    bool present(bool everything = false);
+    bool present();
     const View& view() const { return view_; }
 
 protected:
