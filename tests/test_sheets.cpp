@@ -366,6 +366,9 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
     const std::string text = without_blanks(run("pdftotext -raw " + pdf + " -", status));
     ASSERT_EQ(status, 0);
     size_t at = 0, cells = 0, signs = 0;
+    // "=" is strokes on paper, at the line's size; its glyph only in the
+    // text layer.
+    size_t equals_glyphs = 0, equals_in_text = 0;
     for (size_t n = 0; n < pages.size(); ++n) {
         const auto& page = pages[n];
         for (const auto& cell : page.cells) {
@@ -379,8 +382,10 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
             ASSERT_NE(text.find(asked, at), std::string::npos) << "not in the PDF's text after " << at << ": " << asked;
             std::string glyphs;
             for (const auto& op : page.canvas.ops())
-                if (const auto* t = std::get_if<lk::DrawText>(&op); t && inside(cell.area, lk::glyph_cell(*t)))
+                if (const auto* t = std::get_if<lk::DrawText>(&op); t && inside(cell.area, lk::glyph_cell(*t))) {
                     glyphs += t->text;
+                    if (t->text == "=") ++(t->colour == lk::kTextLayerColour ? equals_in_text : equals_glyphs);
+                }
             glyphs = without_blanks(glyphs);
             const size_t found = text.find(glyphs, at);
             ASSERT_NE(found, std::string::npos) << "not in the PDF's text after " << at << ": " << glyphs;
@@ -390,6 +395,8 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
     }
     EXPECT_EQ(cells, 2u * 2u * 40u);
     EXPECT_GT(signs, 100u);
+    EXPECT_EQ(equals_glyphs, 0u);
+    EXPECT_GT(equals_in_text, 160u);
     for (const char* small : {"IDmixedseed1140問", "IDmixedseed1240問"})
         EXPECT_NE(text.find(small), std::string::npos) << small;
 

@@ -104,6 +104,11 @@ public:
     // text in the text layer (kTextLayerColour), so that a printed page's
     // text holds it. Off on screen; the sheet maker turns it on.
     bool sign_text = false;
+    // Set "=" as a printed page does: two strokes at the line's size, on the
+    // axis of its signs and fraction bars, with a space on each side. Off on
+    // screen (the lessons' pictures keep their small bold glyph); the sheet
+    // maker turns it on for the sheets and their keys.
+    bool page_equals = false;
 
     // Formula text renderer.
     void draw_rich_text();

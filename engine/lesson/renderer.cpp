@@ -213,6 +213,16 @@ void Engine::draw_glyph_run() {
         } else if (c == "'" || c == "°") {
             glyph(gx, gy, c, 3, 3);
             gx += 12;
+        } else if (c == "=" && page_equals) {
+            // Centred between a sign's stroke (22 below the top) and a
+            // fraction's bar (25), the same in a fraction as beside one.
+            constexpr float kAxis = 24, kHalfGap = 5, kSpace = 10, kLength = 22;
+            sign(c, 3, 3);
+            set_pen(5);
+            line(gx + kSpace, gy + kAxis - kHalfGap, gx + kSpace + kLength, gy + kAxis - kHalfGap);
+            line(gx + kSpace, gy + kAxis + kHalfGap, gx + kSpace + kLength, gy + kAxis + kHalfGap);
+            set_pen(3);
+            gx += kLength + 2 * kSpace;
         } else if (c == "=") {
             p.set_font_size(14);
             p.set_font_bold(true);

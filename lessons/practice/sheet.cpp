@@ -82,6 +82,9 @@ std::string instruction(const PracticeSet& set) {
 // Measures lines by drawing them on a scratch canvas wide enough for any.
 class Measure {
 public:
+    // Measured as the page draws them.
+    Measure() { engine_.page_equals = true; }
+
     // The extent of a line drawn at (0, 0).
     Box line(const Line& line) {
         presenter_.restore_canvas(Canvas(kScratchWidth, kScratchHeight));
@@ -431,6 +434,7 @@ std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch
     // The signs drawn as strokes also go in the page's text, for search and
     // copy (not in Measure: what they measure is what is seen).
     engine.sign_text = true;
+    engine.page_equals = true;
     Script s(engine);
     presenter.set_font_face("ゴシック");
     presenter.set_font_size(16);
