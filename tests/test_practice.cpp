@@ -58,8 +58,8 @@ std::vector<std::string> right_forms(const Rational& a) {
 
 void judge_problem(const pr::Problem& p, Counts& counts) {
     ++counts.problems;
-    if (p.yes_no) return;  // answered by a choice, not typed
-    const Rational a = p.answer;
+    if (p.yes_no()) return;  // answered by a choice, not typed
+    const Rational a = p.solution();
     for (const auto& form : right_forms(a)) {
         ++counts.forms;
         const auto j = judge(form, a);
@@ -95,14 +95,15 @@ TEST(PracticeJudge, NoRightAnswerIsEverJudgedWrong) {
     const bool every = std::getenv("LESSONKIT_JUDGE_EVERY") != nullptr;
     Counts counts;
     for (const auto& set : lk::practice::practice_sets()) {
-        if (every && !set.mixed) {
-            for (int v = 1; v <= pr::variants(set.kind); ++v) {
-                const auto e = pr::for_each_problem(set.kind, v, [&](const pr::Problem& p) { judge_problem(p, counts); });
+        if (every && set.kinds.size() == 1) {
+            const pr::Kind& kind = *set.kinds[0];
+            for (int v = 1; v <= kind.variants; ++v) {
+                const auto e = pr::for_each_problem(kind, v, [&](const pr::Problem& p) { judge_problem(p, counts); });
                 if (e.walked) continue;
                 lk::testing::Bench b;
                 lk::Script s(b.engine);
                 b.presenter.seed_random(7);
-                for (int i = 0; i < 100000; ++i) judge_problem(pr::generate(set.kind, s, v), counts);
+                for (int i = 0; i < 100000; ++i) judge_problem(pr::generate(kind, s, v), counts);
             }
             continue;
         }

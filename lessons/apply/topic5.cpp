@@ -174,7 +174,7 @@ void item_example1(Script& s) {
 
     // Problem ①: x:kb = a:b.
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::ratio_whole, s);
+        const problems::Problem p = problems::generate(problems::kind("apply-ratio-whole"), s);
         s.erase(40, 90, 2000, 1800);
         problems::draw_line(s, 40, 110, p.shown[0], "① ");
         for (int i = 0; i < 4; ++i) {
@@ -190,7 +190,7 @@ void item_example1(Script& s) {
 
     // Problem ②: ec:(fx+b) = c:d.
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::ratio_fraction, s);
+        const problems::Problem p = problems::generate(problems::kind("apply-ratio-fraction"), s);
         s.erase(640, 30, 2000, 1800);
         problems::draw_line(s, 640, 50, p.shown[0], "② ");
         for (int i = 0; i < 6; ++i) {

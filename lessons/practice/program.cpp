@@ -446,7 +446,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
     bool counted_try = false;  // a correct or wrong answer was given
     bool first_try = false;
     std::string typed;
-    std::string expected = problem.yes_no ? (problem.is_solution ? "1" : "2") : problem.answer.text();
+    std::string expected = problem.yes_no() ? (problem.yes_no()->yes ? "1" : "2") : problem.solution().text();
 
     const auto finish = [&](bool solved) {
         Outcome outcome;
@@ -463,7 +463,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
         prompt.expected = expected;
         std::vector<Button> buttons{{880, 220, "ヒント（H）", kHintKey}, {1130, 200, "メニューへ", kKeyEscape}};
         prompt.choices = draw_buttons(buttons);
-        if (problem.yes_no) {
+        if (problem.yes_no()) {
             s_.erase(0, kAnswerTop - 10, 1760, kAnswerHeight + 20);
             for (int choice = 1; choice <= 2; ++choice) {
                 const float x = kLeft + static_cast<float>(choice - 1) * 420;
@@ -488,7 +488,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
             key = plain_key(e_.p.poll_key());
             if (key.empty()) continue;
             if (key == kKeyEscape || key == "\r" || is_hint_key(key)) break;
-            if (problem.yes_no) {
+            if (problem.yes_no()) {
                 if (key == "1" || key == "2") break;
                 continue;
             }
@@ -518,12 +518,12 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
         }
 
         Judgement judgement;
-        if (problem.yes_no) {
-            const bool right = (key == "1") == problem.is_solution;
+        if (problem.yes_no()) {
+            const bool right = (key == "1") == problem.yes_no()->yes;
             judgement.verdict = right ? Verdict::correct : Verdict::wrong;
             judgement.message = right ? "正解です。" : "ちがいます。";
         } else {
-            judgement = judge(typed, problem.answer);
+            judgement = judge(typed, problem.solution());
         }
         // The first counted answer decides the first try; a hint spoils it.
         if (judgement.counts() && !counted_try) {
@@ -541,7 +541,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
             return wait_verdict();
         }
         if (judgement.verdict == Verdict::wrong) {
-            if (problem.yes_no) {
+            if (problem.yes_no()) {
                 // Two choices: the other one is the answer; the checks show why.
                 show_message(judgement.message, kTitle);
                 s_.erase(0, kWorkedTop - 8, 1760, 1800);

@@ -4,25 +4,27 @@
 
 namespace lk::practice {
 
-using problems::Kind;
+namespace {
+
+// First-try solutions in a row that earn the ★. Mastering a yes/no set takes
+// six in a row, since guessing passes three in a row one time in eight.
+constexpr int kStreakForStar = 3, kYesNoStreakForStar = 6;
+
+}  // namespace
 
 const std::vector<PracticeSet>& practice_sets() {
-    // Mastering a yes/no set takes six in a row, since guessing passes
-    // three in a row one time in eight.
-    static const std::vector<PracticeSet> sets{
-        {"solve-is-solution", "方程式の解かどうか", Kind::is_solution, false, 6},
-        {"solve-one-step", "等式の性質で解く", Kind::one_step},
-        {"solve-x-plus-b", "移項　x+b=d", Kind::add_constant},
-        {"solve-ax-cx-d", "移項　ax=cx+d", Kind::collect_x},
-        {"solve-both-sides", "移項　ax+b=cx+d", Kind::both_sides},
-        {"solve-parentheses", "かっこのある方程式", Kind::parentheses},
-        {"solve-decimals", "小数をふくむ方程式", Kind::decimals},
-        {"solve-fraction-coefficients", "分数をふくむ方程式", Kind::fractions},
-        {"solve-fraction-sides", "分数の式の方程式", Kind::fraction_sides},
-        {"apply-ratio-whole", "比例式（答えが整数）", Kind::ratio_whole},
-        {"apply-ratio-fraction", "比例式（答えが分数）", Kind::ratio_fraction},
-        {"mixed", "まとめ", Kind::one_step, true},
-    };
+    static const std::vector<PracticeSet> sets = [] {
+        std::vector<PracticeSet> out;
+        PracticeSet mixed{"mixed", "まとめ", "次の問題に答えましょう。", {}, kStreakForStar};
+        for (const auto& kind : problems::kinds()) {
+            const bool yes_no = kind.answer == problems::AnswerType::yes_no;
+            out.push_back({std::string(kind.id), std::string(kind.name), std::string(kind.instruction), {&kind},
+                           yes_no ? kYesNoStreakForStar : kStreakForStar});
+            mixed.kinds.push_back(&kind);
+        }
+        out.push_back(std::move(mixed));
+        return out;
+    }();
     return sets;
 }
 
@@ -40,16 +42,13 @@ const PracticeSet* find_set(std::string_view key) {
 }
 
 problems::Problem ProblemSource::next(Script& s) {
+    // Every kind once a round, the forms of a kind taking turns from round
+    // to round (a set of one kind: its forms in turn).
     const int turn = turn_++;
-    if (!set_.mixed) {
-        const int forms = problems::variants(set_.kind);
-        return problems::generate(set_.kind, s, turn % forms + 1);
-    }
-    // Every kind once, the forms of a kind taking turns from round to round.
-    const int kind = turn % problems::kKindCount + 1;
-    const int round = turn / problems::kKindCount;
-    const Kind k = static_cast<Kind>(kind);
-    return problems::generate(k, s, round % problems::variants(k) + 1);
+    const int count = static_cast<int>(set_.kinds.size());
+    const problems::Kind& kind = *set_.kinds[static_cast<size_t>(turn % count)];
+    const int round = turn / count;
+    return problems::generate(kind, s, round % kind.variants + 1);
 }
 
 }  // namespace lk::practice

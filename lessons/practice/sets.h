@@ -1,7 +1,8 @@
 #pragma once
 // The practice sets: one for each kind of generated problem of the two
-// teacher programs, and まとめ, which takes them all in turn. A set's ID is
-// stable: the progress record and the printed sheets name the set by it.
+// teacher programs (a row of problems::kinds(), whose ID and name it takes),
+// and まとめ, which takes them all in turn. A set's ID is stable: the
+// progress record and the printed sheets name the set by it.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,10 +13,11 @@ namespace lk::practice {
 
 struct PracticeSet {
     std::string id;
-    std::string name;           // as the menu and the sheets show it (rich text)
-    problems::Kind kind;        // the kind of its problems; ignored by まとめ
-    bool mixed = false;         // まとめ: every kind in turn
-    int streak_for_star = 3;    // first-try solutions in a row that earn the ★
+    std::string name;         // as the menu and the sheets show it (rich text)
+    std::string instruction;  // the sheets' instruction above the problems
+    // The kinds of its problems, taken in turn: one, or for まとめ every kind.
+    std::vector<const problems::Kind*> kinds;
+    int streak_for_star = 3;  // first-try solutions in a row that earn the ★
 };
 
 // The sets in menu order; まとめ is last.
@@ -23,8 +25,8 @@ const std::vector<PracticeSet>& practice_sets();
 // A set by its menu number ("3") or its ID ("solve-x-plus-b"); null if none.
 const PracticeSet* find_set(std::string_view number_or_id);
 
-// Draws a set's problems one after another: the kinds with several forms
-// take them in turn, and まとめ takes every kind in turn.
+// Draws a set's problems one after another: its kinds in turn, and the
+// forms of a kind with several taking turns from round to round.
 class ProblemSource {
 public:
     explicit ProblemSource(const PracticeSet& set) : set_(set) {}

@@ -60,23 +60,14 @@ bool has_fraction(const Line& line) { return line.joined().find(kFraction) != st
 // The answer as the key states it: "x=" and the value, a fraction stacked
 // with its sign in front.
 Line answer_line(const Problem& problem) {
-    if (problem.yes_no) return line_of(kAnswerInk, problem.is_solution ? "解である" : "解ではない");
-    const Rational& a = problem.answer;
+    if (const problems::YesNo* verdict = problem.yes_no())
+        return line_of(kAnswerInk, verdict->yes ? "解である" : "解ではない");
+    const Rational& a = problem.solution();
     std::string text = "x=";
     if (a.n < 0) text += "-";
     const std::string whole = std::to_string(a.n < 0 ? -a.n : a.n);
     text += a.d == 1 ? whole : kFraction + whole + "/" + std::to_string(a.d) + kFraction;
     return line_of(kAnswerInk, text);
-}
-
-std::string instruction(const PracticeSet& set) {
-    if (set.mixed) return "次の問題に答えましょう。";
-    switch (set.kind) {
-        case problems::Kind::is_solution: return "解であるか、解ではないか、正しい方を○で囲みましょう。";
-        case problems::Kind::ratio_whole:
-        case problems::Kind::ratio_fraction: return "次の比例式を解きましょう。";
-        default: return "次の方程式を解きましょう。";
-    }
 }
 
 // Measures lines by drawing them on a scratch canvas wide enough for any.
@@ -226,7 +217,7 @@ CellPlan sheet_cell(int number, const Problem& problem, float width, Measure& me
         if (i == 0) b.row({{0, mark_line(number)}, {kIndent, lines[i]}});
         else b.row({{kIndent, lines[i]}});
     }
-    if (problem.yes_no) {
+    if (problem.yes_no()) {
         b.space(kRoomLine / 4);
         b.row({{kIndent, line_of(kInk, "解である　・　解ではない")}});
         b.space(kYesNoRoom);
@@ -363,7 +354,7 @@ private:
             s_.text(right - 444, kNameY, kInk, "番");
             s_.text(right - 380, kNameY, kInk, "氏名");
             p_.draw_line(right - 304, foot, right, foot, Coords::absolute, kInk);
-            s_.text(kMarginX, kInstructionY, kInk, instruction(*part.set));
+            s_.text(kMarginX, kInstructionY, kInk, part.set->instruction);
         }
         p_.set_pen_width(2);
         const float rule = first ? kFirstRuleY : kRuleY;

@@ -9,7 +9,7 @@ namespace lk::problems::detail {
 
 // x:kb = a:b with a and b different and b at least 2, so that the answer k·a
 // is whole and the ratio a:b is not trivial.
-Problem ratio_whole(Script& s) {
+std::optional<Problem> ratio_whole(Script& s, int) {
     Engine& e = s.e;
     auto& M = e.remembered_x;
     auto& Mt = e.cell_labels;
@@ -27,9 +27,9 @@ Problem ratio_whole(Script& s) {
     e.format_number_tables();
 
     Problem p;
-    p.kind = Kind::ratio_whole;
     // x·b = kb·a.
     p.answer = Rational(whole(k) * whole(b) * whole(a), whole(b));
+    p.numbers = {{"kb", whole(k) * whole(b)}, {"a", whole(a)}, {"b", whole(b)}};
     p.shown = {line(0, "x:" + Mt[4] + "=" + Mt[2] + ":" + Mt[3])};
     p.worked = {
         line(0, Mt[3] + "*x=" + Mt[4] + "*" + Mt[2]),
@@ -42,7 +42,7 @@ Problem ratio_whole(Script& s) {
 
 // ec:(fx+b) = c:d, with c taken from the front of the pool and d from the
 // four places after it (2, 4, 7 or 8).
-Problem ratio_fraction(Script& s) {
+std::optional<Problem> ratio_fraction(Script& s, int) {
     Engine& e = s.e;
     auto& M = e.remembered_x;
     auto& Mt = e.cell_labels;
@@ -81,10 +81,10 @@ Problem ratio_fraction(Script& s) {
     e.fraction_text();
 
     Problem p;
-    p.kind = Kind::ratio_fraction;
     // c (f x + b) = ec·d.
     const long long wc = whole(c);
     p.answer = Rational(whole(d) * whole(ec) - wc * whole(b), wc * whole(f));
+    p.numbers = {{"ec", whole(ec)}, {"f", whole(f)}, {"b", whole(b)}, {"c", wc}, {"d", whole(d)}};
     const std::string term = "(" + Ft[1] + "x" + Mt[2] + ")";
     p.shown = {line(0, Mt[1] + ":" + term + "=" + Mt[3] + ":" + Mt[4])};
     p.worked = {

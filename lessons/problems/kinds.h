@@ -1,6 +1,13 @@
 #pragma once
 // The generators of the problem kinds, one function each, and what the
 // library knows about them. Only the library's own files include this.
+//
+// A generator takes the variant its row allows (the kinds with one form
+// leave it unnamed) and returns the problem with its answer and the numbers
+// it shows (Problem::numbers, named as the generator's comment names them);
+// generate fills in the kind and the variant. A generator that refuses what
+// it drew returns nothing before it changes the engine's tables, and is
+// called again.
 #include <cassert>
 #include <cmath>
 
@@ -18,17 +25,17 @@ inline long long whole(float value) {
 inline Line line(int colour, std::string text) { return Line{{Run{colour, std::move(text)}}}; }
 
 // solvelesson's drills.
-Problem is_solution(Script& s);
-Problem one_step(Script& s, int type);
-Problem add_constant(Script& s);
-Problem collect_x(Script& s);
-Problem both_sides(Script& s);
-Problem parentheses(Script& s);
-Problem decimals(Script& s);
-Problem fractions(Script& s);
-Problem fraction_sides(Script& s);
+std::optional<Problem> is_solution(Script& s, int);
+std::optional<Problem> one_step(Script& s, int type);
+std::optional<Problem> add_constant(Script& s, int);
+std::optional<Problem> collect_x(Script& s, int);
+std::optional<Problem> both_sides(Script& s, int);
+std::optional<Problem> parentheses(Script& s, int);
+std::optional<Problem> decimals(Script& s, int);
+std::optional<Problem> fractions(Script& s, int);
+std::optional<Problem> fraction_sides(Script& s, int);
 // applylesson's proportions.
-Problem ratio_whole(Script& s);
-Problem ratio_fraction(Script& s);
+std::optional<Problem> ratio_whole(Script& s, int);
+std::optional<Problem> ratio_fraction(Script& s, int);
 
 }  // namespace lk::problems::detail

@@ -1,5 +1,5 @@
-// The kinds of generated problems: which generator makes each, and the walk
-// through every problem a kind can make.
+// Drawing a problem of a kind, and the walk through every problem a kind can
+// make.
 #include <stdexcept>
 #include <unordered_set>
 
@@ -9,24 +9,6 @@
 namespace lk::problems {
 
 namespace {
-
-// How many draws one problem of a kind takes when nothing is drawn again.
-int draws_per_problem(Kind kind) {
-    switch (kind) {
-        case Kind::is_solution: return 9;
-        case Kind::one_step: return 7;
-        case Kind::add_constant: return 4;
-        case Kind::collect_x: return 3;
-        case Kind::both_sides: return 5;
-        case Kind::parentheses: return 5;
-        case Kind::decimals: return 4;
-        case Kind::fractions: return 5;
-        case Kind::fraction_sides: return 6;
-        case Kind::ratio_whole: return 3;
-        case Kind::ratio_fraction: return 6;
-    }
-    throw std::invalid_argument("no such kind of problem");
-}
 
 // Everything a problem shows, for telling problems apart.
 std::string key(const Problem& p) {
@@ -39,36 +21,33 @@ std::string key(const Problem& p) {
     return out;
 }
 
-// Thrown by the walk's chooser at a draw past a problem's own: the generator
-// refused what it drew and draws again.
-struct DrawnAgain {};
+// One try of a kind's generator; the problem carries its kind and variant.
+std::optional<Problem> try_generate(const Kind& kind, Script& s, int variant) {
+    std::optional<Problem> p = kind.generator(s, variant);
+    if (!p) return p;
+    if ((p->yes_no() != nullptr) != (kind.answer == AnswerType::yes_no))
+        throw std::logic_error("a problem answered otherwise than its kind");
+    p->kind = &kind;
+    p->variant = variant;
+    return p;
+}
 
 }  // namespace
 
-int variants(Kind kind) { return kind == Kind::one_step ? 4 : 1; }
-
-Problem generate(Kind kind, Script& s, int variant) {
-    if (variant < 1 || variant > variants(kind)) throw std::out_of_range("no such variant of the problem");
-    using namespace detail;
-    switch (kind) {
-        case Kind::is_solution: return is_solution(s);
-        case Kind::one_step: return one_step(s, variant);
-        case Kind::add_constant: return add_constant(s);
-        case Kind::collect_x: return collect_x(s);
-        case Kind::both_sides: return both_sides(s);
-        case Kind::parentheses: return parentheses(s);
-        case Kind::decimals: return decimals(s);
-        case Kind::fractions: return fractions(s);
-        case Kind::fraction_sides: return fraction_sides(s);
-        case Kind::ratio_whole: return ratio_whole(s);
-        case Kind::ratio_fraction: return ratio_fraction(s);
-    }
-    throw std::invalid_argument("no such kind of problem");
+const Rational& Problem::number(std::string_view name) const {
+    for (const auto& n : numbers)
+        if (n.name == name) return n.value;
+    throw std::out_of_range("no number " + std::string(name) + " in the problem");
 }
 
-Enumeration for_each_problem(Kind kind, int variant, const std::function<void(const Problem&)>& callback,
+Problem generate(const Kind& kind, Script& s, int variant) {
+    if (variant < 1 || variant > kind.variants) throw std::out_of_range("no such variant of the problem");
+    for (;;)
+        if (std::optional<Problem> p = try_generate(kind, s, variant)) return std::move(*p);
+}
+
+Enumeration for_each_problem(const Kind& kind, int variant, const std::function<void(const Problem&)>& callback,
                              std::uint64_t limit) {
-    const std::size_t most = static_cast<std::size_t>(draws_per_problem(kind));
     HeadlessPlatform platform;
     Presenter presenter(platform);
     Engine engine(presenter);
@@ -80,26 +59,22 @@ Enumeration for_each_problem(Kind kind, int variant, const std::function<void(co
     std::vector<int> chosen, ranges;
     std::size_t at = 0;
     s.chooser = [&](float k, float m) -> float {
-        if (at == most) throw DrawnAgain{};
         if (at == chosen.size()) {
             chosen.push_back(0);
             ranges.push_back(static_cast<int>(k));
         }
         return static_cast<float>(chosen[at++]) + m;
     };
-    // Tries the sequence; afterwards it holds just the draws the generator made.
+    // Tries the sequence once; afterwards it holds just the draws the
+    // generator made.
     auto attempt = [&](Problem& out) {
         at = 0;
         engine.state() = fresh;
-        bool made = true;
-        try {
-            out = generate(kind, s, variant);
-        } catch (const DrawnAgain&) {
-            made = false;
-        }
+        std::optional<Problem> made = try_generate(kind, s, variant);
         chosen.resize(at);
         ranges.resize(at);
-        return made;
+        if (made) out = std::move(*made);
+        return made.has_value();
     };
 
     Enumeration result;

@@ -2,8 +2,9 @@
 // Generated problems as data. Each kind of generated problem has one
 // generator; the teacher programs' drills draw from it, the practice program
 // asks it for problems to answer, and the printed sheets list them. A
-// problem holds what it shows, its exact answer and its worked solution, in
-// the texts and colours the teacher's drill draws them with.
+// problem holds what it shows, its exact answer, the numbers it shows and its
+// worked solution, in the texts and colours the teacher's drill draws them
+// with.
 //
 // A generator draws its numbers with Script::draw, in the order the teacher's
 // drill always has (redraws included), and leaves the engine's number and text
@@ -12,7 +13,10 @@
 // drawn whole numbers, never from the tables' single-precision values.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "engine/practice/rational.h"
@@ -36,25 +40,25 @@ struct Line {
     }
 };
 
-enum class Kind {
-    is_solution = 1,      // is v a solution of px+q=mx+d?
-    one_step = 2,         // x+a=b, x-a=b, (1/c)x=d, cx=cd (the variant says which)
-    add_constant = 3,     // x+b=d
-    collect_x = 4,        // ax=cx+d
-    both_sides = 5,       // ax+b=cx+d
-    parentheses = 6,      // ax+p(qx+t)=d
-    decimals = 7,         // coefficients in tenths
-    fractions = 8,        // (g/e)x+s=(h/f)x
-    fraction_sides = 9,   // (ux+v)/m=(wx+z)/n
-    ratio_whole = 10,     // x:kb=a:b
-    ratio_fraction = 11,  // ec:(fx+b)=c:d
+// The yes/no kind's answer: whether the value is a solution.
+struct YesNo {
+    bool yes = false;
+    friend bool operator==(const YesNo&, const YesNo&) = default;
 };
-constexpr int kKindCount = 11;
-// How many variants a kind has (kind 2 has four, taken in turn; the others one).
-int variants(Kind kind);
+// A problem's exact answer: the solution x, or yes/no.
+using Answer = std::variant<Rational, YesNo>;
+
+// A number the problem shows, by the name its generator's equation gives it
+// ("a" of ax+b=cx+d), exactly as the student reads it.
+struct Number {
+    std::string name;
+    Rational value;
+};
+
+struct Kind;
 
 struct Problem {
-    Kind kind = Kind::one_step;
+    const Kind* kind = nullptr;  // set by generate and for_each_problem
     int variant = 1;
     // The problem as the drill states it, without the drill's number mark.
     std::vector<Line> shown;
@@ -62,15 +66,50 @@ struct Problem {
     // problem. The last line states the answer (the verdict, for the yes/no
     // kind, whose earlier lines are the checks 左辺=…, 右辺=…).
     std::vector<Line> worked;
-    // The yes/no kind: whether the value is a solution.
-    bool yes_no = false;
-    bool is_solution = false;
-    // Every other kind: the solution x.
-    Rational answer;
+    Answer answer;
+    // The drawn numbers the problem shows, in the order of its equation.
+    std::vector<Number> numbers;
+
+    // The verdict of a yes/no problem; null for a problem answered with x.
+    const YesNo* yes_no() const { return std::get_if<YesNo>(&answer); }
+    // The solution x (throws std::bad_variant_access for a yes/no problem).
+    const Rational& solution() const { return std::get<Rational>(answer); }
+    // A drawn number by its name; throws std::out_of_range when there is none.
+    const Rational& number(std::string_view name) const;
 };
 
-// Draws one problem of a kind (variant 1..variants(kind)).
-Problem generate(Kind kind, Script& s, int variant = 1);
+// One try of a generator: the problem, or nothing when it refused what it
+// drew (numbers that give no single solution), and is to be called again
+// to draw anew.
+using Generator = std::optional<Problem> (*)(Script& s, int variant);
+
+// How a kind's problems are answered.
+enum class AnswerType { solution, yes_no };
+
+// A kind of generated problem: everything the programs know of it. Adding a
+// kind is a row in the table of kinds (kinds.cpp) and its generator.
+struct Kind {
+    // Stable: the progress record and the printed sheets name the kind's
+    // practice set by it.
+    std::string_view id;
+    Generator generator = nullptr;
+    // The forms (1..variants) a practice set takes in turn.
+    int variants = 1;
+    AnswerType answer = AnswerType::solution;
+    // The practice set's name as the menu and the sheets show it (rich text).
+    std::string_view name;
+    // The sheets' instruction above the problems.
+    std::string_view instruction;
+};
+
+// The kinds in the practice menu's order.
+const std::vector<Kind>& kinds();
+// A kind by its ID; throws std::out_of_range when there is none.
+const Kind& kind(std::string_view id);
+
+// Draws one problem of a kind (variant 1..kind.variants), drawing again for
+// as long as the generator refuses what it drew.
+Problem generate(const Kind& kind, Script& s, int variant = 1);
 
 // Draws a line at (x, y) as a drill does: the first run with Script::text,
 // after `mark` (the drill's number mark, "① "), every further run with
@@ -88,9 +127,9 @@ inline void more_line(Script& s, const Line& line) {
 
 // Every problem a kind can make: the walk tries every sequence of draws the
 // generator can make (each draw chosen in turn, on a fresh engine) and calls
-// back once for each different problem. A sequence that would draw a problem
-// again (the redraw of one that was refused) is left out, since the problem
-// drawn at last comes from a shorter sequence too.
+// back once for each different problem. A sequence the generator refuses is
+// left out, since the problem it would draw again comes from another
+// sequence too.
 struct Enumeration {
     // The draw sequences of one problem: the product of its draws' ranges.
     std::uint64_t sequences = 0;
@@ -100,7 +139,7 @@ struct Enumeration {
     // called back and a caller samples with seeds instead.
     bool walked = false;
 };
-Enumeration for_each_problem(Kind kind, int variant, const std::function<void(const Problem&)>& callback,
+Enumeration for_each_problem(const Kind& kind, int variant, const std::function<void(const Problem&)>& callback,
                              std::uint64_t limit = 1'000'000);
 
 }  // namespace lk::problems

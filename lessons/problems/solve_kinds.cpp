@@ -11,6 +11,9 @@ namespace lk::problems::detail {
 
 namespace {
 
+// The decimals kind's numbers are shown in tenths.
+constexpr long long kTenths = 10;
+
 // The x-term text of a coefficient with "+" in front when it is positive, for
 // a term that follows another term.
 std::string signed_x_term(float c, const std::string& c_text) {
@@ -53,7 +56,7 @@ struct Denominators {
 
 // Is the candidate v a solution of p·x + q = m·x + d? The equation is built
 // around its solution s, and v is either s or a value one away from it.
-Problem is_solution(Script& s) {
+std::optional<Problem> is_solution(Script& s, int) {
     Engine& e = s.e;
     auto& n = e.values_a;
     auto& t = e.value_texts_a;
@@ -81,14 +84,14 @@ Problem is_solution(Script& s) {
     e.format_number_tables();
 
     Problem p;
-    p.kind = Kind::is_solution;
-    p.yes_no = true;
     // Both sides at v, exactly.
     const long long v = whole(n[V]), a = whole(n[A]), c = whole(n[C]), d = whole(n[D]),
                     sv = whole(n[S]);
     const long long left = c * v + (d - a * sv), right = (c - a) * v + d;
-    p.is_solution = left == right;
-    assert(p.is_solution == (k == 1));
+    const bool yes = left == right;
+    assert(yes == (k == 1));
+    p.answer = YesNo{yes};
+    p.numbers = {{"v", v}, {"p", c}, {"q", d - a * sv}, {"m", c - a}, {"d", d}};
 
     // A zero constant q is written as nothing ("2x=...", "=-6=-6"), so that
     // it never runs into the number before it.
@@ -105,14 +108,14 @@ Problem is_solution(Script& s) {
         line(3, "x=" + t[V] + "を右辺に代入して"),
         line(0, "右辺=" + t[M] + "*" + candidate + dt),
         Line{{{0, "=" + t[R1] + dt + "="}, {3, t[R]}}},
-        line(5, p.is_solution ? "左辺=右辺 だから 解である。" : "左辺≠右辺 だから 解ではない。"),
+        line(5, yes ? "左辺=右辺 だから 解である。" : "左辺≠右辺 だから 解ではない。"),
     };
     return p;
 }
 
 // One one-step equation of the given type:
 // 1 x+a=b, 2 x-a=b, 3 (1/c)x=d, 4 cx=cd.
-Problem one_step(Script& s, int type) {
+std::optional<Problem> one_step(Script& s, int type) {
     Engine& e = s.e;
     auto& n = e.values_a;
     auto& t = e.value_texts_a;
@@ -134,8 +137,6 @@ Problem one_step(Script& s, int type) {
     const std::string c_factor = n[C] < 0 ? "(" + t[C] + ")" : t[C];
 
     Problem p;
-    p.kind = Kind::one_step;
-    p.variant = type;
     const long long a = whole(n[A]), b = whole(n[B]), c = whole(n[C]), d = whole(n[D]);
     std::string line1, line2, line3;
     switch (type) {
@@ -143,13 +144,15 @@ Problem one_step(Script& s, int type) {
             line1 = "x+" + t[A] + "=" + t[B];
             line2 = "x+" + t[A] + "-" + t[A] + "=" + t[B] + "-" + t[A];
             line3 = "x=" + t[DIFFERENCE];
-            p.answer = b - a;
+            p.answer = Rational(b - a);
+            p.numbers = {{"a", a}, {"b", b}};
             break;
         case 2:
             line1 = "x-" + t[A] + "=" + t[B];
             line2 = "x-" + t[A] + "+" + t[A] + "=" + t[B] + "+" + t[A];
             line3 = "x=" + t[SUM];
-            p.answer = b + a;
+            p.answer = Rational(b + a);
+            p.numbers = {{"a", a}, {"b", b}};
             break;
         case 3:
             // The "ﾀ" before x has no partner and is dropped when drawn, so
@@ -157,13 +160,15 @@ Problem one_step(Script& s, int type) {
             line1 = f + "ﾀx=" + t[D];
             line2 = f + "ﾀx*" + c_factor + "=" + t[D] + "*" + c_factor;
             line3 = "x=" + t[PRODUCT];
-            p.answer = c * d;
+            p.answer = Rational(c * d);
+            p.numbers = {{"c", c}, {"d", d}};
             break;
         default:
             line1 = t[C] + "x=" + t[PRODUCT];
             line2 = "ﾀ" + t[C] + "x/" + t[C] + "ﾀ=ﾀ" + t[PRODUCT] + "/" + t[C] + "ﾀ";
             line3 = "x=" + t[D];
-            p.answer = d;
+            p.answer = Rational(d);
+            p.numbers = {{"c", c}, {"cd", c * d}};
             break;
     }
     p.shown = {line(0, line1)};
@@ -172,7 +177,7 @@ Problem one_step(Script& s, int type) {
 }
 
 // x + b = d.
-Problem add_constant(Script& s) {
+std::optional<Problem> add_constant(Script& s, int) {
     Engine& e = s.e;
     auto& v = e.values_a;
     auto& t = e.value_texts_a;
@@ -187,15 +192,15 @@ Problem add_constant(Script& s) {
     const std::string bt = signed_text(b, t[1]), dt = t[2], et = signed_text(-b, t[3]), st = t[4];
 
     Problem p;
-    p.kind = Kind::add_constant;
-    p.answer = whole(d) - whole(b);
+    p.answer = Rational(whole(d) - whole(b));
+    p.numbers = {{"b", whole(b)}, {"d", whole(d)}};
     p.shown = {line(0, "x" + bt + "=" + dt)};
     p.worked = {line(0, "x=" + dt + et), line(5, "x=" + st)};
     return p;
 }
 
 // a x = c x + d with the whole solution k.
-Problem collect_x(Script& s) {
+std::optional<Problem> collect_x(Script& s, int) {
     Engine& e = s.e;
     auto& v = e.values_a;
     auto& t = e.value_texts_a;
@@ -215,9 +220,10 @@ Problem collect_x(Script& s) {
     make_fraction(e, d, a - c);
 
     Problem p;
-    p.kind = Kind::collect_x;
-    p.answer = Rational(whole(d), whole(a) - whole(c));
-    assert(p.answer == Rational(whole(v[5])));
+    const Rational x(whole(d), whole(a) - whole(c));
+    assert(x == Rational(whole(v[5])));
+    p.answer = x;
+    p.numbers = {{"a", whole(a)}, {"c", whole(c)}, {"d", whole(d)}};
     p.shown = {line(0, xa + "=" + xc + dt)};
     p.worked = {line(0, xa + xm + "=" + dt_bare), line(0, xs + "=" + dt_bare),
                 line(5, "x=" + e.fraction_line)};
@@ -225,7 +231,7 @@ Problem collect_x(Script& s) {
 }
 
 // x on both sides: a x + b = c x + d.
-Problem both_sides(Script& s) {
+std::optional<Problem> both_sides(Script& s, int) {
     Engine& e = s.e;
     auto& v = e.values_a;
     auto& t = e.value_texts_a;
@@ -249,8 +255,8 @@ Problem both_sides(Script& s) {
     make_fraction(e, d - b, a - c);
 
     Problem p;
-    p.kind = Kind::both_sides;
     p.answer = Rational(whole(d) - whole(b), whole(a) - whole(c));
+    p.numbers = {{"a", whole(a)}, {"b", whole(b)}, {"c", whole(c)}, {"d", whole(d)}};
     p.shown = {line(0, xa + bt + "=" + xc + dt)};
     p.worked = {line(0, xa + xm + "=" + dt + mt), line(0, xs + "=" + st),
                 line(5, "x=" + e.fraction_line)};
@@ -258,7 +264,7 @@ Problem both_sides(Script& s) {
 }
 
 // a x + p (q x + t) = d, with parentheses to remove.
-Problem parentheses(Script& s) {
+std::optional<Problem> parentheses(Script& s, int) {
     Engine& e = s.e;
     auto& v = e.values_a;
     auto& t = e.value_texts_a;
@@ -290,10 +296,10 @@ Problem parentheses(Script& s) {
     make_fraction(e, d - k, a - m);
 
     Problem pr;
-    pr.kind = Kind::parentheses;
     // a x + p q x + p t = d: (a + p q) x = d - p t.
     const long long wa = whole(a), wp = whole(p), wq = whole(q), wt = whole(tt);
     pr.answer = Rational(whole(d) - wp * wt, wa + wp * wq);
+    pr.numbers = {{"a", wa}, {"p", wp}, {"q", wq}, {"t", wt}, {"d", whole(d)}};
     pr.shown = {line(0, xa + t[2] + "(" + x_term(q, t[3]) + signed_text(tt, t[4]) + ")=" + t[5])};
     pr.worked = {line(0, xa + xm + signed_text(k, t[7]) + "=" + t[5]),
                  line(0, xa + xm + "=" + t[5] + signed_text(-k, t[8])),
@@ -301,8 +307,9 @@ Problem parentheses(Script& s) {
     return pr;
 }
 
-// Decimal coefficients, shown in tenths and then multiplied by 10.
-Problem decimals(Script& s) {
+// Decimal coefficients, shown in tenths and then multiplied by 10:
+// a x + b = c x + d with a, b, c and d in tenths.
+std::optional<Problem> decimals(Script& s, int) {
     Engine& e = s.e;
     auto& v = e.values_a;
     auto& t = e.value_texts_a;
@@ -330,9 +337,13 @@ Problem decimals(Script& s) {
     make_fraction(e, d - b, a - c);
 
     Problem p;
-    p.kind = Kind::decimals;
     // The tenths a/10, b/10, c/10 and d/10, times 10.
     p.answer = Rational(whole(d) - whole(b), whole(a) - whole(c));
+    // As shown: a x + b = c x + d in tenths.
+    p.numbers = {{"a", Rational(whole(a), kTenths)},
+                 {"b", Rational(whole(b), kTenths)},
+                 {"c", Rational(whole(c), kTenths)},
+                 {"d", Rational(whole(d), kTenths)}};
     p.shown = {line(0, x_term(v[1], a10) + signed_text(v[2], b10) + "=" + x_term(v[3], c10) +
                            signed_text(v[4], t[4]))};
     p.worked = {
@@ -346,7 +357,7 @@ Problem decimals(Script& s) {
 
 // Fractional coefficients: (g/e) x + s = (h/f) x, cleared by multiplying by
 // the product of the denominators.
-Problem fractions(Script& s) {
+std::optional<Problem> fractions(Script& s, int) {
     Engine& e = s.e;
     auto& v = e.values_a;
     auto& t = e.value_texts_a;
@@ -374,10 +385,10 @@ Problem fractions(Script& s) {
     const std::string f = e.fraction_line;
 
     Problem p;
-    p.kind = Kind::fractions;
     // (g f - h e) x = -s e f.
     const long long we = whole(de), wf = whole(df), wg = whole(g), wh = whole(h);
     p.answer = Rational(-whole(sv) * we * wf, wg * wf - wh * we);
+    p.numbers = {{"g", wg}, {"e", we}, {"s", whole(sv)}, {"h", wh}, {"f", wf}};
     p.shown = {line(0, gt + "x" + signed_text(sv, t[2]) + "=" + ht + "x")};
     p.worked = {
         line(0, t[1] + "*" + gt + "x+" + t[1] + "*" + t[2] + "=" + t[1] + "*" + ht + "x"),
@@ -397,22 +408,20 @@ Problem fractions(Script& s) {
 
 // Fractions on both sides: (u x + v)/m = (w x + z)/n. Numbers for which both
 // sides keep the same x coefficient after clearing (n u = m w) give no single
-// solution, so they are drawn again.
-Problem fraction_sides(Script& s) {
+// solution: the generator refuses them, and they are drawn again.
+std::optional<Problem> fraction_sides(Script& s, int) {
     Engine& e = s.e;
     auto& v = e.values_a;
     auto& t = e.value_texts_a;
-    float m, n, u, vv, w, z;
-    do {
-        Denominators list;
-        m = list.pick(s.draw(4, 2));
-        n = list.pick(s.draw(3, 2));
-        u = s.draw(3, 1);
-        vv = s.draw(3, 1);
-        if (vv == u) vv = vv + 1;
-        w = s.draw(3, 1);
-        z = -s.draw(3, 1);
-    } while (n * u == m * w);
+    Denominators list;
+    const float m = list.pick(s.draw(4, 2));
+    const float n = list.pick(s.draw(3, 2));
+    const float u = s.draw(3, 1);
+    float vv = s.draw(3, 1);
+    if (vv == u) vv = vv + 1;
+    const float w = s.draw(3, 1);
+    const float z = -s.draw(3, 1);
+    if (n * u == m * w) return std::nullopt;
     v[1] = m;
     v[2] = n;
     v[3] = m * n;
@@ -434,10 +443,10 @@ Problem fraction_sides(Script& s) {
     make_fraction(e, v[15], v[14]);
 
     Problem p;
-    p.kind = Kind::fraction_sides;
     // n (u x + v) = m (w x + z).
     const long long wm = whole(m), wn = whole(n);
     p.answer = Rational(wm * whole(z) - wn * whole(vv), wn * whole(u) - wm * whole(w));
+    p.numbers = {{"u", whole(u)}, {"v", whole(vv)}, {"m", wm}, {"w", whole(w)}, {"z", whole(z)}, {"n", wn}};
     p.shown = {line(0, "ﾀ" + left + "/" + t[1] + "ﾀ=ﾀ" + right + "/" + t[2] + "ﾀ")};
     p.worked = {
         line(0, t[3] + "*ﾀ" + left + "/" + t[1] + "ﾀ=" + t[3] + "*ﾀ" + right + "/" + t[2] + "ﾀ"),

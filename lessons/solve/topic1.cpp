@@ -227,7 +227,7 @@ void item_example1(Script& s) {
 // p·x + q = m·x + d? The substitution into each side is shown in three
 // steps, the value of the side last.
 void solution_problem(Script& s) {
-    const problems::Problem p = problems::generate(problems::Kind::is_solution, s);
+    const problems::Problem p = problems::generate(problems::kind("solve-is-solution"), s);
     const auto& w = p.worked;
 
     s.erase(0, 50, 1320, 2400);

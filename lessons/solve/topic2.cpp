@@ -344,7 +344,7 @@ void item_summary(Script& s) {
 // One one-step equation of the given type (1 x+a=b, 2 x-a=b, 3 (1/c)x=d,
 // 4 cx=cd): the equation, the property applied to both sides, the answer.
 void one_step_problem(Script& s, int type) {
-    const problems::Problem p = problems::generate(problems::Kind::one_step, s, type);
+    const problems::Problem p = problems::generate(problems::kind("solve-one-step"), s, type);
 
     erase_drill_area(s, 0, 90);
     problems::draw_line(s, 127, 110, p.shown[0]);

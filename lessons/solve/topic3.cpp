@@ -89,7 +89,7 @@ void item_p96q(Script& s) {
     float top = 90;
     float answer_y = top;
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::add_constant, s);
+        const problems::Problem p = problems::generate(problems::kind("solve-x-plus-b"), s);
         s.erase(680, top, 2000, 1800);
         problems::draw_line(s, 680, top, p.shown[0], "① ");
         s.wait();
@@ -104,7 +104,7 @@ void item_p96q(Script& s) {
 
     // Drill 2: a x = c x + d with the whole solution k.
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::collect_x, s);
+        const problems::Problem p = problems::generate(problems::kind("solve-ax-cx-d"), s);
         s.erase(680, top, 2000, 1800);
         problems::draw_line(s, 680, top, p.shown[0], "② ");
         s.wait();
@@ -185,7 +185,7 @@ void item_example2(Script& s) {
 
     s.text(40, 30, 0, "例2 次の方程式を解きなさい。");
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::both_sides, s);
+        const problems::Problem p = problems::generate(problems::kind("solve-both-sides"), s);
         s.erase(40, 90, 2000, 1800);
         problems::draw_line(s, 100, 90, p.shown[0]);
         s.wait();

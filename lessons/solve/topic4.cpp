@@ -15,7 +15,7 @@ void item_example1(Script& s) {
 
     s.text(40, 30, 3, "例1 次の方程式を解きなさい。");
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::parentheses, s);
+        const problems::Problem p = problems::generate(problems::kind("solve-parentheses"), s);
         s.erase(40, 90, 2000, 1800);
         problems::draw_line(s, 100, 90, p.shown[0]);
         for (int i = 0; i < 4; ++i) {
@@ -84,7 +84,7 @@ void item_example2(Script& s) {
 
     s.text(40, 30, 3, "例2 次の方程式を解きなさい。");
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::decimals, s);
+        const problems::Problem p = problems::generate(problems::kind("solve-decimals"), s);
         s.erase(40, 90, 2000, 1800);
         problems::draw_line(s, 100, 90, p.shown[0]);
         for (int i = 0; i < 4; ++i) {
@@ -138,7 +138,7 @@ void item_example3(Script& s) {
     // Drill 1: (g/e) x + s = (h/f) x. When x alone is left after collecting
     // the x-terms, that line is the answer and the problem has one line less.
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::fractions, s);
+        const problems::Problem p = problems::generate(problems::kind("solve-fraction-coefficients"), s);
         s.erase(40, 90, 2000, 1800);
         problems::draw_line(s, 40, 110, p.shown[0], "① ");
         for (std::size_t i = 0; i < p.worked.size(); ++i) {
@@ -153,7 +153,7 @@ void item_example3(Script& s) {
 
     // Drill 2: (u x + v)/m = (w x + z)/n, cleared by multiplying by m n.
     s.drill([&] {
-        const problems::Problem p = problems::generate(problems::Kind::fraction_sides, s);
+        const problems::Problem p = problems::generate(problems::kind("solve-fraction-sides"), s);
         s.erase(640, 30, 2000, 1800);
         problems::draw_line(s, 640, 50, p.shown[0], "② ");
         for (int i = 0; i < 6; ++i) {
