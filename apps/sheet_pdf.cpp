@@ -235,9 +235,13 @@ bool run_sheet_command(int argc, char** argv, int& status) {
             }
         }
     }
+    const int count = practice::sheet_problem_count(request);
+    if (count < request.count)
+        std::fprintf(stderr, "practicelesson: %s。\npracticelesson: note: the set makes only %d different problems\n",
+                     practice::all_it_makes_note(count).c_str(), count);
     std::printf("%s: %zu pages, %d sheet%s of %d problems, seed %llu%s\n",
                 pdf_path.empty() ? png_dir.c_str() : pdf_path.c_str(), pages.size(), request.sheets,
-                request.sheets == 1 ? "" : "s", request.count, static_cast<unsigned long long>(request.seed),
+                request.sheets == 1 ? "" : "s", count, static_cast<unsigned long long>(request.seed),
                 request.sheets == 1 ? "" : (" to " + std::to_string(request.seed + request.sheets - 1)).c_str());
     status = 0;
     return true;

@@ -223,3 +223,33 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
 }
 
 }  // namespace
+
+// Thirty problems of every set, each left at once by Escape and the set
+// chosen again from the menu: none comes again within ten (within all but
+// one, for a set of fewer than eleven), though the set is left in between.
+TEST(PracticeRepeats, NoProblemAgainWithinTen) {
+    constexpr int kProblems = 30;
+    constexpr float kProblemX = 80, kProblemTop = 96, kAnswerTop = 230, kHeaderY = 24;
+    const auto& sets = lk::practice::practice_sets();
+    std::string keys;
+    for (size_t n = 1; n <= sets.size(); ++n)
+        for (int k = 0; k < kProblems; ++k) keys += std::to_string(n) + "\\r\\e";
+    lk::testing::Run run(keys);
+    std::vector<std::vector<std::string>> shown;  // each problem's lines
+    lk::run_program(lk::practicelesson_program(), run.presenter, 3, [&](lk::Engine& e) {
+        e.on_rich_text = [&](const std::string& text, float x, float y, float) {
+            if (y == kHeaderY && x < kProblemX) shown.emplace_back();
+            else if (!shown.empty() && x >= kProblemX && y >= kProblemTop && y < kAnswerTop) shown.back().push_back(text);
+        };
+    });
+    ASSERT_EQ(shown.size(), sets.size() * kProblems);
+    for (size_t s = 0; s < sets.size(); ++s) {
+        const size_t memory = std::min<std::uint64_t>(10, lk::practice::problem_count(sets[s]) - 1);
+        for (size_t i = 0; i < kProblems; ++i) {
+            const size_t at = s * kProblems + i;
+            ASSERT_FALSE(shown[at].empty()) << sets[s].id << " problem " << i;
+            for (size_t back = 1; back <= memory && back <= i; ++back)
+                EXPECT_NE(shown[at], shown[at - back]) << sets[s].id << " problem " << i << " again after " << back;
+        }
+    }
+}

@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "engine/present/headless/headless_platform.h"
@@ -119,6 +121,26 @@ Printed solve_printed(const std::string& text) {
     return p;
 }
 
+// A printed problem as an equation, for telling problems apart: the two
+// sides as drawn, in order (the same equation with its sides swapped is the
+// same problem); the yes/no question with its value. Each side is parsed, so
+// that only an equation of two sides counts.
+std::string as_equation(const std::string& text) {
+    std::string value;
+    std::string equation = text;
+    std::smatch m;
+    if (std::regex_match(text, m, std::regex("(-?\\d+) は、方程式 (.+) の解ですか。"))) {
+        value = m[1].str() + "?";
+        equation = m[2].str();
+    }
+    std::vector<std::string> sides = split(as_drawn(equation), '=');
+    if (sides.size() != 2) throw std::runtime_error("not an equation: " + text);
+    for (const auto& side : sides)
+        for (const auto& term : split(side, ':')) expression(term);
+    std::sort(sides.begin(), sides.end());
+    return value + sides[0] + "=" + sides[1];
+}
+
 // A substitution chain of the key, "左辺=…=…=v" over the lines from `side`;
 // every part of it must be `value`.
 std::string check_chain(const std::vector<std::string>& lines, const std::string& side, const Rational& value) {
@@ -133,13 +155,27 @@ std::string check_chain(const std::vector<std::string>& lines, const std::string
 }
 
 struct Tally {
-    long sheets = 0, pages = 0, problems = 0, answers_checked = 0, wrong = 0, layout = 0;
+    long sheets = 0, pages = 0, problems = 0, answers_checked = 0, wrong = 0, layout = 0, repeats = 0;
     std::vector<std::string> first_faults;
     void fault(const std::string& what) {
         ++wrong;
         if (first_faults.size() < 10) first_faults.push_back(what);
     }
 };
+
+// Every problem a set's kinds make, as an equation (as_equation of the
+// problem's lines as printed).
+void walk_set(const practice::PracticeSet& set, const std::function<void(const std::string&)>& each) {
+    for (const auto* kind : set.kinds)
+        for (int variant = 1; variant <= kind->variants; ++variant) {
+            const auto walk = lk::problems::for_each_problem(*kind, variant, [&](const lk::problems::Problem& p) {
+                std::vector<std::string> lines;
+                for (const auto& line : p.shown) lines.push_back(line.joined());
+                each(as_equation(joined(lines)));
+            });
+            ASSERT_TRUE(walk.walked) << kind->id;
+        }
+}
 
 // One sheet and its key: every problem read from its cell, every key entry
 // checked against it, and everything drawn inside its cell and the page.
@@ -151,6 +187,9 @@ void check_sheet(const practice::SheetRequest& request, Tally& tally) {
                               std::to_string(request.count) + ": ";
     std::map<int, Printed> printed;
     std::vector<int> sheet_numbers, key_numbers;
+    // No problem twice on a sheet (the same equation in another form counts).
+    std::map<int, std::set<std::string>> equations;  // by sheet
+    std::map<int, std::vector<std::string>> orders;   // by sheet, in order
     for (size_t n = 0; n < d.pages.size(); ++n) {
         const auto& page = d.pages[n];
         // Layout: everything on the page; what reaches into a cell stays in
@@ -184,6 +223,11 @@ void check_sheet(const practice::SheetRequest& request, Tally& tally) {
                     const bool blank = !lines.empty() && lines.back() == "x=";
                     if (choice || blank) lines.pop_back();
                     Printed p = solve_printed(joined(lines));
+                    orders[page.sheet].push_back(as_equation(joined(lines)));
+                    if (!equations[page.sheet].insert(orders[page.sheet].back()).second) {
+                        ++tally.repeats;
+                        tally.fault(where + "sheet " + std::to_string(page.sheet) + " repeats " + joined(lines));
+                    }
                     if (p.yes_no != choice || p.yes_no == blank) tally.fault(where + "answer place: " + joined(t.lines));
                     printed[cell.number] = p;
                     ++tally.problems;
@@ -223,8 +267,20 @@ void check_sheet(const practice::SheetRequest& request, Tally& tally) {
             }
         }
     }
-    std::vector<int> all(static_cast<size_t>(request.count));
-    for (int i = 0; i < request.count; ++i) all[static_cast<size_t>(i)] = i + 1;
+    // Each sheet's problems (all the set makes, where that is fewer than
+    // asked for), and its key.
+    const int count = practice::sheet_problem_count(request);
+    if (count < request.count && count < static_cast<int>(practice::kCountedProblems)) {
+        std::set<std::string> different;
+        walk_set(*request.set, [&](const std::string& equation) { different.insert(equation); });
+        if (static_cast<int>(different.size()) != count) tally.fault(where + "the set makes " + std::to_string(different.size()));
+    }
+    std::set<std::vector<std::string>> different_orders;
+    for (const auto& [sheet, order] : orders)
+        if (!different_orders.insert(order).second) tally.fault(where + "sheet " + std::to_string(sheet) + " as before");
+    std::vector<int> all;
+    for (int k = 0; k < request.sheets; ++k)
+        for (int i = 1; i <= count; ++i) all.push_back(i);
     if (sheet_numbers != all || key_numbers != all) tally.fault(where + "problems missing or out of order");
 }
 
@@ -243,6 +299,25 @@ void check_sheets(long sheets) {
                 "(%ld of layout)\n",
                 tally.sheets, tally.pages, tally.problems, tally.answers_checked, tally.wrong, tally.layout);
     for (const auto& f : tally.first_faults) std::printf("  %s\n", f.c_str());
+    EXPECT_EQ(tally.wrong, 0);
+    EXPECT_EQ(tally.answers_checked, tally.problems);
+}
+
+// Every set, 40 problems on each of 25 sheets: no problem twice on a sheet,
+// as many as the set makes where that is fewer, no two sheets alike, and
+// every key still exact.
+TEST(Sheets, NoProblemTwiceOnASheet) {
+    Tally tally;
+    for (const auto& set : practice::practice_sets()) {
+        practice::SheetRequest request;
+        request.set = &set;
+        request.count = practice::kMaxSheetProblems;
+        request.sheets = 25;
+        request.seed = 11;
+        check_sheet(request, tally);
+    }
+    for (const auto& f : tally.first_faults) std::printf("  %s\n", f.c_str());
+    EXPECT_EQ(tally.repeats, 0);
     EXPECT_EQ(tally.wrong, 0);
     EXPECT_EQ(tally.answers_checked, tally.problems);
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <map>
 #include <optional>
 
 #include "engine/practice/judge.h"
@@ -50,6 +51,9 @@ constexpr float kButtonTop = 12, kButtonHeight = 52;
 // The keys of the answer field besides what is typed into it.
 const char* const kHintKeys[] = {"h", "H", "?", "ｈ", "Ｈ", "？"};
 const std::string kHintKey = "h";
+
+// How many of a set's last problems are not given again.
+constexpr std::uint64_t kRecentProblems = 10;
 
 // The largest seed a sheet can be asked for by (the clock's are at most a
 // million, and a request's further sheets count on from its seed).
@@ -135,6 +139,8 @@ private:
     // `choices` a tap chooses.
     int ask_number(const std::string& label, int most, std::vector<PromptChoice> choices = {});
     void practise(const PracticeSet& set);
+    // The set's problems, kept while the program runs.
+    ProblemSource& source(const PracticeSet& set);
     Ending solve(const PracticeSet& set, const Problem& problem, SetProgress& record);
 
     void draw_header(const PracticeSet& set, const SetProgress& record);
@@ -152,6 +158,7 @@ private:
     Progress progress_;
     bool kept_ = false;    // the record is kept on this device
     std::string notice_;   // a word about the record, shown on the menu
+    std::map<std::string, ProblemSource> sources_;
 };
 
 void Practice::load() {
@@ -425,8 +432,18 @@ Practice::Ending Practice::wait_verdict() {
     return key == kKeyEscape ? Ending::menu : Ending::next;
 }
 
+ProblemSource& Practice::source(const PracticeSet& set) {
+    auto found = sources_.find(set.id);
+    if (found != sources_.end()) return found->second;
+    // A problem met among the last few of the set (all but one, for a set of
+    // fewer than eleven) is not given again while the program runs.
+    const std::uint64_t makes = problem_count(set);
+    const std::size_t memory = static_cast<std::size_t>(std::min<std::uint64_t>(kRecentProblems, makes - 1));
+    return sources_.emplace(set.id, ProblemSource(set, memory)).first->second;
+}
+
 void Practice::practise(const PracticeSet& set) {
-    ProblemSource source(set);
+    ProblemSource& source = this->source(set);
     for (;;) {
         e_.p.item_started();
         e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);

@@ -1,6 +1,8 @@
 #include "sets.h"
 
+#include <algorithm>
 #include <charconv>
+#include <map>
 
 namespace lk::practice {
 
@@ -41,14 +43,59 @@ const PracticeSet* find_set(std::string_view key) {
     return nullptr;
 }
 
+std::uint64_t problem_count(const problems::Kind& kind, int variant) {
+    static std::map<std::pair<const problems::Kind*, int>, std::uint64_t> counted;
+    const auto key = std::make_pair(&kind, variant);
+    if (auto found = counted.find(key); found != counted.end()) return found->second;
+    return counted[key] = problems::count_problems(kind, variant, kCountedProblems);
+}
+
+std::uint64_t problem_count(const PracticeSet& set) {
+    std::uint64_t total = 0;
+    for (const auto* kind : set.kinds)
+        for (int variant = 1; variant <= kind->variants; ++variant) total += problem_count(*kind, variant);
+    return std::min(total, kCountedProblems);
+}
+
+bool ProblemSource::remembered(const std::string& identity) const {
+    return std::any_of(recent_.begin(), recent_.end(), [&](const Given& g) { return g.identity == identity; });
+}
+
+bool ProblemSource::used_up(const problems::Kind& kind, int variant) const {
+    const auto among = std::count_if(recent_.begin(), recent_.end(),
+                                     [&](const Given& g) { return g.kind == &kind && g.variant == variant; });
+    return static_cast<std::uint64_t>(among) >= problem_count(kind, variant);
+}
+
 problems::Problem ProblemSource::next(Script& s) {
     // Every kind once a round, the forms of a kind taking turns from round
     // to round (a set of one kind: its forms in turn).
-    const int turn = turn_++;
-    const int count = static_cast<int>(set_.kinds.size());
-    const problems::Kind& kind = *set_.kinds[static_cast<size_t>(turn % count)];
-    const int round = turn / count;
-    return problems::generate(kind, s, round % kind.variants + 1);
+    const int count = static_cast<int>(set_->kinds.size());
+    int max_forms = 1;
+    for (const auto* kind : set_->kinds) max_forms = std::max(max_forms, kind->variants);
+    // A turn whose kind and form has nothing new left passes to the next;
+    // after a whole cycle of such turns, the draw stands as it is.
+    for (int passed = 0;; ++passed) {
+        const int turn = turn_++;
+        const problems::Kind& kind = *set_->kinds[static_cast<size_t>(turn % count)];
+        const int variant = (turn / count) % kind.variants + 1;
+        const bool remembering = memory_ > 0 && passed < count * max_forms;
+        if (remembering && used_up(kind, variant)) continue;
+        problems::Problem p = problems::generate(kind, s, variant);
+        std::string identity = problems::identity(p);
+        // A generator's draws reach every problem of its kind, some less
+        // often than others: enough tries find a new one.
+        constexpr int kMostTries = 20000;
+        for (int tries = 1; remembering && remembered(identity) && tries < kMostTries; ++tries) {
+            p = problems::generate(kind, s, variant);
+            identity = problems::identity(p);
+        }
+        if (memory_ > 0) {
+            recent_.push_back({std::move(identity), &kind, variant});
+            if (recent_.size() > memory_) recent_.pop_front();
+        }
+        return p;
+    }
 }
 
 }  // namespace lk::practice

@@ -3,6 +3,8 @@
 // teacher programs (a row of problems::kinds(), whose ID and name it takes),
 // and まとめ, which takes them all in turn. A set's ID is stable: the
 // progress record and the printed sheets name the set by it.
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,16 +27,37 @@ const std::vector<PracticeSet>& practice_sets();
 // A set by its menu number ("3") or its ID ("solve-x-plus-b"); null if none.
 const PracticeSet* find_set(std::string_view number_or_id);
 
+// How many different problems (as equations, problems::identity) a kind
+// makes in one of its forms, and a whole set, counted up to kCountedProblems:
+// no sheet and no memory of recent problems needs to know more, and the walk
+// through a kind's draws stops there (some kinds have millions of them).
+inline constexpr std::uint64_t kCountedProblems = 64;
+std::uint64_t problem_count(const problems::Kind& kind, int variant);
+std::uint64_t problem_count(const PracticeSet& set);
+
 // Draws a set's problems one after another: its kinds in turn, and the
-// forms of a kind with several taking turns from round to round.
+// forms of a kind with several taking turns from round to round. With a
+// memory, a problem among the last `memory` it gave is drawn again, and a
+// kind and form whose every problem is among them gives up its turn.
 class ProblemSource {
 public:
-    explicit ProblemSource(const PracticeSet& set) : set_(set) {}
+    explicit ProblemSource(const PracticeSet& set, std::size_t memory = 0) : set_(&set), memory_(memory) {}
     problems::Problem next(Script& s);
+    const PracticeSet& set() const { return *set_; }
 
 private:
-    const PracticeSet& set_;
+    struct Given {
+        std::string identity;
+        const problems::Kind* kind;
+        int variant;
+    };
+    bool remembered(const std::string& identity) const;
+    bool used_up(const problems::Kind& kind, int variant) const;
+
+    const PracticeSet* set_;
     int turn_ = 0;
+    std::size_t memory_ = 0;
+    std::deque<Given> recent_;
 };
 
 }  // namespace lk::practice

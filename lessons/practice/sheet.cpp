@@ -6,6 +6,7 @@
 #include "sheet.h"
 
 #include <algorithm>
+#include <set>
 #include <stdexcept>
 
 #include "engine/present/headless/headless_platform.h"
@@ -264,6 +265,7 @@ public:
         int count;
         int sheet;
         bool key;
+        bool all_it_makes;  // fewer problems than asked for: all the set makes
     };
 
     void write(const Part& part, std::vector<CellPlan> cells) {
@@ -368,8 +370,9 @@ private:
         p_.set_font_size(16);
         p_.set_font_bold(false);
         p_.set_font_italic(false);
-        const std::string left = "ID " + part.set->id + "  seed " + std::to_string(part.seed) + "  " +
-                                 std::to_string(part.count) + "問";
+        std::string left = "ID " + part.set->id + "  seed " + std::to_string(part.seed) + "  " +
+                           std::to_string(part.count) + "問";
+        if (part.all_it_makes) left += "　" + all_it_makes_note(part.count);
         p_.draw_text(kMarginX, kFooterY, left, 1, 1, kInk);
         const std::string right =
             (part.key ? "解答 " : "") + std::to_string(page + 1) + "/" + std::to_string(pages);
@@ -410,6 +413,14 @@ std::string circled_number(int n) {
     return out;
 }
 
+int sheet_problem_count(const SheetRequest& request) {
+    if (!request.set) return 0;
+    const std::uint64_t makes = problem_count(*request.set);
+    return makes < static_cast<std::uint64_t>(request.count) ? static_cast<int>(makes) : request.count;
+}
+
+std::string all_it_makes_note(int count) { return "この問題集で作れる問題は " + std::to_string(count) + " 問です"; }
+
 std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch& watch) {
     if (!request.set) throw std::invalid_argument("練習セットが指定されていません。");
     if (request.count < 1 || request.count > kMaxSheetProblems)
@@ -434,12 +445,29 @@ std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch
 
     std::vector<SheetPage> pages;
     PageWriter writer(presenter, s, watch, pages);
+    // No problem twice on a sheet: a set that makes fewer different problems
+    // than asked for prints them all, and says so at the foot.
+    const int count = sheet_problem_count(request);
+    const bool all_it_makes = count < request.count;
+    // The sheets' problems in order, so that no two sheets are the same.
+    std::set<std::vector<std::string>> made;
     for (int k = 0; k < request.sheets; ++k) {
         const std::uint64_t seed = request.seed + static_cast<std::uint64_t>(k);
         presenter.seed_random(seed);
-        ProblemSource source(*request.set);
         std::vector<Problem> problems;
-        for (int n = 0; n < request.count; ++n) problems.push_back(source.next(s));
+        // A sheet like an earlier one is drawn again from where its draws
+        // ended (a set of fewer problems than the sheet: in another order).
+        constexpr int kMostRedraws = 100;
+        for (int redraw = 0; redraw < kMostRedraws; ++redraw) {
+            ProblemSource source(*request.set, static_cast<size_t>(count));
+            problems.clear();
+            std::vector<std::string> order;
+            for (int n = 0; n < count; ++n) {
+                problems.push_back(source.next(s));
+                order.push_back(problems::identity(problems.back()));
+            }
+            if (made.insert(order).second) break;
+        }
 
         // A cell that does not fit its column takes the full width.
         const auto plans = [&](auto cell) {
@@ -455,7 +483,7 @@ std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch
             }
             return out;
         };
-        const PageWriter::Part part{request.set, seed, request.count, k + 1, false};
+        const PageWriter::Part part{request.set, seed, count, k + 1, false, all_it_makes};
         if (request.key != KeyPages::only) writer.write(part, plans(sheet_cell));
         if (request.key != KeyPages::none) {
             PageWriter::Part key = part;

@@ -64,6 +64,12 @@ struct SheetWatch {
 // Japanese message for a request out of range.
 std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch& watch = {});
 
+// How many problems each sheet of the request holds: as many as asked for,
+// or all the set makes where that is fewer (no problem is on a sheet twice),
+// which the sheet's foot then says in these words.
+int sheet_problem_count(const SheetRequest& request);
+std::string all_it_makes_note(int count);
+
 // The circled number of a problem: ① to ⑳, ㉑ to ㉟, ㊱ to ㊵.
 std::string circled_number(int n);
 

@@ -1,5 +1,7 @@
 // Drawing a problem of a kind, and the walk through every problem a kind can
 // make.
+#include <cmath>
+#include <random>
 #include <stdexcept>
 #include <unordered_set>
 
@@ -38,6 +40,21 @@ const Rational& Problem::number(std::string_view name) const {
     for (const auto& n : numbers)
         if (n.name == name) return n.value;
     throw std::out_of_range("no number " + std::string(name) + " in the problem");
+}
+
+std::string identity(const Problem& p) {
+    std::string out;
+    for (const auto& line : p.shown) {
+        std::string text = line.joined();
+        const size_t equals = text.find('=');
+        if (equals != std::string::npos && text.find('=', equals + 1) == std::string::npos) {
+            std::string left = text.substr(0, equals), right = text.substr(equals + 1);
+            if (right < left) std::swap(left, right);
+            text = left + '=' + right;
+        }
+        out += '\n' + text;
+    }
+    return out;
 }
 
 Problem generate(const Kind& kind, Script& s, int variant) {
@@ -101,6 +118,38 @@ Enumeration for_each_problem(const Kind& kind, int variant, const std::function<
     }
     if (result.problems == 0) throw std::logic_error("a kind of problem made no problem at all");
     return result;
+}
+
+std::uint64_t count_problems(const Kind& kind, int variant, std::uint64_t at_most) {
+    std::unordered_set<std::string> different;
+    // Drawn at random first: where a kind makes many problems, enough
+    // different ones turn up at once, while the walk, whose last draws vary
+    // first, may go through thousands of sequences to reach them.
+    {
+        HeadlessPlatform platform;
+        Presenter presenter(platform);
+        Engine engine(presenter);
+        Script s(engine);
+        std::mt19937 random(static_cast<std::mt19937::result_type>(variant));
+        s.chooser = [&](float k, float m) {
+            return std::floor(k * std::generate_canonical<float, 24>(random)) + m;
+        };
+        constexpr std::uint64_t kDrawsPerProblem = 8;
+        for (std::uint64_t n = 0; n < kDrawsPerProblem * at_most && different.size() < at_most; ++n)
+            different.insert(identity(generate(kind, s, variant)));
+        if (different.size() >= at_most) return at_most;
+    }
+    // Fewer turned up: the walk finds them all, or stops once it has enough.
+    struct Enough {};
+    try {
+        const Enumeration walk = for_each_problem(kind, variant, [&](const Problem& p) {
+            if (different.insert(identity(p)).second && different.size() >= at_most) throw Enough{};
+        });
+        if (!walk.walked) return at_most;
+    } catch (const Enough&) {
+        return at_most;
+    }
+    return different.size();
 }
 
 }  // namespace lk::problems

@@ -111,6 +111,12 @@ const Kind& kind(std::string_view id);
 // as long as the generator refuses what it drew.
 Problem generate(const Kind& kind, Script& s, int variant = 1);
 
+// The problem as an equation, for telling problems apart: what it shows,
+// with the two sides of an equation in a fixed order, so that the same
+// equation with its sides swapped is the same problem, whichever kind made
+// it (x-2=5 is both a one-step problem and a transposition).
+std::string identity(const Problem& p);
+
 // Draws a line at (x, y) as a drill does: the first run with Script::text,
 // after `mark` (the drill's number mark, "① "), every further run with
 // Script::more.
@@ -141,5 +147,10 @@ struct Enumeration {
 };
 Enumeration for_each_problem(const Kind& kind, int variant, const std::function<void(const Problem&)>& callback,
                              std::uint64_t limit = 1'000'000);
+
+// How many different problems (by identity) a kind makes in one of its
+// forms, counted up to `at_most` (which it returns when there are at least
+// that many, or too many draws to walk them all).
+std::uint64_t count_problems(const Kind& kind, int variant, std::uint64_t at_most);
 
 }  // namespace lk::problems
