@@ -68,10 +68,12 @@ int quit_number(bool printing, bool asked) { return erase_number(printing, asked
 // read by a program that predates it as one more set it does not list).
 const std::string kTodayRecord = "today";
 // The request's words on 今日の問題's first screen: lines of at most this
-// many half-width characters, broken between sets.
-constexpr int kWordsLineUnits = 72;
-// The menu's notice lines, under the panel.
-constexpr float kNoticeY = 620, kNoticePitch = 36;
+// many characters (a rich text's are about 36 units wide), broken between
+// sets.
+constexpr int kWordsLineChars = 32;
+// The menu's notice lines, under the panel: the second one below the
+// menu's number prompt.
+constexpr float kNoticeY = 620, kNoticePitch = 68;
 
 std::string today() {
     const std::time_t now = std::time(nullptr);
@@ -493,7 +495,7 @@ void Practice::practise_today() {
     std::vector<std::string> lines{"先生からの今日の問題："};
     for (size_t i = 0; i < request.sets.size(); ++i) {
         const std::string piece = request.sets[i]->name + (i + 1 < request.sets.size() ? "、" : "");
-        if (char_length(lines.back() + piece) > kWordsLineUnits) lines.emplace_back();
+        if (char_length(lines.back() + piece) > kWordsLineChars) lines.emplace_back();
         lines.back() += piece;
     }
     lines.back() += "　" + std::to_string(request.count) + "問";

@@ -8,15 +8,15 @@ namespace lk::practice {
 namespace {
 
 const std::string kRefused = "先生からの問題の指定を読めません。";
-// A piece of the address worth quoting back: short, and of the characters a
-// version 1 request is made of.
+// A piece of the address worth quoting back: short, and of characters the
+// menu's plain text shows as themselves (in full width).
 constexpr std::size_t kMaxQuoted = 32;
 
 std::string quoted(std::string_view text) {
     if (text.empty() || text.size() > kMaxQuoted) return "";
     for (const char c : text) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                           c == '-' || c == '_' || c == '.' || c == '~';
+                           c == '-' || c == '_' || c == '.';
         if (!plain) return "";
     }
     return "「" + std::string(text) + "」";

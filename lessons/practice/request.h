@@ -24,7 +24,7 @@ namespace lk::practice {
 
 constexpr int kRequestVersion = 1;
 constexpr int kMaxRequestProblems = 50;
-constexpr std::size_t kMaxRequestSets = 24;  // entries of s (a set may come again)
+constexpr std::size_t kMaxRequestSets = 12;  // entries of s (a set may come again)
 constexpr std::size_t kMaxRequestChars = 1000;
 
 struct PracticeRequest {

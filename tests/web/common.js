@@ -325,10 +325,10 @@ async function checkInputMethod(page) {
 const REQUEST_REFUSED = '先生からの問題の指定を読めません。';
 async function checkRequest(open, errorsOf, base = fileUrl('practicelesson', 'trace=1')) {
   // The canvas's texts in the order drawn; the plain text's full-width
-  // letters and digits read as ASCII.
+  // digits, small letters and hyphen read as ASCII.
   const drawn = async page => (await page.evaluate(() => window.lkTest.trace.map(line => JSON.parse(line))
     .filter(op => op.op === 'draw_text').map(op => op.text).join('')))
-    .replace(/[\uFF01-\uFF5E]/g, ch => String.fromCharCode(ch.charCodeAt(0) - 0xFEE0));
+    .replace(/[\uFF10-\uFF19\uFF41-\uFF5A\uFF0D]/g, ch => String.fromCharCode(ch.charCodeAt(0) - 0xFEE0));
   const done = async page => {
     const errors = await errorsOf(page);
     expect(errors.length === 0, 'page errors: ' + errors.join('; '));
