@@ -341,7 +341,7 @@ async function checkRequest(open, errorsOf, base = fileUrl('practicelesson', 'tr
   for (const words of ['先生からの今日の問題：', '比例式（答えが整数）', '2問'])
     expect(text.includes(words), `the request's words "${words}" are not on the canvas: ${text}`);
   for (let turn = 1; turn <= 2; ++turn) {
-    await page.keyboard.press('Space');
+    await page.keyboard.press('Enter');
     ({prompt, count} = await nextPrompt(page, count));
     expect(prompt.kind === 'answer', `今日の問題 ${turn}: ${prompt.kind}, not a problem`);
     text = await drawn(page);
@@ -351,7 +351,7 @@ async function checkRequest(open, errorsOf, base = fileUrl('practicelesson', 'tr
     ({prompt, count} = await nextPrompt(page, count));
     expect(prompt.kind === 'verdict', `今日の問題 ${turn}: the right answer led to ${prompt.kind}`);
   }
-  await page.keyboard.press('Space');
+  await page.keyboard.press('Enter');
   ({prompt, count} = await nextPrompt(page, count));
   expect(prompt.kind === 'menu', `after 今日の問題: ${prompt.kind}, not the menu`);
   text = await drawn(page);
