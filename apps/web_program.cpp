@@ -1,7 +1,8 @@
 // A program in the browser. The page loads the fonts, then starts this with
 // the options of its address (test_options.h: ?seed=N&tour=N&trace=1&
 // pictures=1&probe=1, for the browser tests). What the options ask for goes
-// to the page's test object, which exists only in such a run.
+// to the page's test object, which exists only in such a run. The practice
+// program also reads the address's fragment: a teacher's request.
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -55,7 +56,9 @@ const lk::ProgramDef& the_program() {
 #if defined(LESSONKIT_SOLVE)
     return lk::solvelesson_program();
 #elif defined(LESSONKIT_PRACTICE)
-    static const lk::ProgramDef program = lk::practicelesson_program(print_in_page);
+    // A teacher's request comes in the address after "#" (request.h).
+    static const lk::ProgramDef program =
+        lk::practicelesson_program(print_in_page, lk::WebPlatform::address_request());
     return program;
 #else
     return lk::applylesson_program();

@@ -16,6 +16,7 @@
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/storage.h"
 #include "lessons/practice/program.h"
+#include "lessons/practice/request.h"
 #include "lessons/practice/sets.h"
 #include "support/replay.h"
 
@@ -125,7 +126,8 @@ struct PracticeRun {
     std::string all_text;
     int status = -1;
 };
-PracticeRun practise(const std::string& file, const std::string& start, std::string plan, const std::string& after) {
+PracticeRun practise(const std::string& file, const std::string& start, std::string plan, const std::string& after,
+                     const lk::ProgramDef& program = lk::practicelesson_program()) {
     lk::HeadlessPlatform platform(lk::decode_key_script(start));
     platform.set_storage(lk::file_storage(file));
     struct Answerer : lk::OpSink {
@@ -160,7 +162,7 @@ PracticeRun practise(const std::string& file, const std::string& start, std::str
     presenter.add_sink(&answerer);
     presenter.add_sink(&recorder);
     PracticeRun r;
-    r.status = lk::run_program(lk::practicelesson_program(), presenter, 3);
+    r.status = lk::run_program(program, presenter, 3);
     r.all_text = recorder.all_text();
     return r;
 }
@@ -219,6 +221,88 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
     // 記録を消す, confirmed, clears it all.
     r = practise(file, "13\r1\r", "", "14\r");
     EXPECT_EQ(record_of(file, set->id).tried, 0);
+    std::filesystem::remove_all(dir);
+}
+
+// A teacher's request (the page's "#v1;…"): read as asked, or refused with
+// a word, never half done; its 今日の問題 runs to the end, kept in the record
+// as its own entry, and a refused one leaves the menu as it was.
+TEST(PracticeRequest, ReadsRunsAndRefuses) {
+    namespace pp = lk::practice;
+    const auto good = pp::read_request("#v1;n=10;s=solve-x-plus-b,apply-ratio-whole,solve-x-plus-b");
+    ASSERT_TRUE(good.ok) << good.error;
+    ASSERT_EQ(good.request.sets.size(), 3u);
+    EXPECT_EQ(good.request.sets[1]->id, "apply-ratio-whole");
+    EXPECT_EQ(good.request.sets[2], good.request.sets[0]);
+    EXPECT_EQ(good.request.count, 10);
+    EXPECT_EQ(pp::describe(good.request), "移項　x+b=d、比例式（答えが整数）、移項　x+b=d　10問");
+    EXPECT_FALSE(pp::read_request("").asked);
+    EXPECT_FALSE(pp::read_request("#").asked);
+
+    // Each refusal says what is wrong (and quotes it when it is plain).
+    const std::pair<const char*, const char*> refused[] = {
+        {"v2;s=mixed;n=3", "版「v2」はこのプログラムが知らない版です"},
+        {"v0", "知らない版"},
+        {"s=mixed;n=3", "版の番号"},
+        {"v1x;s=mixed;n=3", "版の番号"},
+        {"%E4%BB%8A", "版の番号"},
+        {"v1;s=mixed;n=3;e=x%2B1%3D2", "知らない項目「e」"},
+        {"v1;s=mixed;s=mixed;n=3", "項目「s」が二度"},
+        {"v1;s=mixed;n=3;", "「=」がありません"},
+        {"v1;s=solve-nothing;n=3", "知らない練習セット「solve-nothing」"},
+        {"v1;s=mixed,;n=3", "空の名前"},
+        {"v1;s=mixed;n=0", "問題の数「0」が正しくありません（1～50）"},
+        {"v1;s=mixed;n=51", "問題の数「51」"},
+        {"v1;s=mixed;n=+3", "問題の数が正しくありません"},
+        {"v1;s=mixed;n=99999999999", "問題の数"},
+        {"v1;n=3", "練習セットの指定（s=）がありません"},
+        {"v1;s=mixed", "問題の数の指定（n=）がありません"},
+    };
+    for (const auto& [text, said] : refused) {
+        const auto r = pp::read_request(text);
+        EXPECT_TRUE(r.asked && !r.ok) << text;
+        EXPECT_EQ(r.error.rfind("先生からの問題の指定を読めません。", 0), 0u) << text << ": " << r.error;
+        EXPECT_NE(r.error.find(said), std::string::npos) << text << ": " << r.error;
+    }
+    std::string many = "v1;n=3;s=mixed";
+    for (std::size_t i = 0; i < pp::kMaxRequestSets; ++i) many += ",mixed";
+    EXPECT_FALSE(pp::read_request(many).ok);
+    EXPECT_FALSE(pp::read_request("v1;n=3;s=mixed" + std::string(pp::kMaxRequestChars, ',')).ok);
+
+    // Run: the request in words, three problems from the two sets in turn,
+    // the word that they are done; then the menu's 今日の問題 (13, before
+    // 記録を消す and 終わり) again, left at its first problem.
+    const auto dir = std::filesystem::temp_directory_path() / ("lk-request-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    const std::string file = (dir / "practicelesson.json").string();
+    const lk::ProgramDef asked =
+        lk::practicelesson_program(nullptr, "v1;s=solve-x-plus-b,apply-ratio-whole;n=3");
+    EXPECT_EQ(asked.quit_number, lk::practicelesson_program().quit_number + 1);
+    auto r = practise(file, "", "===", " 13\r \x1b" "15\r", asked);
+    EXPECT_EQ(r.status, 0);
+    // (A rich text's "+" is drawn as lines, not as a character.)
+    for (const char* said : {"先生からの今日の問題：移項　xb=d、比例式（答えが整数）　3問", "今日の問題　1／3",
+                             "今日の問題　2／3", "今日の問題　3／3", "今日の問題が終わりました。３問中３問正解でした。"})
+        EXPECT_NE(r.all_text.find(said), std::string::npos) << said;
+    EXPECT_EQ(r.all_text.find("今日の問題　4／3"), std::string::npos);
+    const auto today = record_of(file, "today");
+    EXPECT_EQ(today.tried, 3);
+    EXPECT_EQ(today.solved, 3);
+    EXPECT_EQ(record_of(file, "solve-x-plus-b").tried, 0);
+    EXPECT_EQ(record_of(file, "apply-ratio-whole").tried, 0);
+
+    // A refused request: said on the menu, whose numbers stay as without
+    // one (14 is 終わり), and the record is kept as it was.
+    const lk::ProgramDef unknown = lk::practicelesson_program(nullptr, "v7;s=mixed;n=3");
+    EXPECT_EQ(unknown.quit_number, lk::practicelesson_program().quit_number);
+    r = practise(file, "14\r", "", "", unknown);
+    EXPECT_EQ(r.status, 0);
+    // (The notice's plain text is drawn in full-width letters.)
+    EXPECT_NE(r.all_text.find("先生からの問題の指定を読めません。版「ｖ７」はこのプログラムが知らない版です"),
+              std::string::npos)
+        << r.all_text;
+    EXPECT_EQ(r.all_text.find("先生からの今日の問題"), std::string::npos);
+    EXPECT_EQ(record_of(file, "today").tried, 3);
     std::filesystem::remove_all(dir);
 }
 

@@ -4,7 +4,8 @@
 // character an answer field takes, adds the on-screen keypad's labels, the
 // printed sheets of every practice set (40 problems and their keys, for a
 // browser's print view), プリント's prompts and the print view's buttons,
-// and prints what was drawn:
+// a teacher's request (今日の問題 done, and every way one is refused), and
+// prints what was drawn:
 //
 //   family<TAB>bold|regular<TAB>italic|upright<TAB>characters
 //
@@ -27,6 +28,7 @@
 #include "engine/practice/judge.h"
 #include "lessons/apply/topics.h"
 #include "lessons/practice/program.h"
+#include "lessons/practice/request.h"
 #include "lessons/practice/sheet.h"
 #include "lessons/solve/topics.h"
 #include "engine/shell/tour.h"
@@ -76,6 +78,13 @@ void add_practice_messages(Collector& collector) {
     for (const char* typed : {"", "-", "3/0", "1.2.3", "6/3", "4/6", "3/-2", "0.50", "-0", "03", "2.33", "2", "9"})
         for (const lk::Rational answer : {lk::Rational(2), lk::Rational(7, 3), lk::Rational(0)})
             all += lk::practice::judge(typed, answer).message;
+    for (const char* request : {"x", "v2", "v1;s", "v1;e=1", "v1;s=a;s=a", "v1;s=,", "v1;s=nothing", "v1;n=0",
+                                "v1;s=mixed", "v1;n=1"})
+        all += lk::practice::read_request(request).error;
+    all += lk::practice::read_request(std::string(lk::practice::kMaxRequestChars + 1, 'v')).error;
+    std::string many = "v1;n=1;s=mixed";
+    for (std::size_t i = 0; i < lk::practice::kMaxRequestSets; ++i) many += ",mixed";
+    all += lk::practice::read_request(many).error;
     for (char c = ' '; c < 127; ++c) all += c;
     for (const auto& [font, chars] : collector.fonts) {
         if (std::get<0>(font) != style.family) continue;
@@ -97,6 +106,35 @@ void add_overlay_labels(Collector& collector) {
         auto& chars = collector.fonts[{s.family, s.bold, false}];
         for (const auto& c : lk::split_chars(s.text)) chars.insert(c);
     }
+}
+
+// A teacher's request with every set, 今日の問題 answered right to its end
+// (each header names the problem's set), then the menu with its entry and
+// the word that it is done.
+void add_request(Collector& collector) {
+    std::string request = "v1;n=" + std::to_string(lk::practice::practice_sets().size()) + ";s=";
+    for (const auto& set : lk::practice::practice_sets()) request += set.id + ",";
+    request.pop_back();
+    const lk::ProgramDef program = lk::practicelesson_program(nullptr, request);
+    struct Answerer : lk::OpSink {
+        void on_draw(const lk::DrawOp&) override {}
+        void on_event(const lk::Event&) override {}
+        void on_prompt(const lk::PromptEvent& p) override { prompt = p; }
+        lk::PromptEvent prompt;
+    } answerer;
+    lk::HeadlessPlatform platform;
+    platform.set_key_source([&]() -> std::string {
+        const lk::PromptEvent& p = answerer.prompt;
+        if (p.kind == lk::PromptKind::verdict) return " ";
+        if (p.kind == lk::PromptKind::answer)
+            return p.field.x2 > p.field.x1 ? "\f" + p.expected + "\r" : p.expected;
+        if (p.kind == lk::PromptKind::menu) return std::to_string(program.quit_number) + "\r";
+        return {};
+    });
+    lk::Presenter presenter(platform);
+    presenter.add_sink(&answerer);
+    presenter.add_sink(&collector);
+    lk::run_program(program, presenter, 1);
 }
 
 // プリント as the page offers it (the program given a printer): its screen
@@ -160,6 +198,7 @@ int main(int argc, char** argv) {
     }
     add_overlay_labels(collector);
     add_print_prompts(collector);
+    add_request(collector);
     add_sheets(collector, seeds, first);
     add_practice_messages(collector);
     for (const auto& [font, chars] : collector.fonts) {

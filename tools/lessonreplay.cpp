@@ -21,6 +21,9 @@
 // --palette projector draws the pictures and pages in the projector colours
 // (light ink on a dark ground, as F2 shows them in the window); the default
 // is the original paper palette.
+//
+// practicelesson also takes --progress FILE (its record) and --request TEXT
+// (a teacher's request, as the page's address carries it after "#").
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -50,7 +53,7 @@ int usage() {
     std::cerr << "usage: lessonreplay applylesson|solvelesson|practicelesson\n"
                  "                    [--keys TEXT | --topic N | --tour P]\n"
                  "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
-                 "                    [--progress FILE]\n"
+                 "                    [--progress FILE] [--request TEXT]\n"
                  "                    [--pdf FILE] [--pages all|final]\n"
                  "                    [--palette original|projector]\n";
     return 2;
@@ -132,13 +135,15 @@ private:
 // The practice program with its プリント entry, as the window and the page
 // show its menu. The sheets asked for are made and go nowhere: the program
 // returns to its menu, as the page does once its print view is closed
-// (practicelesson --sheet writes sheets as files).
-const lk::ProgramDef& practice_program() {
-    static const lk::ProgramDef program = lk::practicelesson_program([](const lk::practice::SheetRequest& request) {
-        lk::practice::make_sheets(request);
-        return lk::practice::PrintOutcome{true, "", ""};
-    });
-    return program;
+// (practicelesson --sheet writes sheets as files). `request` is a
+// teacher's request, as the page's address carries it after "#".
+lk::ProgramDef practice_program(const std::string& request) {
+    return lk::practicelesson_program(
+        [](const lk::practice::SheetRequest& sheets) {
+            lk::practice::make_sheets(sheets);
+            return lk::practice::PrintOutcome{true, "", ""};
+        },
+        request);
 }
 
 }  // namespace
@@ -147,12 +152,14 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string program_name = argv[1];
     const lk::ProgramDef* program = nullptr;
+    lk::ProgramDef practice;
     if (program_name == "applylesson") program = &lk::applylesson_program();
     else if (program_name == "solvelesson") program = &lk::solvelesson_program();
-    else if (program_name == "practicelesson") program = &practice_program();
+    else if (program_name == "practicelesson") program = &practice;
     else return usage();
 
     std::string keys, trace_path, png_dir, pdf_path, pages = "all", palette_name = "original", progress_path;
+    std::string request;
     bool keys_given = false;
     std::optional<int> topic, whole_tour;
     std::optional<std::uint64_t> seed;
@@ -175,11 +182,13 @@ int main(int argc, char** argv) {
             else if (arg == "--pages") pages = value();
             else if (arg == "--palette") palette_name = value();
             else if (arg == "--progress") progress_path = value();
+            else if (arg == "--request" && program == &practice) request = value();
             else return usage();
         } catch (const std::exception&) {
             return usage();
         }
     }
+    if (program == &practice) practice = practice_program(request);
     if (!(scale > 0 && scale <= 16) || (pages != "all" && pages != "final")) return usage();
     if ((topic || whole_tour) && keys_given) return usage();
     if (topic && whole_tour) return usage();

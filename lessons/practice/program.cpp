@@ -15,6 +15,7 @@
 #include "engine/present/keys.h"
 #include "engine/present/storage.h"
 #include "engine/present/strings.h"
+#include "request.h"
 #include "sets.h"
 #include "sheet.h"
 
@@ -59,11 +60,24 @@ constexpr std::uint64_t kRecentProblems = 10;
 // million, and a request's further sheets count on from its seed).
 constexpr int kMaxSheetSeed = 9999999;
 
-// Menu numbers after the sets: プリント (where the platform can print),
-// 記録を消す and 終わり.
-int print_number(bool printing) { return printing ? static_cast<int>(practice_sets().size()) + 1 : 0; }
-int erase_number(bool printing) { return static_cast<int>(practice_sets().size()) + (printing ? 2 : 1); }
-int quit_number(bool printing) { return erase_number(printing) + 1; }
+// Menu numbers after the sets: 今日の問題 (while a teacher's request is in
+// force), プリント (where the platform can print), 記録を消す and 終わり.
+int sets_count() { return static_cast<int>(practice_sets().size()); }
+int today_number(bool, bool asked) { return asked ? sets_count() + 1 : 0; }
+int print_number(bool printing, bool asked) { return printing ? sets_count() + (asked ? 2 : 1) : 0; }
+int erase_number(bool printing, bool asked) { return sets_count() + (asked ? 1 : 0) + (printing ? 2 : 1); }
+int quit_number(bool printing, bool asked) { return erase_number(printing, asked) + 1; }
+
+// 今日の問題's own entry in the record, beside the sets' (a record with it is
+// read by a program that predates it as one more set it does not list).
+const std::string kTodayRecord = "today";
+// The request's words on 今日の問題's first screen: lines of at most this
+// many characters (a rich text's are about 36 units wide), broken between
+// sets.
+constexpr int kWordsLineChars = 32;
+// The menu's notice lines, under the panel: the second one below the
+// menu's number prompt.
+constexpr float kNoticeY = 620, kNoticePitch = 68;
 
 std::string today() {
     const std::time_t now = std::time(nullptr);
@@ -121,8 +135,11 @@ struct Button {
 
 class Practice {
 public:
-    Practice(Engine& e, SheetPrinter printer)
-        : e_(e), s_(e), storage_(e.p.platform().storage()), printer_(std::move(printer)) {}
+    Practice(Engine& e, SheetPrinter printer, const RequestReading& reading)
+        : e_(e), s_(e), storage_(e.p.platform().storage()), printer_(std::move(printer)) {
+        if (reading.ok) request_ = reading.request;
+        else request_line_ = reading.error;
+    }
     void run();
 
 private:
@@ -141,6 +158,11 @@ private:
     void practise(const PracticeSet& set);
     // The set's problems, kept while the program runs.
     ProblemSource& source(const PracticeSet& set);
+    // 今日の問題: the request in words, then its problems, the sets in turn.
+    void practise_today();
+    int menu_number(int (*number)(bool printing, bool asked)) const {
+        return number(static_cast<bool>(printer_), request_.has_value());
+    }
     Ending solve(const PracticeSet& set, const Problem& problem, SetProgress& record);
 
     void draw_header(const PracticeSet& set, const SetProgress& record);
@@ -159,6 +181,10 @@ private:
     bool kept_ = false;    // the record is kept on this device
     std::string notice_;   // a word about the record, shown on the menu
     std::map<std::string, ProblemSource> sources_;
+    std::optional<PracticeRequest> request_;  // the teacher's request, when one was read
+    std::string request_line_;                // a word about it on the menu (refused, or done)
+    int today_turn_ = 0;                      // 今日の問題's problem being solved (from 1), or 0
+    int today_tried_ = 0, today_solved_ = 0;  // in its latest round
 };
 
 void Practice::load() {
@@ -195,20 +221,25 @@ void Practice::save() {
 
 void Practice::run() {
     load();
+    if (request_) practise_today();
     for (;;) {
         draw_menu();
         e_.ask_menu_number();
         const float v = e_.answer_value;
-        const bool printing = static_cast<bool>(printer_);
-        if (v == static_cast<float>(quit_number(printing))) e_.p.end_program();
-        if (!(v >= 1 && v < static_cast<float>(quit_number(printing)))) continue;
+        const int quit = menu_number(quit_number);
+        if (v == static_cast<float>(quit)) e_.p.end_program();
+        if (!(v >= 1 && v < static_cast<float>(quit))) continue;
         const int number = to_integer(v);
-        if (number == erase_number(printing)) {
+        if (number == menu_number(erase_number)) {
             confirm_erase();
             continue;
         }
-        if (number == print_number(printing)) {
+        if (number == menu_number(print_number)) {
             print();
+            continue;
+        }
+        if (number == menu_number(today_number)) {
+            practise_today();
             continue;
         }
         practise(practice_sets()[static_cast<size_t>(number - 1)]);
@@ -222,8 +253,7 @@ void Practice::draw_menu() {
     s_.text(264, 30, kPanelText, "＜方程式の練習　メニュー＞");
     e_.prompt = {PromptKind::menu};
     const auto& sets = practice_sets();
-    const bool printing = static_cast<bool>(printer_);
-    const int entries = quit_number(printing);
+    const int entries = menu_number(quit_number);
     const int rows = (entries + 1) / 2;
     const float pitch = rows > 7 ? kMenuPitchLong : kMenuPitch;
     for (int n = 1; n <= entries; ++n) {
@@ -234,11 +264,17 @@ void Practice::draw_menu() {
         if (n <= static_cast<int>(sets.size()))
             label += sets[static_cast<size_t>(n - 1)].name;
         else
-            label += n == print_number(printing) ? "プリント" : n == erase_number(printing) ? "記録を消す" : "終わり";
+            label += n == menu_number(today_number) ? "今日の問題"
+                     : n == menu_number(print_number) ? "プリント"
+                     : n == menu_number(erase_number) ? "記録を消す"
+                                                      : "終わり";
         const float colour = n % 2 ? kPanelEntry : kPanelText;
         e_.p.start_capture();
         s_.text(x, y, colour, label);
         e_.prompt.choices.push_back({n, captured_area(e_.p.take_capture())});
+        if (n == menu_number(today_number) && today_tried_ > 0)
+            s_.plain(x + kMenuProgressDx, y + 8, kPanelText,
+                     std::to_string(today_tried_) + "問中" + std::to_string(today_solved_) + "問正解");
         if (n > static_cast<int>(sets.size())) continue;
         const PracticeSet& set = sets[static_cast<size_t>(n - 1)];
         auto found = progress_.sets.find(set.id);
@@ -248,7 +284,12 @@ void Practice::draw_menu() {
                  std::to_string(p.tried) + "問中" + std::to_string(p.solved) + "問正解");
         if (p.mastered) s_.text(x + kMenuStarDx, y, colour, "★");
     }
-    if (!notice_.empty()) s_.plain(44, 620, kHintInk, notice_);
+    float y = kNoticeY;
+    for (const std::string* line : {&notice_, &request_line_}) {
+        if (line->empty()) continue;
+        s_.plain(44, y, kHintInk, *line);
+        y += kNoticePitch;
+    }
 }
 
 void Practice::confirm_erase() {
@@ -358,6 +399,13 @@ void Practice::print() {
 
 void Practice::draw_header(const PracticeSet& set, const SetProgress& record) {
     s_.erase(0, 0, 1760, kProblemTop - 10);
+    if (today_turn_ > 0) {
+        // 今日の問題: which problem of how many, and its set.
+        s_.text(kLeft, kHeaderY, kTitle,
+                "今日の問題　" + std::to_string(today_turn_) + "／" + std::to_string(request_->count) + "　" +
+                    set.name);
+        return;
+    }
     const auto& sets = practice_sets();
     const auto number = static_cast<int>(&set - sets.data()) + 1;
     s_.text(kLeft, kHeaderY, kTitle, std::to_string(number) + "　" + set.name);
@@ -453,6 +501,53 @@ void Practice::practise(const PracticeSet& set) {
         e_.p.item_ended();
         if (ending == Ending::menu) return;
     }
+}
+
+void Practice::practise_today() {
+    const PracticeRequest& request = *request_;
+    // The request in words, the sets' names on as few lines as they fit.
+    e_.p.item_started();
+    e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
+    s_.text(kLeft, kHeaderY, kTitle, "今日の問題");
+    std::vector<std::string> lines{"先生からの今日の問題："};
+    for (size_t i = 0; i < request.sets.size(); ++i) {
+        const std::string piece = request.sets[i]->name + (i + 1 < request.sets.size() ? "、" : "");
+        if (char_length(lines.back() + piece) > kWordsLineChars) lines.emplace_back();
+        lines.back() += piece;
+    }
+    lines.back() += "　" + std::to_string(request.count) + "問";
+    float y = kProblemTop;
+    for (const auto& line : lines) {
+        s_.text(kLeft, y, kInk, line);
+        y += kProblemPitch;
+    }
+    const Ending start = wait_verdict();
+    e_.p.item_ended();
+    if (start == Ending::menu) return;
+
+    // The sets' own problems, so that none comes again soon here either.
+    std::vector<ProblemSource*> sources;
+    for (const PracticeSet* set : request.sets) sources.push_back(&source(*set));
+    today_tried_ = today_solved_ = 0;
+    request_line_.clear();
+    Ending ending = Ending::next;
+    for (int i = 0; i < request.count && ending == Ending::next; ++i) {
+        const size_t turn = static_cast<size_t>(i) % sources.size();
+        e_.p.item_started();
+        e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
+        const Problem problem = sources[turn]->next(s_);
+        SetProgress& record = progress_.sets[kTodayRecord];
+        const int tried = record.tried, solved = record.solved;
+        today_turn_ = i + 1;
+        ending = solve(*request.sets[turn], problem, record);
+        today_turn_ = 0;
+        today_tried_ += record.tried - tried;
+        today_solved_ += record.solved - solved;
+        e_.p.item_ended();
+    }
+    if (ending == Ending::next)
+        request_line_ = "今日の問題が終わりました。" + std::to_string(today_tried_) + "問中" +
+                        std::to_string(today_solved_) + "問正解でした。";
 }
 
 Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem, SetProgress& record) {
@@ -580,18 +675,21 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
 
 }  // namespace
 
-void run_practice(Engine& e, const SheetPrinter& printer) { Practice(e, printer).run(); }
+void run_practice(Engine& e, const SheetPrinter& printer, const RequestReading& request) {
+    Practice(e, printer, request).run();
+}
 
 }  // namespace lk::practice
 
 namespace lk {
 
-ProgramDef practicelesson_program(practice::SheetPrinter printer) {
+ProgramDef practicelesson_program(practice::SheetPrinter printer, std::string_view request) {
     ProgramDef p;
     p.title = "practicelesson";
-    p.quit_number = practice::quit_number(static_cast<bool>(printer));
+    const practice::RequestReading reading = practice::read_request(request);
+    p.quit_number = practice::quit_number(static_cast<bool>(printer), reading.ok);
     p.name = "方程式の練習";
-    p.main = [printer](Engine& e) { practice::run_practice(e, printer); };
+    p.main = [printer, reading](Engine& e) { practice::run_practice(e, printer, reading); };
     for (int n = 1; n <= static_cast<int>(practice::practice_sets().size()); ++n) p.tour_entries.push_back(n);
     return p;
 }

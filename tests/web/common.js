@@ -315,6 +315,66 @@ async function checkInputMethod(page) {
   return expected;
 }
 
+// A teacher's request in the practice page's address, after "#": a good one
+// starts 今日の問題, whose words and headers the program draws (the page's
+// trace of the canvas: what the student reads), two problems answered and
+// then the menu saying they are done; a malformed one, garbage and an
+// unknown version are each said on the menu, which opens as usual. `open`
+// opens an address (each a different query, so that no two differ only in
+// the fragment), `errorsOf` a page's errors.
+const REQUEST_REFUSED = '先生からの問題の指定を読めません。';
+async function checkRequest(open, errorsOf, base = fileUrl('practicelesson', 'trace=1')) {
+  // The canvas's texts in the order drawn; the plain text's full-width
+  // digits, small letters and hyphen read as ASCII.
+  const drawn = async page => (await page.evaluate(() => window.lkTest.trace.map(line => JSON.parse(line))
+    .filter(op => op.op === 'draw_text').map(op => op.text).join('')))
+    .replace(/[\uFF10-\uFF19\uFF41-\uFF5A\uFF0D]/g, ch => String.fromCharCode(ch.charCodeAt(0) - 0xFEE0));
+  const done = async page => {
+    const errors = await errorsOf(page);
+    expect(errors.length === 0, 'page errors: ' + errors.join('; '));
+    await page.close();
+  };
+  let page = await open(base + '&seed=5#v1;s=solve-x-plus-b,apply-ratio-whole;n=2');
+  let {prompt, count} = await nextPrompt(page, 0);
+  expect(prompt.kind === 'verdict', `a good request started at ${prompt.kind}, not 今日の問題`);
+  let text = await drawn(page);
+  for (const words of ['先生からの今日の問題：', '比例式（答えが整数）', '2問'])
+    expect(text.includes(words), `the request's words "${words}" are not on the canvas: ${text}`);
+  for (let turn = 1; turn <= 2; ++turn) {
+    await page.keyboard.press('Enter');
+    ({prompt, count} = await nextPrompt(page, count));
+    expect(prompt.kind === 'answer', `今日の問題 ${turn}: ${prompt.kind}, not a problem`);
+    text = await drawn(page);
+    expect(text.includes(`今日の問題　${turn}／2`), `no header 今日の問題　${turn}／2 on the canvas`);
+    await page.keyboard.type(String(prompt.expected));
+    await page.keyboard.press('Enter');
+    ({prompt, count} = await nextPrompt(page, count));
+    expect(prompt.kind === 'verdict', `今日の問題 ${turn}: the right answer led to ${prompt.kind}`);
+  }
+  await page.keyboard.press('Enter');
+  ({prompt, count} = await nextPrompt(page, count));
+  expect(prompt.kind === 'menu', `after 今日の問題: ${prompt.kind}, not the menu`);
+  text = await drawn(page);
+  expect(text.includes('今日の問題が終わりました。2問中2問正解でした。'), 'the menu does not say 今日の問題 is done');
+  const entries = prompt.choices.length;
+  await done(page);
+
+  const refused = [['v1;s=solve-nothing;n=abc', '知らない練習セット「solve-nothing」'],
+                   ['%E4%BB%8A%E6%97%A5!', '版の番号'],
+                   ['v2;s=mixed;n=3', '版「v2」はこのプログラムが知らない版です']];
+  let seed = 6;
+  for (const [fragment, said] of refused) {
+    page = await open(`${base}&seed=${seed++}#${fragment}`);
+    ({prompt} = await nextPrompt(page, 0));
+    expect(prompt.kind === 'menu', `#${fragment}: ${prompt.kind}, not the menu`);
+    expect(prompt.choices.length === entries - 1, `#${fragment}: ${prompt.choices.length} menu entries`);
+    text = await drawn(page);
+    expect(text.includes(REQUEST_REFUSED) && text.includes(said), `#${fragment} is not said on the menu: ${text}`);
+    expect(!text.includes('今日の問題'), `#${fragment} offers 今日の問題`);
+    await done(page);
+  }
+}
+
 let failures = 0;
 let passes = 0;
 let filter = null;
@@ -342,7 +402,7 @@ function finish() {
   process.exit(failures ? 1 : 0);
 }
 
-module.exports = {checkInputMethod, ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TOURED, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
+module.exports = {checkInputMethod, checkRequest, ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TOURED, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
                   launch, fileUrl, serve, openPage, programDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
                   numbersClose, nativeTour, checkTrace, checkPictures, spread, presser, checkStepBack,
                   canvasPixel, checkProjector, only, mad, nativePicture, check, expect, finish};

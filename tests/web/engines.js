@@ -4,7 +4,8 @@
 // WebKitWebDriver under an Xvfb of its own). In each: a full tour of both
 // programs gives the desktop's trace line for line and the desktop's last
 // picture of a dozen items; a step back, F2 and a tap do what they do on
-// the desktop.
+// the desktop; a teacher's request in the practice page's address starts
+// 今日の問題, and a bad one is said on the menu.
 //
 //   node engines.js firefox|webkit [FILTER]   (LESSONKIT_BIN, LESSONKIT_SITE as for run.js)
 //
@@ -148,6 +149,11 @@ async function main() {
     c.expect(errors.length === 0, 'page errors: ' + errors.join('; '));
     console.log(`     composed "3", Enter, then ${answer} and Enter twice: one verdict`);
     await page.close();
+  });
+
+  await c.check(`${name}: a teacher's request in the practice page's address starts 今日の問題; a bad one is said on the menu`, async () => {
+    await c.checkRequest(engine.open, engine.errors);
+    console.log('     今日の問題 from #v1;…, two problems, done; an unknown set, garbage and v2 said on the menu');
   });
 
   await engine.close();

@@ -21,6 +21,10 @@
     return 'data:' + element.type + ';base64,' + element.textContent;
   };
   const params = new URLSearchParams(location.search);
+  // The fragment: a teacher's request to the practice program, read once
+  // here (the program asks for it as it starts; a later change of the
+  // address does nothing).
+  const request = location.hash.slice(1);
 
   const canvas = document.getElementById('lesson');
   const ctx = canvas.getContext('2d', {alpha: false});
@@ -66,7 +70,7 @@
   // stick) cannot read its files in every browser: the single file beside
   // it can.
   if (config.single && location.protocol === 'file:')
-    compiled.catch(() => location.replace(config.single + location.search));
+    compiled.catch(() => location.replace(config.single + location.search + location.hash));
   const fault = params.get('fault');
   const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
   const fontsLoaded = Promise.all(config.fonts.map(font => {
@@ -89,6 +93,7 @@
   let early = [];
   let wakeUp = null;
   const page = {
+    request: request,
     ctx: ctx,
     overlayCtx: topCtx,
     test: test,

@@ -82,6 +82,9 @@ mergeInto(LibraryManager.library, {
       return 0;
     }
   },
+  // The address's fragment, read by the page once as it opened (a teacher's
+  // request to the practice program); the program frees it.
+  lk_page_request: function() { return allocateUTF8(Module.page.request); },
   // What a test run's probes take (page.js): nothing happens without one.
   lk_page_probe: function(kind, text) {
     if (Module.page.test) Module.page.test.take(UTF8ToString(kind), UTF8ToString(text));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "../errors.h"
 #include "../keys.h"
@@ -28,6 +29,7 @@ void lk_page_ended();
 void lk_page_print_page(const char* svg);
 void lk_page_print_show();
 void lk_page_probe(const char* kind, const char* text);
+char* lk_page_request();
 }
 
 namespace lk {
@@ -41,6 +43,14 @@ constexpr int kHoldMs = 1000;
 WebPlatform* running = nullptr;
 
 }  // namespace
+
+std::string WebPlatform::address_request() {
+    char* text = lk_page_request();
+    if (!text) return {};
+    std::string request(text);
+    std::free(text);
+    return request;
+}
 
 WebPlatform::WebPlatform() {
     running = this;

@@ -26,6 +26,7 @@
 // The page's side is web_page.js (a library of the calls this file makes)
 // and page.js (the page script: fonts, canvases, events).
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "../backend.h"
@@ -64,6 +65,9 @@ public:
     // The platform of the running program, for the page's calls; null
     // before it starts and after it ends.
     static WebPlatform* current();
+    // The page address's fragment (after "#") as the page read it when it
+    // opened: a teacher's request to the practice program. Empty for none.
+    static std::string address_request();
 
     // Draws what changed (everything after a resize or a palette change);
     // false when the picture is the one already shown.
