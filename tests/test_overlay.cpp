@@ -2,8 +2,13 @@
 // taps, swipes, pens and second fingers turn into.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
+#include "engine/present/answer_field.h"
 #include "engine/present/overlay/overlay.h"
 #include "engine/present/platform.h"
+#include "engine/present/probe.h"
 
 namespace lk::overlay {
 namespace {
@@ -42,18 +47,25 @@ TEST(Overlay, TargetsAreLargeEnoughAndKeepClearOfTheFieldAtEverySize) {
                           {640, 480, 1}, {1024, 768, 1}, {1366, 768, 1}, {1920, 1080, 1},
                           {2048, 768, 1}, {2048, 1536, 2}, {kMinWindowWidth, 900, 1}};
     for (const auto& v : views) {
-        SCOPED_TRACE(testing::Message() << v.w << "x" << v.h << " @" << v.ratio);
+      for (const FieldSpec& spec : {kNumberField, kEquationField}) {
+        SCOPED_TRACE(testing::Message() << v.w << "x" << v.h << " @" << v.ratio << " keypad "
+                                        << static_cast<int>(spec.keypad));
         Overlay o;
         o.set_view(v.w, v.h, v.ratio);
-        o.on_prompt(number_prompt());
+        PromptEvent prompt = number_prompt();
+        prompt.input = spec;
+        o.on_prompt(prompt);
         ASSERT_TRUE(o.keypad_visible());  // no keyboard used yet
         std::vector<Button> all = o.toolbar_buttons();
         for (const auto& b : o.keypad_buttons()) all.push_back(b);
-        EXPECT_EQ(all.size(), 9u + 16u);
+        EXPECT_EQ(all.size(), 9u + (spec.keypad == KeypadLayout::number ? 16u : 23u));
         const Rect field = o.field_rect();
         ASSERT_FALSE(field.empty());
         for (size_t i = 0; i < all.size(); ++i) {
             const Rect& r = all[i].rect;
+            // Every button as large as the toolbar's.
+            EXPECT_EQ(r.w, all[0].rect.w);
+            EXPECT_EQ(r.h, all[0].rect.h);
             EXPECT_GE(r.w / v.ratio, kMinTarget);
             EXPECT_GE(r.h / v.ratio, kMinTarget);
             EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.w <= v.w && r.y + r.h <= v.h)
@@ -62,6 +74,7 @@ TEST(Overlay, TargetsAreLargeEnoughAndKeepClearOfTheFieldAtEverySize) {
         }
         EXPECT_FALSE(o.keypad_rect().intersects(field));
         EXPECT_FALSE(o.keypad_rect().intersects(o.toolbar_rect()));
+      }
     }
 }
 
@@ -106,6 +119,117 @@ TEST(Overlay, GesturesBecomeTheKeyboardsKeys) {
     ASSERT_EQ(one.key, "1");
     EXPECT_EQ(tap(o, one.rect.x + one.rect.w / 2, one.rect.y + one.rect.h / 2), Keys{});
     EXPECT_TRUE(o.keypad_visible());  // back with the pointer
+}
+
+// A field as each prompt configures it: every character it takes typed on
+// the keyboard, as an input method commits it and on the keypad the prompt
+// announces; keys it refuses; Backspace, clear, Enter and the length limit.
+struct FieldCase {
+    FieldSpec spec;
+    std::string keypad;  // what the keypad types besides ⌫, C and ↵
+    std::vector<std::pair<std::string, std::string>> wide;  // besides "０".."９"
+    std::vector<std::string> refused;
+};
+
+void check_field(const FieldCase& c) {
+    const std::string takes(c.spec.takes);
+    auto typed = [&](const std::string& key) {
+        AnswerField f(c.spec);
+        return std::pair{f.key(key), f.text()};
+    };
+    // The keyboard, one character at a time and all together.
+    for (char ch : takes) EXPECT_EQ(typed({ch}), std::pair(FieldChange::taken, std::string{ch}));
+    AnswerField all(c.spec);
+    const std::string fits = takes.substr(0, c.spec.max_chars);
+    for (char ch : fits) all.key(std::string{ch});
+    EXPECT_EQ(all.text(), fits);
+    // An input method's full-width forms.
+    auto wide = c.wide;
+    const char* const digits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+    for (int d = 0; d < 10; ++d) wide.emplace_back(digits[d], std::to_string(d));
+    for (const auto& [form, plain] : wide)
+        EXPECT_EQ(typed(form), std::pair(FieldChange::taken, plain)) << form;
+    for (const auto& key : c.refused) EXPECT_EQ(typed(key), std::pair(FieldChange::refused, std::string())) << key;
+
+    // The keypad the prompt asks for: each key typed into a field.
+    Overlay o;
+    o.set_view(1366, 768);
+    PromptEvent prompt = number_prompt(PromptKind::answer);
+    prompt.input = c.spec;
+    o.on_prompt(prompt);
+    ASSERT_TRUE(o.keypad_visible());
+    std::string on_keypad;
+    AnswerField f(c.spec);
+    for (const char* k : {"1", "2"}) f.key(k);
+    for (const auto& b : o.keypad_buttons()) {
+        const Keys keys = tap(o, b.rect.x + b.rect.w / 2, b.rect.y + b.rect.h / 2);
+        ASSERT_EQ(keys, Keys{b.key});
+        const bool one_char = c.spec.backspace == FieldSpec::Backspace::delete_one;
+        if (b.key == "\b") {
+            EXPECT_EQ(f.key(keys[0]), one_char ? FieldChange::deleted : FieldChange::cleared);
+            EXPECT_EQ(f.text(), one_char ? "1" : "");
+        } else if (b.key == "\f") {
+            EXPECT_EQ(f.key(keys[0]), FieldChange::cleared);
+            EXPECT_EQ(f.text(), "");
+        } else if (b.key == "\r") {
+            EXPECT_EQ(f.key(keys[0]), FieldChange::submitted);
+        } else {
+            on_keypad += b.key;
+            EXPECT_EQ(typed(keys[0]), std::pair(FieldChange::taken, b.key));
+        }
+    }
+    std::sort(on_keypad.begin(), on_keypad.end());
+    std::string keypad = c.keypad;
+    std::sort(keypad.begin(), keypad.end());
+    EXPECT_EQ(on_keypad, keypad);
+    // A page's probe names every key in a word of its own.
+    std::istringstream words(describe_overlay(o));
+    for (std::string word; words >> word;) EXPECT_EQ(std::count(word.begin(), word.end(), '='), 1) << word;
+
+    // Full: the number prompts clear at any next key, Enter too; the others
+    // refuse a character and still take Backspace and Enter.
+    AnswerField full(c.spec);
+    for (size_t i = 0; i < c.spec.max_chars; ++i) EXPECT_EQ(full.key("1"), FieldChange::taken);
+    const std::string ones(c.spec.max_chars, '1');
+    if (c.spec.at_limit == FieldSpec::AtLimit::clear) {
+        for (const char* key : {"1", "\r", "a"}) {
+            AnswerField again = full;
+            EXPECT_EQ(again.key(key), FieldChange::cleared) << key;
+            EXPECT_EQ(again.text(), "");
+        }
+    } else {
+        EXPECT_EQ(full.key("2"), FieldChange::refused);
+        EXPECT_EQ(full.text(), ones);
+        EXPECT_EQ(full.key("\b"), FieldChange::deleted);
+        EXPECT_EQ(full.key("2"), FieldChange::taken);
+        EXPECT_EQ(full.key("\r"), FieldChange::submitted);
+        EXPECT_EQ(full.text(), ones.substr(1) + "2");
+    }
+}
+
+TEST(AnswerField, TheTeacherProgramsNumber) {
+    check_field({kNumberField, "-./0123456789",
+                 {{"ー", "-"}, {"－", "-"}, {"−", "-"}, {"／", "/"}, {"÷", "/"}, {"．", "."}},
+                 {"+", "x", "=", "(", "*", "c", " ", "a", "あ", "＋", "×", "\x1b[back]"}});
+}
+
+TEST(AnswerField, ThePracticeAnswer) {
+    check_field({kAnswerField, "-./0123456789",
+                 {{"＋", "+"}, {"ー", "-"}, {"ｰ", "-"}, {"‐", "-"}, {"／", "/"}, {"．", "."},
+                  {"ｘ", "x"}, {"Ｘ", "X"}, {"＝", "="}, {"　", " "}},
+                 {"(", ")", "*", ":", "a", "y", "あ", "×", "（", "："}});
+    // "c" clears it, as Delete does.
+    AnswerField f(kAnswerField);
+    f.key("3");
+    EXPECT_EQ(f.key("c"), FieldChange::cleared);
+    EXPECT_EQ(f.text(), "");
+}
+
+TEST(AnswerField, AnEquation) {
+    check_field({kEquationField, "0123456789.x():=+-*/",
+                 {{"ｘ", "x"}, {"（", "("}, {"）", ")"}, {"：", ":"}, {"＝", "="}, {"＋", "+"},
+                  {"＊", "*"}, {"×", "*"}, {"÷", "/"}, {"ー", "-"}, {"－", "-"}, {"／", "/"}, {"．", "."}},
+                 {"X", "Ｘ", " ", "　", "a", "c", "y", "あ", "[", "\x1b[forward]"}});
 }
 
 TEST(Overlay, InkGoesWithTheStepsItWasDrawnOn) {

@@ -92,19 +92,23 @@ void add_practice_messages(Collector& collector) {
     }
 }
 
-// The keypad's labels, as the overlay draws them at a number prompt.
+// The keypads' labels, as the overlay draws them at a number prompt and at
+// an equation's.
 void add_overlay_labels(Collector& collector) {
-    lk::overlay::Overlay overlay;
-    overlay.set_view(lk::kCanvasWidth, lk::kCanvasHeight);
-    lk::PromptEvent prompt;
-    prompt.kind = lk::PromptKind::next_step;
-    prompt.field = lk::Box{1008, 640, 1248, 670};
-    overlay.on_prompt(prompt);
-    const lk::overlay::Rect all{0, 0, overlay.view().width, overlay.view().height};
-    for (const auto& s : lk::overlay::overlay_shapes(overlay, lk::Palette::original, all)) {
-        if (s.kind != lk::overlay::Shape::label) continue;
-        auto& chars = collector.fonts[{s.family, s.bold, false}];
-        for (const auto& c : lk::split_chars(s.text)) chars.insert(c);
+    for (const lk::FieldSpec& field : {lk::kNumberField, lk::kEquationField}) {
+        lk::overlay::Overlay overlay;
+        overlay.set_view(lk::kCanvasWidth, lk::kCanvasHeight);
+        lk::PromptEvent prompt;
+        prompt.kind = lk::PromptKind::next_step;
+        prompt.field = lk::Box{1008, 640, 1248, 670};
+        prompt.input = field;
+        overlay.on_prompt(prompt);
+        const lk::overlay::Rect all{0, 0, overlay.view().width, overlay.view().height};
+        for (const auto& s : lk::overlay::overlay_shapes(overlay, lk::Palette::original, all)) {
+            if (s.kind != lk::overlay::Shape::label) continue;
+            auto& chars = collector.fonts[{s.family, s.bold, false}];
+            for (const auto& c : lk::split_chars(s.text)) chars.insert(c);
+        }
     }
 }
 

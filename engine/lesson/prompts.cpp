@@ -1,7 +1,7 @@
 // The wait banner, the typed-answer field and the prompts built on it.
 #include <algorithm>
 
-#include "../practice/judge.h"
+#include "../present/keys.h"
 #include "../present/strings.h"
 #include "engine.h"
 
@@ -48,17 +48,20 @@ void Engine::read_answer() {
     text = "入力";
     draw_plain_text();
     prompt.field = Box{answer_x - 48, answer_y - 8, answer_x + 192, answer_y + 22};
+    prompt.input = kNumberField;
     p.announce(prompt);
+    AnswerField field(prompt.input);
     for (;;) {
         p.fill_circle(input_x + 8, input_y + 8, 4, 5);
         // What a Japanese input method commits ("２", "ー", "／") counts as
         // the plain key.
-        last_key = practice::plain_key(p.poll_key());
+        last_key = plain_key(p.poll_key());
         if (last_key.empty()) {
             p.fill_circle(input_x + 8, input_y + 8, 4, 15);
             continue;
         }
-        if (last_key == "\b" || last_key == "\f" || char_length(answer_text) >= 10) {
+        const FieldChange change = field.key(last_key);
+        if (change == FieldChange::cleared) {
             // Backspace clears the whole field; so does any key once ten
             // characters stand in it (that key itself is not taken).
             p.fill_box(answer_x, answer_y - 8, 192, 30, Coords::relative, 15, 15);
@@ -68,11 +71,11 @@ void Engine::read_answer() {
             last_key.clear();
             continue;
         }
-        if (last_key == "\r") {
+        if (change == FieldChange::submitted) {
             p.fill_circle(input_x + 8, input_y + 8, 4, 15);
             break;
         }
-        if (last_key >= "-" && last_key <= "9") {
+        if (change == FieldChange::taken) {
             p.fill_circle(input_x + 8, input_y + 8, 4, 15);
             text_colour = 5;
             run_text = last_key;
@@ -80,7 +83,7 @@ void Engine::read_answer() {
             text_y = input_y;
             draw_plain_run();
             input_x = plain_end_x;
-            answer_text += last_key;
+            answer_text = field.text();
         }
     }
     // From the top of the field's own ink, so that a line written just above

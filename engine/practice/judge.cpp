@@ -17,26 +17,6 @@ constexpr std::int64_t kMaxMantissa = 1'000'000'000;
 
 using Wide = __int128;
 
-// The code point of one UTF-8 character, or -1 when `s` is not exactly one
-// well-formed character.
-long code_point(std::string_view s) {
-    if (s.empty()) return -1;
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    std::size_t len;
-    long cp;
-    if (b(0) < 0x80) len = 1, cp = b(0);
-    else if ((b(0) & 0xE0) == 0xC0) len = 2, cp = b(0) & 0x1F;
-    else if ((b(0) & 0xF0) == 0xE0) len = 3, cp = b(0) & 0x0F;
-    else if ((b(0) & 0xF8) == 0xF0) len = 4, cp = b(0) & 0x07;
-    else return -1;
-    if (s.size() != len) return -1;
-    for (std::size_t i = 1; i < len; ++i) {
-        if ((b(i) & 0xC0) != 0x80) return -1;
-        cp = (cp << 6) | (b(i) & 0x3F);
-    }
-    return cp;
-}
-
 // The length of the character starting at s[0]; a malformed byte is a
 // character of its own.
 std::size_t char_size(std::string_view s) {
@@ -219,26 +199,6 @@ std::string not_simplest_advice(const Scan& s) {
 }
 
 }  // namespace
-
-std::string plain_key(std::string_view key) {
-    const long cp = code_point(key);
-    if (cp >= 0xFF10 && cp <= 0xFF19) return std::string(1, static_cast<char>('0' + (cp - 0xFF10)));
-    switch (cp) {
-    case 0xFF0B: return "+";   // ＋
-    case 0x30FC:               // ー (the long vowel mark, next to the minus key)
-    case 0xFF70:               // ｰ (its half-width form)
-    case 0xFF0D:               // －
-    case 0x2212:               // −
-    case 0x2010: return "-";   // ‐
-    case 0xFF0F: return "/";   // ／
-    case 0xFF0E: return ".";   // ．
-    case 0xFF1D: return "=";   // ＝
-    case 0xFF58: return "x";   // ｘ
-    case 0xFF38: return "X";   // Ｘ
-    case 0x3000: return " ";   // the full-width space
-    default: return std::string(key);
-    }
-}
 
 Reading read_typed(std::string_view typed) { return scan(typed).reading; }
 

@@ -7,19 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "../present/answer_field.h"
+#include "../present/keys.h"
 #include "rational.h"
 
 namespace lk::practice {
 
-// The longest answer text read; longer texts are not a number.
-constexpr std::size_t kMaxAnswerChars = 24;
-
-// One typed character as the plain key it stands for: full-width digits and
-// "＋", the minus signs "ー", "ｰ", "－", "−" and "‐", "／" and "．" (what a
-// Japanese IME commits) become "0"-"9", "+", "-", "/" and "."; "ｘ", "Ｘ",
-// "＝" and the full-width space become "x", "X", "=" and " ". Anything else
-// is returned as it is.
-std::string plain_key(std::string_view key);
+// The longest answer text read, as long as the answer field; longer texts
+// are not a number.
+constexpr std::size_t kMaxAnswerChars = kAnswerField.max_chars;
 
 // What a typed text says, before it is compared with anything.
 struct Reading {
@@ -40,8 +36,9 @@ struct Reading {
 };
 // Reads a typed answer. A leading "x=", a leading "+" and spaces are allowed
 // and change nothing (except a space inside a number: "1 2" is malformed);
-// full-width characters read as their plain keys. "3." is malformed. Each
-// part of a number has at most 9 digits, so every value stays below 10^9.
+// full-width characters read as their plain keys (plain_key). "3." is
+// malformed. Each part of a number has at most 9 digits, so every value
+// stays below 10^9.
 Reading read_typed(std::string_view typed);
 
 enum class Verdict {

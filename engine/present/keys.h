@@ -59,4 +59,11 @@ inline std::optional<NamedKey> named_key_of_dom(std::string_view name) {
     return std::nullopt;
 }
 
+// One typed character as the plain key it stands for, in every field: what
+// a Japanese input method commits (full-width digits, "＋", "／", "．", "＝",
+// "：", "（", "）", "＊", "ｘ", "Ｘ", the full-width space, the minus signs
+// "ー", "ｰ", "－", "−" and "‐") becomes the ASCII key; "×" becomes "*" and
+// "÷" becomes "/". Anything else is returned as it is.
+std::string plain_key(std::string_view key);
+
 }  // namespace lk

@@ -28,9 +28,12 @@ std::string button_name(const overlay::Button& b) {
         case Action::fullscreen: return "fullscreen";
         case Action::key: break;
     }
+    // A key whose character would break a NAME=VALUE word goes by a name.
     return "key" + std::string(b.key == "\b"   ? "BS"
                                : b.key == "\f" ? "C"
                                : b.key == "\r" ? "Enter"
+                               : b.key == "=" ? "Equals"
+                               : b.key == " " ? "Space"
                                                : b.key);
 }
 

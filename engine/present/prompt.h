@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "answer_field.h"
 #include "ops.h"
 
 namespace lk {
@@ -33,6 +34,9 @@ struct PromptEvent {
     PromptKind kind = PromptKind::none;
     std::vector<PromptChoice> choices = {};  // menu, bar and buttons beside an answer
     Box field{0, 0, 0, 0};              // a number prompt: where the typed answer shows
+    // A prompt that reads typed text: what its field takes, and so which
+    // keypad the overlay shows.
+    FieldSpec input = kNumberField;
     // A wait banner inside an item: how many of the item's waits were
     // answered before this one (0 at its first), so that what belongs to a
     // step can go when the user steps back past it.

@@ -557,7 +557,8 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
     size_t hints = 0;          // worked lines shown as hints
     bool counted_try = false;  // a correct or wrong answer was given
     bool first_try = false;
-    std::string typed;
+    AnswerField field(kAnswerField);
+    const std::string& typed = field.text();
     std::string expected = problem.yes_no() ? (problem.yes_no()->yes ? "1" : "2") : problem.solution().text();
 
     const auto finish = [&](bool solved) {
@@ -590,6 +591,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
         } else {
             draw_field(typed);
             prompt.field = Box{kLeft, kAnswerTop, kLeft + kAnswerWidth, kAnswerTop + kAnswerHeight};
+            prompt.input = field.spec();
         }
         e_.prompt = prompt;
         e_.p.announce(prompt);
@@ -604,15 +606,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
                 if (key == "1" || key == "2") break;
                 continue;
             }
-            if (key == "\b") {
-                if (!typed.empty()) typed.pop_back();
-            } else if (key == "\f" || key == "c" || key == "C") {
-                typed.clear();
-            } else if (key.size() == 1 && std::string_view("0123456789-+/.xX= ").find(key[0]) != std::string_view::npos) {
-                if (typed.size() < kMaxAnswerChars) typed += key;
-            } else {
-                continue;
-            }
+            if (field.key(key) == FieldChange::refused) continue;
             s_.erase(kLeft - 4, kAnswerTop - 4, kAnswerWidth + 8, kAnswerHeight + 8);
             draw_field(typed);
         }

@@ -18,7 +18,8 @@ constexpr double kMargin = 4;    // from the window's edge and from the picture
 constexpr int kToolbarButtons = 9;
 constexpr double kToolbarThick = kButton + 2 * kPad;
 constexpr double kToolbarLong = kToolbarButtons * kButton + (kToolbarButtons - 1) * kGap + 2 * kPad;
-constexpr double kKeypadSide = 4 * kButton + 3 * kGap + 2 * kPad;
+// A keypad's side across `buttons` buttons.
+constexpr double keypad_side(int buttons) { return buttons * kButton + (buttons - 1) * kGap + 2 * kPad; }
 // A swipe, and the most a tap may move.
 constexpr double kSwipe = 40;
 constexpr double kTapSlop = 12;
@@ -29,13 +30,37 @@ constexpr std::uint64_t kToolbarFadeMs = 600;
 // (closer points only add noise to the curve).
 constexpr double kInkMinStep = 1.5;
 
-// The keypad, row by row: the key each button types.
-const char* const kKeypadKeys[4][4] = {
-    {"7", "8", "9", "\b"},
-    {"4", "5", "6", "\f"},
-    {"1", "2", "3", "/"},
-    {"0", "-", ".", "\r"},
+// A keypad, row by row: the key each button types ("" leaves its place
+// empty).
+struct KeypadGrid {
+    int rows, columns;
+    const char* const* keys;
+    const char* key(int row, int column) const { return keys[row * columns + column]; }
 };
+// A number: digits as on a calculator, ⌫, C and ↵ down the right.
+const char* const kNumberKeys[] = {
+    "7", "8", "9", "\b",
+    "4", "5", "6", "\f",
+    "1", "2", "3", "/",
+    "0", "-", ".", "\r",
+};
+// An equation: the digits where the number keypad has them, with "0 . ="
+// under them as on a calculator; then the four operations top to bottom as
+// a calculator has them (/ for ÷); x, the brackets and the ratio's ":";
+// ⌫, C and ↵ down the right, with a gap before ↵.
+const char* const kEquationKeys[] = {
+    "7", "8", "9", "/", "x", "\b",
+    "4", "5", "6", "*", "(", "\f",
+    "1", "2", "3", "-", ")", "",
+    "0", ".", "=", "+", ":", "\r",
+};
+KeypadGrid keypad_grid(KeypadLayout layout) {
+    switch (layout) {
+        case KeypadLayout::equation: return {4, 6, kEquationKeys};
+        case KeypadLayout::number: break;
+    }
+    return {4, 4, kNumberKeys};
+}
 
 Rect points_rect(std::initializer_list<Point> points) {
     double x1 = 1e300, y1 = 1e300, x2 = -1e300, y2 = -1e300;
@@ -118,7 +143,8 @@ void Overlay::layout_widgets() {
 
     // The keypad: beside the picture when a margin has room for it, else
     // near the answer field; never over the field nor the toolbar.
-    const double side = kKeypadSide * r;
+    const KeypadGrid grid = keypad_grid(prompt_.input.keypad);
+    const double side_w = keypad_side(grid.columns) * r, side = keypad_side(grid.rows) * r;
     Rect field = field_rect();
     if (field.empty()) {
         // No number prompt: where the programs' answer field stands.
@@ -134,18 +160,18 @@ void Overlay::layout_widgets() {
     const double bottom_y = clamp_y(field.y + field.h - side);
     const double area_right = box_.offset_x + area_w;
     std::vector<Rect> candidates = {
-        {area_right + m, bottom_y, side, side},                        // right margin
-        {width_ - m - side - (toolbar_vertical_ ? thick + m : 0), bottom_y, side, side},
-        {left - m - side, bottom_y, side, side},                       // left margin
-        {std::clamp(field.x + field.w - side, m, std::max(m, width_ - m - side)),
-         field.y - m - side, side, side},                              // above the field
-        {width_ - m - side - (toolbar_vertical_ ? thick + m : 0), field.y - m - side, side, side},
-        {field.x - m - side, bottom_y, side, side},                    // left of the field
-        {field.x - m - side, clamp_y(toolbar_rect_.y + toolbar_rect_.h + m), side, side},
-        {std::clamp(field.x + field.w - side, m, std::max(m, width_ - m - side)),
-         field.y + field.h + m, side, side},                           // below the field
+        {area_right + m, bottom_y, side_w, side},                      // right margin
+        {width_ - m - side_w - (toolbar_vertical_ ? thick + m : 0), bottom_y, side_w, side},
+        {left - m - side_w, bottom_y, side_w, side},                   // left margin
+        {std::clamp(field.x + field.w - side_w, m, std::max(m, width_ - m - side_w)),
+         field.y - m - side, side_w, side},                            // above the field
+        {width_ - m - side_w - (toolbar_vertical_ ? thick + m : 0), field.y - m - side, side_w, side},
+        {field.x - m - side_w, bottom_y, side_w, side},                // left of the field
+        {field.x - m - side_w, clamp_y(toolbar_rect_.y + toolbar_rect_.h + m), side_w, side},
+        {std::clamp(field.x + field.w - side_w, m, std::max(m, width_ - m - side_w)),
+         field.y + field.h + m, side_w, side},                         // below the field
     };
-    keypad_rect_ = {m, height_ - m - side, side, side};
+    keypad_rect_ = {m, height_ - m - side, side_w, side};
     for (const auto& k : candidates) {
         if (fits(k)) {
             keypad_rect_ = k;
@@ -186,11 +212,13 @@ std::vector<Button> Overlay::toolbar_buttons() const {
 std::vector<Button> Overlay::keypad_buttons() const {
     std::vector<Button> out;
     const double r = ratio_, b = kButton * r, step = (kButton + kGap) * r, pad = kPad * r;
-    for (int row = 0; row < 4; ++row) {
-        for (int col = 0; col < 4; ++col) {
+    const KeypadGrid grid = keypad_grid(prompt_.input.keypad);
+    for (int row = 0; row < grid.rows; ++row) {
+        for (int col = 0; col < grid.columns; ++col) {
+            if (*grid.key(row, col) == '\0') continue;
             Button btn;
             btn.action = Action::key;
-            btn.key = kKeypadKeys[row][col];
+            btn.key = grid.key(row, col);
             btn.rect = {keypad_rect_.x + pad + col * step, keypad_rect_.y + pad + row * step, b, b};
             out.push_back(btn);
         }
@@ -274,9 +302,11 @@ template <typename F>
 void Overlay::keypad_change(F&& change) {
     bool was = keypad_visible();
     Rect before = keypad_rect_;
+    const KeypadLayout layout = prompt_.input.keypad;
     bool toolbar_on = keypad_visible();
     change();
-    if (was != keypad_visible() || (was && !(before.x == keypad_rect_.x && before.y == keypad_rect_.y))) {
+    const bool moved = !(before.x == keypad_rect_.x && before.y == keypad_rect_.y && before.w == keypad_rect_.w);
+    if (was != keypad_visible() || (was && (moved || layout != prompt_.input.keypad))) {
         damage(before);
         damage(keypad_rect_);
     }

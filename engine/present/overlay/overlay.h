@@ -16,9 +16,11 @@
 //      and Enter; the entries' areas are the prompt's own choices (where
 //      their text was drawn); a tap between entries does nothing;
 //    - a pen, and a second finger, never navigate.
-//  - An on-screen keypad (0-9, "-", "/", ".", backspace, clear, Enter) at
-//    number prompts, feeding the keyboard's keys; shown when the last input
-//    was a pointer (or no key was ever typed), never over the answer field.
+//  - An on-screen keypad at number prompts, feeding the keyboard's keys,
+//    laid out as the prompt's field asks (FieldSpec::keypad): 0-9, "-",
+//    "/", ".", backspace, clear and Enter for a number; those and x ( ) :
+//    = + * for an equation. Shown when the last input was a pointer (or no
+//    key was ever typed), never over the answer field.
 //  - A toolbar (back, forward, pen, three ink colours, clear ink, keypad,
 //    full screen) in the letterbox margin when there is room, else in a
 //    corner; shown on pointer activity, fading a few seconds after it,
@@ -94,7 +96,7 @@ enum class Action {
 struct Button {
     Action action = Action::key;
     Rect rect;
-    std::string key;    // Action::key: the key it types ("0".."9", "-", "/", ".", "\b", "\f", "\r")
+    std::string key;    // Action::key: the key it types ("0".."9", "-", "/", ".", "x", "=", "\b", "\f", "\r" ...)
     InkColour colour = InkColour::red;  // Action::colour
     bool on = false;       // a toggle that is on, or the chosen colour
     bool pressed = false;  // held down right now

@@ -143,6 +143,7 @@ unsigned ink_rgb(InkColour colour, Palette palette) {
 std::string key_label(const std::string& key) {
     if (key == "\f") return "C";               // clear: Delete
     if (key == "-") return "\u2212";           // the minus sign, not the hyphen
+    if (key == "*") return "\u00D7";           // the multiplication sign
     if (key.size() == 1 && key[0] >= ' ') return key;
     return "";
 }

@@ -198,9 +198,11 @@
   // Such a key is read by its place on the keyboard. The Enter that commits
   // a composition is sent again by WebKit as a plain Enter after
   // compositionend: that second Enter is dropped, so an answer is never
-  // given twice.
+  // given twice. What a shifted key types depends on the keyboard's layout,
+  // so a shifted key read by its place gives only Enter or Backspace.
   const byCode = {Minus: '-', NumpadSubtract: '-', Slash: '/', NumpadDivide: '/', Period: '.',
-                  NumpadDecimal: '.', Enter: 'Enter', NumpadEnter: 'Enter', Backspace: 'Backspace'};
+                  NumpadDecimal: '.', NumpadAdd: '+', NumpadMultiply: '*', KeyX: 'x',
+                  Enter: 'Enter', NumpadEnter: 'Enter', Backspace: 'Backspace'};
   for (let d = 0; d <= 9; ++d) byCode['Digit' + d] = byCode['Numpad' + d] = String(d);
   let composedEnter = false, afterComposition = false;
   window.addEventListener('compositionend', () => { afterComposition = composedEnter; });
@@ -212,7 +214,8 @@
       composedEnter = afterComposition = false;
       return repeat ? null : event.key;
     }
-    const key = byCode[event.code] || '';
+    let key = byCode[event.code] || '';
+    if (event.shiftKey && key.length === 1) key = '';
     composedEnter = key === 'Enter';
     afterComposition = false;
     return key;
