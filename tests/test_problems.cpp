@@ -131,7 +131,7 @@ TEST(Problems, EveryKindSolvesWhatItShowsFromSeedsAndOverEveryDraw) {
             // Two problems one after the other from each seed, as a drill
             // draws them; each must be one the walk found.
             for (std::uint64_t seed = 1; seed <= 2000; ++seed) {
-                presenter.seed_random(seed);
+                presenter.painter().seed_random(seed);
                 for (int n = 0; n < 2; ++n) {
                     const pr::Problem p = pr::generate(kind, s, variant);
                     const std::string f = fault(p);

@@ -118,7 +118,7 @@ struct Button {
 class Practice {
 public:
     Practice(Engine& e, SheetPrinter printer)
-        : e_(e), s_(e), storage_(e.p.platform().storage()), printer_(std::move(printer)) {}
+        : e_(e), s_(e), storage_(e.presenter().platform().storage()), printer_(std::move(printer)) {}
     void run();
 
 private:
@@ -193,7 +193,7 @@ void Practice::run() {
         e_.ask_menu_number();
         const float v = e_.answer_value;
         const bool printing = static_cast<bool>(printer_);
-        if (v == static_cast<float>(quit_number(printing))) e_.p.end_program();
+        if (v == static_cast<float>(quit_number(printing))) e_.presenter().end_program();
         if (!(v >= 1 && v < static_cast<float>(quit_number(printing)))) continue;
         const int number = to_integer(v);
         if (number == erase_number(printing)) {
@@ -416,24 +416,24 @@ Practice::Ending Practice::wait_verdict() {
     e_.prompt = {PromptKind::verdict};
     e_.prompt.choices = draw_buttons({{1130, 200, "メニューへ", kKeyEscape}});
     s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、タップすると次の問題へ進みます。");
-    e_.p.announce(e_.prompt);
+    e_.presenter().announce(e_.prompt);
     std::string key;
-    while ((key = e_.p.poll_key()).empty()) {
+    while ((key = e_.presenter().poll_key()).empty()) {
     }
     e_.prompt = {};
-    e_.p.announce(e_.prompt);
+    e_.presenter().announce(e_.prompt);
     return key == kKeyEscape ? Ending::menu : Ending::next;
 }
 
 void Practice::practise(const PracticeSet& set) {
     ProblemSource source(set);
     for (;;) {
-        e_.p.item_started();
+        e_.presenter().item_started();
         e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
         const Problem problem = source.next(s_);
         SetProgress& record = progress_.sets[set.id];
         const Ending ending = solve(set, problem, record);
-        e_.p.item_ended();
+        e_.presenter().item_ended();
         if (ending == Ending::menu) return;
     }
 }
@@ -480,12 +480,12 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
             prompt.field = Box{kLeft, kAnswerTop, kLeft + kAnswerWidth, kAnswerTop + kAnswerHeight};
         }
         e_.prompt = prompt;
-        e_.p.announce(prompt);
+        e_.presenter().announce(prompt);
 
         // Keys until an answer is given, a hint asked for, or the menu.
         std::string key;
         for (;;) {
-            key = plain_key(e_.p.poll_key());
+            key = plain_key(e_.presenter().poll_key());
             if (key.empty()) continue;
             if (key == kKeyEscape || key == "\r" || is_hint_key(key)) break;
             if (problem.yes_no) {
@@ -505,7 +505,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
             draw_field(typed);
         }
         e_.prompt = {};
-        e_.p.announce(e_.prompt);
+        e_.presenter().announce(e_.prompt);
         if (key == kKeyEscape) return Ending::menu;
 
         const bool out_of_hints = hints >= problem.worked.size();

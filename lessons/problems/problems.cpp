@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include "engine/present/headless/headless_platform.h"
 #include "kinds.h"
 
 namespace lk::problems {
@@ -69,9 +68,8 @@ Problem generate(Kind kind, Script& s, int variant) {
 Enumeration for_each_problem(Kind kind, int variant, const std::function<void(const Problem&)>& callback,
                              std::uint64_t limit) {
     const std::size_t most = static_cast<std::size_t>(draws_per_problem(kind));
-    HeadlessPlatform platform;
-    Presenter presenter(platform);
-    Engine engine(presenter);
+    Painter painter;
+    Engine engine(painter);
     const EngineState fresh = engine.state();
     Script s(engine);
 

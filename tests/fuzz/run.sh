@@ -14,7 +14,7 @@ TARGETS=("$@")
 OUT="${FUZZ_OUT:-$(mktemp -d)}"
 mkdir -p "$OUT/obj"
 FLAGS=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -I"$SRC")
-SOURCES=("$SRC"/engine/present/{backend,canvas,numbers,palette,presenter,probe,strings,trace}.cpp "$SRC"/engine/present/overlay/overlay.cpp
+SOURCES=("$SRC"/engine/present/{backend,canvas,numbers,painter,palette,presenter,probe,strings,trace}.cpp "$SRC"/engine/present/overlay/overlay.cpp
          "$SRC"/engine/present/headless/headless_platform.cpp
          "$SRC"/engine/lesson/*.cpp "$SRC"/engine/shell/*.cpp "$SRC"/engine/practice/*.cpp
          "$SRC"/lessons/problems/*.cpp "$SRC"/lessons/apply/*.cpp "$SRC"/lessons/solve/*.cpp)
