@@ -108,7 +108,7 @@ void open_in_viewer(const std::string& file) {
 }  // namespace
 
 bool write_sheets_pdf(const std::vector<practice::SheetPage>& pages, const std::string& path, std::string& error) {
-    PdfWriter pdf(path, Palette::original, a4_portrait_page(practice::kSheetWidth));
+    PdfWriter pdf(path, Palette::original);
     if (!pdf.ok()) {
         error = "cannot create " + path;
         return false;

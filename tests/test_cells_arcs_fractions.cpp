@@ -89,7 +89,7 @@ TEST(Grid, HeavyLinesEveryFifthFromTheBottomAndNothingInBackground) {
     b.engine.grid_columns = 12;
     b.engine.cell_height = 8;
     b.engine.frame_colour = 1;
-    b.presenter.set_pen_width(7);
+    b.presenter.painter().set_pen_width(7);
     b.engine.draw_grid();
     auto lines = b.recorder.lines();
     ASSERT_EQ(lines.size(), 13u + 9u);
@@ -105,7 +105,7 @@ TEST(Grid, HeavyLinesEveryFifthFromTheBottomAndNothingInBackground) {
     }
     EXPECT_EQ(heavy_x, (std::vector<float>{100, 150, 200}));
     EXPECT_EQ(heavy_y, (std::vector<float>{180, 130}));
-    EXPECT_EQ(b.presenter.get_pen_width(), 7);
+    EXPECT_EQ(b.presenter.painter().get_pen_width(), 7);
     EXPECT_FLOAT_EQ(b.engine.fill_colour, 14);
 
     Bench none;

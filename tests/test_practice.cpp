@@ -103,14 +103,14 @@ TEST(PracticeJudge, NoRightAnswerIsEverJudgedWrong) {
                 if (e.walked) continue;
                 lk::testing::Bench b;
                 lk::Script s(b.engine);
-                b.presenter.seed_random(7);
+                b.presenter.painter().seed_random(7);
                 for (int i = 0; i < 100000; ++i) judge_problem(pr::generate(kind, s, v), counts);
             }
             continue;
         }
         lk::testing::Bench b;
         lk::Script s(b.engine);
-        b.presenter.seed_random(11);
+        b.presenter.painter().seed_random(11);
         lk::practice::ProblemSource source(set);
         for (int i = 0; i < 2000; ++i) judge_problem(source.next(s), counts);
     }

@@ -124,9 +124,9 @@ TEST(Players, ArcRunsClockwiseFromStartToEnd) {
 
 TEST(Players, DiscErasedByTheSameDiscInBackground) {
     lk::testing::Bench b;
-    b.presenter.set_pen_width(1);
-    b.presenter.fill_circle(100, 100, 4, 5);
-    b.presenter.fill_circle(100, 100, 4, 15);
+    b.presenter.painter().set_pen_width(1);
+    b.presenter.painter().fill_circle(100, 100, 4, 5);
+    b.presenter.painter().fill_circle(100, 100, 4, 15);
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1366, 768);
     cairo_t* cr = cairo_create(s);
     lk::render_canvas(cr, b.presenter.canvas(), {});
@@ -157,13 +157,13 @@ TEST(Players, TextKeepsTheBoxColourBetweenGlyphs) {
 TEST(Canvas, SolidBoxesLetCoveredOperationsGo) {
     lk::testing::Bench b;
     for (int round = 0; round < 1000; ++round) {
-        b.presenter.fill_box(0, 0, 1760, 1300, lk::Coords::relative, 15);
+        b.presenter.painter().fill_box(0, 0, 1760, 1300, lk::Coords::relative, 15);
         b.engine.text = "ﾀx/120ﾀ=ﾀ2/3ﾀ";
         b.engine.text_x = 40;
         b.engine.text_y = 300;
         b.engine.draw_rich_text();
         // A drill's erase box that keeps the title.
-        b.presenter.fill_box(0, 200, 2000, 1800, lk::Coords::relative, 15);
+        b.presenter.painter().fill_box(0, 200, 2000, 1800, lk::Coords::relative, 15);
         b.engine.text = "x=5";
         b.engine.text_x = 40;
         b.engine.text_y = 400;
@@ -221,9 +221,9 @@ TEST(Trace, ExactLineFormat) {
     lk::HeadlessPlatform platform;
     lk::Presenter presenter(platform);
     presenter.add_sink(&writer);
-    presenter.set_pen_width(2);
-    presenter.draw_line(10, 20, 5, 5, lk::Coords::relative, 1);
-    presenter.fill_box(0, 0, 10, 10, lk::Coords::relative, 3, 13);
+    presenter.painter().set_pen_width(2);
+    presenter.painter().draw_line(10, 20, 5, 5, lk::Coords::relative, 1);
+    presenter.painter().fill_box(0, 0, 10, 10, lk::Coords::relative, 3, 13);
     EXPECT_EQ(out.str(),
               "{\"op\":\"set_pen_width\",\"width\":2}\n"
               "{\"op\":\"draw_line\",\"x1\":10,\"y1\":20,\"x2\":15,\"y2\":25,\"colour\":1,\"pen\":2}\n"
@@ -232,9 +232,9 @@ TEST(Trace, ExactLineFormat) {
 
 TEST(Presenter, InvalidColoursAndPensNeverFail) {
     lk::testing::Bench b;
-    b.presenter.set_pen_width(lk::kNoInteger);
-    EXPECT_GE(b.presenter.get_pen_width(), 0);
-    b.presenter.draw_line(0, 0, 1, 1, lk::Coords::absolute, lk::kNoInteger);
+    b.presenter.painter().set_pen_width(lk::kNoInteger);
+    EXPECT_GE(b.presenter.painter().get_pen_width(), 0);
+    b.presenter.painter().draw_line(0, 0, 1, 1, lk::Coords::absolute, lk::kNoInteger);
     EXPECT_EQ(b.recorder.lines().back().colour, 15);
 }
 

@@ -126,7 +126,7 @@ TEST(Problems, EveryKindSolvesWhatItShowsFromSeedsAndOverEveryDraw) {
             // Two problems one after the other from each seed, as a drill
             // draws them; each must be one the walk found.
             for (std::uint64_t seed = 1; seed <= 2000; ++seed) {
-                presenter.seed_random(seed);
+                presenter.painter().seed_random(seed);
                 for (int n = 0; n < 2; ++n) {
                     const pr::Problem p = pr::generate(kind, s, variant);
                     const std::string f = fault(p);
@@ -208,7 +208,7 @@ TEST(Problems, DrawnNumbersAreTheShownOnesAndGiveTheAnswer) {
         const auto formula = formulas.find(std::string(kind.id));
         ASSERT_NE(formula, formulas.end()) << kind.id << " has no formula here";
         for (int variant = 1; variant <= kind.variants; ++variant) {
-            b.presenter.seed_random(5);
+            b.presenter.painter().seed_random(5);
             for (int i = 0; i < 500; ++i) {
                 const pr::Problem p = pr::generate(kind, s, variant);
                 const std::string shown = p.shown[0].joined();

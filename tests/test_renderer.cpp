@@ -71,12 +71,12 @@ TEST(RichText, FractionEqualsFractionIsLaidOutExactly) {
     EXPECT_FLOAT_EQ(lines[1].x2, 260);
     EXPECT_FLOAT_EQ(b.engine.text_x, 260);
     EXPECT_TRUE(b.engine.text.empty());
-    EXPECT_EQ(b.presenter.get_pen_width(), 3);
+    EXPECT_EQ(b.presenter.painter().get_pen_width(), 3);
     // Once a glyph was drawn the font is the plain Gothic at 16.
-    EXPECT_EQ(b.presenter.font().face, "ゴシック");
-    EXPECT_FLOAT_EQ(b.presenter.font().size, 16);
-    EXPECT_FALSE(b.presenter.font().bold);
-    EXPECT_FALSE(b.presenter.font().italic);
+    EXPECT_EQ(b.presenter.painter().font().face, "ゴシック");
+    EXPECT_FLOAT_EQ(b.presenter.painter().font().size, 16);
+    EXPECT_FALSE(b.presenter.painter().font().bold);
+    EXPECT_FALSE(b.presenter.painter().font().italic);
 }
 
 TEST(RichText, WholeNumbersBeforeFractionsAndCentredDenominators) {
@@ -151,7 +151,7 @@ TEST(RichText, SignsAreStrokesTwoUnitsApart) {
     EXPECT_EQ(lines[0].pen, 5);
     EXPECT_FLOAT_EQ(lines[1].y1, 322);
     EXPECT_FLOAT_EQ(lines[2].x1, 27 + 13);
-    EXPECT_EQ(b.presenter.get_pen_width(), 3);
+    EXPECT_EQ(b.presenter.painter().get_pen_width(), 3);
 }
 
 TEST(RichText, SpacesAdvanceAndMeasuringEmptyIsZero) {
@@ -240,7 +240,7 @@ TEST(PlainText, PointTakesNoWidthAndSpacesTakeNoRoom) {
     EXPECT_EQ(texts[3].text, "z");
     EXPECT_FLOAT_EQ(texts[3].y, 196);  // a half-width character stands 4 higher
     EXPECT_FLOAT_EQ(b.engine.text_x, 148);
-    EXPECT_TRUE(b.presenter.font().bold);
+    EXPECT_TRUE(b.presenter.painter().font().bold);
 }
 
 TEST(TextRoutines, StripSpacesMarkupAndLeadingPlus) {

@@ -19,6 +19,7 @@
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/prompt.h"
 #include "engine/present/strings.h"
+#include "engine/present/svg/svg_player.h"
 #include "lessons/practice/program.h"
 #include "lessons/practice/sheet.h"
 #include "support/equation_check.h"
@@ -435,6 +436,10 @@ TEST(Sheets, PdfOfTheCommandIsA4WithTheProblemsText) {
     ASSERT_EQ(status, 0) << info;
     EXPECT_NE(info.find("Page size:       595.28 x 841.89 pts (A4)"), std::string::npos) << info;
     EXPECT_NE(info.find("Pages:           " + std::to_string(pages.size()) + "\n"), std::string::npos) << info;
+    // The browser's print view takes the same paper from the page's canvas.
+    const std::string svg = lk::svg_document(pages.front().canvas);
+    EXPECT_NE(svg.find("width=\"210mm\" height=\"297mm\" viewBox=\"0 0 1366 1931.82\""), std::string::npos)
+        << svg.substr(0, 200);
 
     // In the order of the file: each page's small print, and each cell's
     // glyphs as drawn.

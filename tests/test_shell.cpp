@@ -104,11 +104,11 @@ TEST(AnswerField, DivisionByZeroIsNoNumberButNoFault) {
 TEST(Banners, WaitRestoresColourAndPen) {
     Bench b;
     b.engine.text_colour = 7;
-    b.presenter.set_pen_width(11);
+    b.presenter.painter().set_pen_width(11);
     b.platform.add_keys("q");
     b.engine.wait_any_key();
     EXPECT_FLOAT_EQ(b.engine.text_colour, 7);
-    EXPECT_EQ(b.presenter.get_pen_width(), 11);
+    EXPECT_EQ(b.presenter.painter().get_pen_width(), 11);
     EXPECT_EQ(b.engine.last_key, "q");
     EXPECT_FLOAT_EQ(b.engine.text_x, 320);
     EXPECT_FLOAT_EQ(b.engine.text_y, 666);
@@ -125,11 +125,11 @@ TEST(Banners, NextStepPromptAndErase) {
     Bench b;
     b.engine.answer_x = 1056;
     b.engine.answer_y = 648;
-    b.presenter.set_pen_width(5);
+    b.presenter.painter().set_pen_width(5);
     b.platform.add_keys("1\r");
     b.engine.ask_next_step();
     EXPECT_FLOAT_EQ(b.engine.answer_value, 1);
-    EXPECT_EQ(b.presenter.get_pen_width(), 5);
+    EXPECT_EQ(b.presenter.painter().get_pen_width(), 5);
     auto boxes = b.recorder.boxes();
     EXPECT_EQ(boxes.front().fill, 12);
     EXPECT_EQ(boxes.front().pen, 2);

@@ -6,17 +6,15 @@
 
 #include "engine/lesson/engine.h"
 #include "engine/present/cairo/cairo_player.h"
-#include "engine/present/headless/headless_platform.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     double scale = argc > 2 ? std::atof(argv[2]) : 1;
-    lk::HeadlessPlatform platform;
-    lk::Presenter presenter(platform);
-    lk::Engine e(presenter);
-    presenter.set_font_face("ｺﾞｼｯｸ");
-    presenter.set_font_size(16);
-    presenter.set_pen_width(3);
+    lk::Painter painter;
+    lk::Engine e(painter);
+    painter.set_font_face("ｺﾞｼｯｸ");
+    painter.set_font_size(16);
+    painter.set_pen_width(3);
     const char* lines[] = {
         "ﾀx/120ﾀ=ﾀ2/3ﾀ", "x=ﾀ146/8ﾀ",      "=18ﾀ1/4ﾀ",       "#ﾀ1/2ﾀ+1ﾝ",
         "10*9=90",       "a:b=m:n ならば an=bm", "3x-5=+7c 1.5% 6/2@1",
@@ -25,10 +23,10 @@ int main(int argc, char** argv) {
     float y = 40;
     for (const char* line : lines) {
         // Guide lines: the line's top and the 50-unit pitch.
-        presenter.set_pen_width(1);
-        presenter.draw_line(20, y, 1340, y, lk::Coords::absolute, 11);
-        presenter.draw_line(20, y + 42, 1340, y + 42, lk::Coords::absolute, 14);
-        presenter.set_pen_width(3);
+        painter.set_pen_width(1);
+        painter.draw_line(20, y, 1340, y, lk::Coords::absolute, 11);
+        painter.draw_line(20, y + 42, 1340, y + 42, lk::Coords::absolute, 14);
+        painter.set_pen_width(3);
         e.text = line;
         e.text_x = 40;
         e.text_y = y;
@@ -36,5 +34,5 @@ int main(int argc, char** argv) {
         e.draw_rich_text();
         y += 78;
     }
-    return lk::write_png(presenter.canvas(), argv[1], scale) ? 0 : 1;
+    return lk::write_png(painter.canvas(), argv[1], scale) ? 0 : 1;
 }

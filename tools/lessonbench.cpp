@@ -142,15 +142,15 @@ int draw_heavy() {
     auto start = Clock::now();
     unsigned ops_before = presenter.statement();
     for (int r = 0; r < rounds; ++r) {
-        presenter.fill_box(0, 0, 1760, 1800, lk::Coords::relative, 15);
+        presenter.painter().fill_box(0, 0, 1760, 1800, lk::Coords::relative, 15);
         for (int line = 0; line < 10; ++line) {
             e.text_x = 40;
             e.text_y = 80 + 50 * line;
             e.text_colour = 0;
             e.text = "ﾀx/120ﾀ=ﾀ2/3ﾀ 10*9+8x=130 交代の時間";
             e.draw_rich_text();
-            presenter.fill_box(600, 80 + 50 * line, 660, 130 + 50 * line, lk::Coords::absolute, 3, 13);
-            presenter.draw_line(40, 120 + 50 * line, 1300, 120 + 50 * line, lk::Coords::absolute, 0);
+            presenter.painter().fill_box(600, 80 + 50 * line, 660, 130 + 50 * line, lk::Coords::absolute, 3, 13);
+            presenter.painter().draw_line(40, 120 + 50 * line, 1300, 120 + 50 * line, lk::Coords::absolute, 0);
         }
     }
     double record_s = ms_since(start) / 1000;
@@ -193,8 +193,8 @@ int ink() {
         e.text_colour = 0;
         e.text = "ﾀx/120ﾀ=ﾀ2/3ﾀ 10*9+8x=130 交代の時間";
         e.draw_rich_text();
-        presenter.fill_box(600, 80 + 50 * line, 660, 130 + 50 * line, lk::Coords::absolute, 3, 13);
-        presenter.draw_line(40, 120 + 50 * line, 1300, 120 + 50 * line, lk::Coords::absolute, 0);
+        presenter.painter().fill_box(600, 80 + 50 * line, 660, 130 + 50 * line, lk::Coords::absolute, 3, 13);
+        presenter.painter().draw_line(40, 120 + 50 * line, 1300, 120 + 50 * line, lk::Coords::absolute, 0);
     }
     const int w = 1366, h = 768;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);

@@ -4,6 +4,7 @@
 // take no arguments and return nothing; a caller fills the fields and calls
 // the routine, and results come back in fields.
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "../present/presenter.h"
@@ -95,8 +96,18 @@ struct EngineState {
 
 class Engine : public EngineState {
 public:
-    explicit Engine(Presenter& presenter) : p(presenter) {}
-    Presenter& p;
+    // A running program's engine: it draws with the presenter's painter and
+    // waits for keys through the presenter.
+    explicit Engine(Presenter& presenter) : p(presenter.painter()), presenter_(&presenter) {}
+    // An engine that only draws (a printed page, a measurement): it runs the
+    // generators and the renderer, and never waits.
+    explicit Engine(Painter& painter) : p(painter) {}
+    Painter& p;
+    // Keys, prompts and delays: only in a running program.
+    Presenter& presenter() {
+        if (!presenter_) throw std::logic_error("an engine that only draws cannot wait for keys");
+        return *presenter_;
+    }
 
     EngineState& state() { return *this; }
 
@@ -164,6 +175,9 @@ public:
     float pen() const { return static_cast<float>(p.get_pen_width()); }
     void set_pen(float w) { p.set_pen_width(to_integer(w)); }
     int colour(float c) const { return to_integer(c); }
+
+private:
+    Presenter* presenter_ = nullptr;
 };
 
 // Geometry uses this value of pi throughout.

@@ -10,7 +10,7 @@ namespace lk {
 void Engine::wait_any_key() {
     // The banner is part of the prompt: announced before it is drawn, and
     // answered once it is erased again.
-    p.announce({PromptKind::step});
+    presenter().announce({PromptKind::step});
     saved_colour = text_colour;
     saved_pen_width = pen();
     set_pen(3);
@@ -21,21 +21,21 @@ void Engine::wait_any_key() {
     text = "何かキーを押して下さい。";
     draw_plain_text();
     for (;;) {
-        last_key = p.poll_key();
+        last_key = presenter().poll_key();
         if (last_key.empty()) continue;
         if (last_key == kKeyStepBack) {
             // Back one step: the shell replays the item up to its previous
             // wait. Outside an item there is nothing to go back to.
-            if (p.logging_item()) throw StepBack{};
+            if (presenter().logging_item()) throw StepBack{};
             continue;
         }
-        p.mark_wait_answered();
+        presenter().mark_wait_answered();
         break;
     }
     p.fill_box(0, 657, 400, 693, Coords::absolute, 15, 15);
     text_colour = saved_colour;
     set_pen(saved_pen_width);
-    p.announce({});
+    presenter().announce({});
 }
 
 void Engine::read_answer() {
@@ -49,13 +49,13 @@ void Engine::read_answer() {
     draw_plain_text();
     prompt.field = Box{answer_x - 48, answer_y - 8, answer_x + 192, answer_y + 22};
     prompt.input = kNumberField;
-    p.announce(prompt);
+    presenter().announce(prompt);
     AnswerField field(prompt.input);
     for (;;) {
         p.fill_circle(input_x + 8, input_y + 8, 4, 5);
         // What a Japanese input method commits ("２", "ー", "／") counts as
         // the plain key.
-        last_key = plain_key(p.poll_key());
+        last_key = plain_key(presenter().poll_key());
         if (last_key.empty()) {
             p.fill_circle(input_x + 8, input_y + 8, 4, 15);
             continue;
@@ -90,7 +90,7 @@ void Engine::read_answer() {
     // the field keeps its foot.
     p.fill_box(answer_x - 48, answer_y, 240, 22, Coords::relative, 15, 15);
     prompt = {};
-    p.announce(prompt);
+    presenter().announce(prompt);
 }
 
 void Engine::parse_answer() {

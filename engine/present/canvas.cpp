@@ -184,8 +184,7 @@ bool Canvas::take_damage(Box& out) const {
 }
 
 void Canvas::replace_with(const Canvas& other) {
-    width_ = other.width_;
-    height_ = other.height_;
+    page_ = other.page_;
     ops_ = other.ops_;
     bounds_ = other.bounds_;
     ++revision_;

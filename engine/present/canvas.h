@@ -3,6 +3,7 @@
 // call order. Players render it; the window back end re-renders it at its own
 // scale whenever it changes.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "ops.h"
@@ -14,14 +15,36 @@ namespace lk {
 inline constexpr float kCanvasWidth = 1366;
 inline constexpr float kCanvasHeight = 720;
 
+// The sheet of paper a printed page fills: its name as print settings spell
+// it, and its size in millimetres and in PDF points.
+struct Paper {
+    const char* name;
+    float width_mm, height_mm;
+    double width_pt, height_pt;
+};
+inline constexpr Paper kA4Portrait{"A4", 210, 297, 595.28, 841.89};
+
+// The size of a canvas: its layout area, and for a printed page the paper
+// it fills edge to edge (the area then has the paper's proportions). The
+// players size a picture, a PDF page or a print view from it.
+struct PageSize {
+    float width = kCanvasWidth;
+    float height = kCanvasHeight;
+    std::optional<Paper> paper = std::nullopt;
+};
+// A printed page: the lesson's layout width, and A4's proportions (1 : √2).
+inline constexpr PageSize kA4Page{kCanvasWidth, 1931.82f /* 1366 · √2 */, kA4Portrait};
+
 class Canvas {
 public:
     // A canvas keeps what reaches into its own area: the lesson's layout
-    // area unless given another size (a printed page's).
-    explicit Canvas(float width = kCanvasWidth, float height = kCanvasHeight) : width_(width), height_(height) {}
-    float width() const { return width_; }
-    float height() const { return height_; }
-    Box area() const { return {0, 0, width_, height_}; }
+    // area unless given another page (a printed page's, a scratch area's).
+    explicit Canvas(PageSize page = {}) : page_(page) {}
+    Canvas(float width, float height) : page_{width, height, std::nullopt} {}
+    float width() const { return page_.width; }
+    float height() const { return page_.height; }
+    const PageSize& page() const { return page_; }
+    Box area() const { return {0, 0, page_.width, page_.height}; }
 
     // Adds an operation. An operation that paints nothing visible is not kept,
     // and a solid box lets go of every earlier operation it covers entirely,
@@ -47,7 +70,7 @@ public:
 
 
 private:
-    float width_, height_;
+    PageSize page_;
     std::vector<DrawOp> ops_;
     std::vector<Box> bounds_;
     std::uint64_t revision_ = 0;

@@ -52,8 +52,8 @@ public:
     // Where the program may keep a record between runs (storage.h); none
     // when nothing is to be kept.
     virtual Storage* storage() { return nullptr; }
-    // Shows pages to print, each canvas one A4 portrait page (its whole
-    // area), until the user closes the view; false (nothing shown) where
+    // Shows pages to print, each canvas (its whole area) one sheet of its
+    // page's paper (A4 portrait where it names none), until the user closes the view; false (nothing shown) where
     // the platform has no such view.
     virtual bool print_pages(const std::vector<const Canvas*>& pages) {
         (void)pages;

@@ -17,9 +17,8 @@ Step goal_screen(float x, std::vector<std::string> lines, float first_y, float p
 }
 
 void start_up(Engine& e, const ProgramDef& program, std::optional<std::uint64_t> seed) {
-    e.p.set_error_handler([&e] { error_routine(e); });
-    e.p.set_pixel_mapping();
-    e.p.maximize_window();
+    e.presenter().set_error_handler([&e] { error_routine(e); });
+    e.presenter().maximize_window();
     e.p.set_font_face("ｺﾞｼｯｸ");
     e.p.set_font_size(16);
     e.p.set_pen_width(3);
@@ -38,25 +37,25 @@ namespace {
 // item's start and replays it, off screen, up to the previous wait.
 void run_item(Engine& e, Script& s, const Step& item) {
     const EngineState start_state = e.state();
-    const Presenter::State start_presenter = e.p.save_state();
+    const Painter::State start_painter = e.p.save_state();
     const Canvas start_canvas = e.p.canvas();
-    e.p.item_started();
-    e.p.begin_item_log();
+    e.presenter().item_started();
+    e.presenter().begin_item_log();
     for (;;) {
         try {
             item(s);
             break;
         } catch (const StepBack&) {
-            std::vector<std::string> keys = e.p.keys_before_previous_wait();
+            std::vector<std::string> keys = e.presenter().keys_before_previous_wait();
             e.state() = start_state;
-            e.p.restore_state(start_presenter);
+            e.p.restore_state(start_painter);
             e.p.restore_canvas(start_canvas);
-            e.p.begin_item_log();
-            e.p.replay_keys(std::move(keys));
+            e.presenter().begin_item_log();
+            e.presenter().replay_keys(std::move(keys));
         }
     }
-    e.p.end_item_log();
-    e.p.item_ended();
+    e.presenter().end_item_log();
+    e.presenter().item_ended();
 }
 
 }  // namespace
@@ -114,7 +113,7 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
         }
         e.ask_menu_number();
         float v = e.answer_value;
-        if (v == static_cast<float>(program.quit_number)) e.p.end_program();
+        if (v == static_cast<float>(program.quit_number)) e.presenter().end_program();
         if (!(v >= 1 && v <= static_cast<float>(program.quit_number))) continue;
         e.p.fill_box(0, 0, 1760, 1800, Coords::relative, 15);
         int entry = to_integer(v);
@@ -126,12 +125,12 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
 }
 
 void error_routine(Engine& e) {
-    std::string code = number_to_text(static_cast<float>(e.p.error_code()));
-    std::string location = number_to_text(static_cast<float>(e.p.error_location()));
+    std::string code = number_to_text(static_cast<float>(e.presenter().error_code()));
+    std::string location = number_to_text(static_cast<float>(e.presenter().error_location()));
     e.p.draw_text(288, 432,
                   code + "," + location + "エラーが発生しました。マウスで×をクリックして下さい。", 1,
                   1, 13);
-    e.p.hold();
+    e.presenter().hold();
 }
 
 int run_program(const ProgramDef& program, Presenter& presenter,

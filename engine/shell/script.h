@@ -100,7 +100,7 @@ public:
     void polygon(const std::vector<Point>& points, float colour, float fill) {
         e.p.fill_polygon(points, e.colour(colour), e.colour(fill));
     }
-    void delay(int duration) { e.p.delay(duration); }
+    void delay(int duration) { e.presenter().delay(duration); }
 
     // Table cells: `cell` starts a row at (x, y); `next_cell` continues it.
     void cell(float x, float y, const CellStyle& style, const std::string& label) {

@@ -136,7 +136,7 @@ struct Button {
 class Practice {
 public:
     Practice(Engine& e, SheetPrinter printer, const RequestReading& reading)
-        : e_(e), s_(e), storage_(e.p.platform().storage()), printer_(std::move(printer)) {
+        : e_(e), s_(e), storage_(e.presenter().platform().storage()), printer_(std::move(printer)) {
         if (reading.ok) request_ = reading.request;
         else request_line_ = reading.error;
     }
@@ -227,7 +227,7 @@ void Practice::run() {
         e_.ask_menu_number();
         const float v = e_.answer_value;
         const int quit = menu_number(quit_number);
-        if (v == static_cast<float>(quit)) e_.p.end_program();
+        if (v == static_cast<float>(quit)) e_.presenter().end_program();
         if (!(v >= 1 && v < static_cast<float>(quit))) continue;
         const int number = to_integer(v);
         if (number == menu_number(erase_number)) {
@@ -471,12 +471,12 @@ Practice::Ending Practice::wait_verdict() {
     e_.prompt = {PromptKind::verdict};
     e_.prompt.choices = draw_buttons({{1130, 200, "メニューへ", kKeyEscape}});
     s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、タップすると次の問題へ進みます。");
-    e_.p.announce(e_.prompt);
+    e_.presenter().announce(e_.prompt);
     std::string key;
-    while ((key = e_.p.poll_key()).empty()) {
+    while ((key = e_.presenter().poll_key()).empty()) {
     }
     e_.prompt = {};
-    e_.p.announce(e_.prompt);
+    e_.presenter().announce(e_.prompt);
     return key == kKeyEscape ? Ending::menu : Ending::next;
 }
 
@@ -493,12 +493,12 @@ ProblemSource& Practice::source(const PracticeSet& set) {
 void Practice::practise(const PracticeSet& set) {
     ProblemSource& source = this->source(set);
     for (;;) {
-        e_.p.item_started();
+        e_.presenter().item_started();
         e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
         const Problem problem = source.next(s_);
         SetProgress& record = progress_.sets[set.id];
         const Ending ending = solve(set, problem, record);
-        e_.p.item_ended();
+        e_.presenter().item_ended();
         if (ending == Ending::menu) return;
     }
 }
@@ -506,7 +506,7 @@ void Practice::practise(const PracticeSet& set) {
 void Practice::practise_today() {
     const PracticeRequest& request = *request_;
     // The request in words, the sets' names on as few lines as they fit.
-    e_.p.item_started();
+    e_.presenter().item_started();
     e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
     s_.text(kLeft, kHeaderY, kTitle, "今日の問題");
     std::vector<std::string> lines{"先生からの今日の問題："};
@@ -522,7 +522,7 @@ void Practice::practise_today() {
         y += kProblemPitch;
     }
     const Ending start = wait_verdict();
-    e_.p.item_ended();
+    e_.presenter().item_ended();
     if (start == Ending::menu) return;
 
     // The sets' own problems, so that none comes again soon here either.
@@ -533,7 +533,7 @@ void Practice::practise_today() {
     Ending ending = Ending::next;
     for (int i = 0; i < request.count && ending == Ending::next; ++i) {
         const size_t turn = static_cast<size_t>(i) % sources.size();
-        e_.p.item_started();
+        e_.presenter().item_started();
         e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
         const Problem problem = sources[turn]->next(s_);
         SetProgress& record = progress_.sets[kTodayRecord];
@@ -543,7 +543,7 @@ void Practice::practise_today() {
         today_turn_ = 0;
         today_tried_ += record.tried - tried;
         today_solved_ += record.solved - solved;
-        e_.p.item_ended();
+        e_.presenter().item_ended();
     }
     if (ending == Ending::next)
         request_line_ = "今日の問題が終わりました。" + std::to_string(today_tried_) + "問中" +
@@ -594,12 +594,12 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
             prompt.input = field.spec();
         }
         e_.prompt = prompt;
-        e_.p.announce(prompt);
+        e_.presenter().announce(prompt);
 
         // Keys until an answer is given, a hint asked for, or the menu.
         std::string key;
         for (;;) {
-            key = plain_key(e_.p.poll_key());
+            key = plain_key(e_.presenter().poll_key());
             if (key.empty()) continue;
             if (key == kKeyEscape || key == "\r" || is_hint_key(key)) break;
             if (problem.yes_no()) {
@@ -611,7 +611,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
             draw_field(typed);
         }
         e_.prompt = {};
-        e_.p.announce(e_.prompt);
+        e_.presenter().announce(e_.prompt);
         if (key == kKeyEscape) return Ending::menu;
 
         const bool out_of_hints = hints >= problem.worked.size();

@@ -9,7 +9,6 @@
 #include <set>
 #include <stdexcept>
 
-#include "engine/present/headless/headless_platform.h"
 #include "engine/present/prompt.h"
 
 namespace lk::practice {
@@ -79,11 +78,11 @@ public:
 
     // The extent of a line drawn at (0, 0).
     Box line(const Line& line) {
-        presenter_.restore_canvas(Canvas(kScratchWidth, kScratchHeight));
+        painter_.restore_canvas(Canvas(kScratchWidth, kScratchHeight));
         problems::draw_line(script_, kOrigin, kOrigin, line);
         Box out{0, 0, 0, 0};
         bool first = true;
-        for (const auto& op : presenter_.canvas().ops()) {
+        for (const auto& op : painter_.canvas().ops()) {
             const Box b = layout_extent(op);
             out = first ? b : Box{std::min(out.x1, b.x1), std::min(out.y1, b.y1), std::max(out.x2, b.x2),
                                   std::max(out.y2, b.y2)};
@@ -94,9 +93,8 @@ public:
 
 private:
     static constexpr float kScratchWidth = 20000, kScratchHeight = 2000, kOrigin = 500;
-    HeadlessPlatform platform_;
-    Presenter presenter_{platform_, kScratchWidth, kScratchHeight};
-    Engine engine_{presenter_};
+    Painter painter_{PageSize{kScratchWidth, kScratchHeight}};
+    Engine engine_{painter_};
     Script script_{engine_};
 };
 
@@ -253,10 +251,10 @@ CellPlan key_cell(int number, const Problem& problem, float width, Measure& meas
     return plan;
 }
 
-// Draws the pages of a sheet or of a key onto the presenter, one at a time.
+// Draws the pages of a sheet or of a key with the painter, one at a time.
 class PageWriter {
 public:
-    PageWriter(Presenter& p, Script& s, const SheetWatch& watch, std::vector<SheetPage>& pages)
+    PageWriter(Painter& p, Script& s, const SheetWatch& watch, std::vector<SheetPage>& pages)
         : p_(p), s_(s), watch_(watch), pages_(pages) {}
 
     struct Part {
@@ -298,7 +296,7 @@ public:
             y += height + kRowGap;
         }
         for (size_t n = 0; n < pages.size(); ++n) {
-            SheetPage page{Canvas(kSheetWidth, kSheetHeight), part.key, part.sheet, {}};
+            SheetPage page{Canvas(kSheetPage), part.key, part.sheet, {}};
             p_.restore_canvas(page.canvas);
             p_.fill_box(0, 0, kSheetWidth, kSheetHeight, Coords::absolute, kPaper, kPaper);
             header(part, n);
@@ -330,7 +328,7 @@ public:
     }
 
 private:
-    Presenter& p_;
+    Painter& p_;
     Script& s_;
     const SheetWatch& watch_;
     std::vector<SheetPage>& pages_;
@@ -428,23 +426,22 @@ std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch
     if (request.sheets < 1 || request.sheets > kMaxSheets)
         throw std::invalid_argument("枚数は 1 から " + std::to_string(kMaxSheets) + " までです。");
 
-    HeadlessPlatform platform;
-    Presenter presenter(platform, kSheetWidth, kSheetHeight);
-    if (watch.sink) presenter.add_sink(watch.sink);
-    Engine engine(presenter);
+    Painter painter(kSheetPage);
+    if (watch.sink) painter.add_sink(watch.sink);
+    Engine engine(painter);
     engine.on_rich_text = watch.on_rich_text;
     // The signs drawn as strokes also go in the page's text, for search and
     // copy (not in Measure: what they measure is what is seen).
     engine.sign_text = true;
     engine.page_equals = true;
     Script s(engine);
-    presenter.set_font_face("ゴシック");
-    presenter.set_font_size(16);
-    presenter.set_pen_width(3);
+    painter.set_font_face("ゴシック");
+    painter.set_font_size(16);
+    painter.set_pen_width(3);
     Measure measure;
 
     std::vector<SheetPage> pages;
-    PageWriter writer(presenter, s, watch, pages);
+    PageWriter writer(painter, s, watch, pages);
     // No problem twice on a sheet: a set that makes fewer different problems
     // than asked for prints them all, and says so at the foot.
     const int count = sheet_problem_count(request);
@@ -453,7 +450,7 @@ std::vector<SheetPage> make_sheets(const SheetRequest& request, const SheetWatch
     std::set<std::vector<std::string>> made;
     for (int k = 0; k < request.sheets; ++k) {
         const std::uint64_t seed = request.seed + static_cast<std::uint64_t>(k);
-        presenter.seed_random(seed);
+        painter.seed_random(seed);
         std::vector<Problem> problems;
         // A sheet like an earlier one is drawn again from where its draws
         // ended (a set of fewer problems than the sheet: in another order).

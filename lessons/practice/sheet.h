@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "engine/present/canvas.h"
-#include "engine/present/presenter.h"
+#include "engine/present/painter.h"
 #include "sets.h"
 
 namespace lk::practice {
 
-// A page: the lesson's layout width, and A4's proportions (1 : √2).
-inline constexpr float kSheetWidth = kCanvasWidth;
-inline constexpr float kSheetHeight = 1931.82f;  // 1366 · √2
+// A page: A4 portrait, the lesson's layout width across (canvas.h).
+inline constexpr PageSize kSheetPage = kA4Page;
+inline constexpr float kSheetWidth = kSheetPage.width;
+inline constexpr float kSheetHeight = kSheetPage.height;
 
 inline constexpr int kMaxSheetProblems = 40;
 inline constexpr int kMaxSheets = 50;

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include "engine/present/headless/headless_platform.h"
 #include "kinds.h"
 
 namespace lk::problems {
@@ -65,9 +64,8 @@ Problem generate(const Kind& kind, Script& s, int variant) {
 
 Enumeration for_each_problem(const Kind& kind, int variant, const std::function<void(const Problem&)>& callback,
                              std::uint64_t limit) {
-    HeadlessPlatform platform;
-    Presenter presenter(platform);
-    Engine engine(presenter);
+    Painter painter;
+    Engine engine(painter);
     const EngineState fresh = engine.state();
     Script s(engine);
 
@@ -126,9 +124,8 @@ std::uint64_t count_problems(const Kind& kind, int variant, std::uint64_t at_mos
     // different ones turn up at once, while the walk, whose last draws vary
     // first, may go through thousands of sequences to reach them.
     {
-        HeadlessPlatform platform;
-        Presenter presenter(platform);
-        Engine engine(presenter);
+        Painter painter;
+        Engine engine(painter);
         Script s(engine);
         std::mt19937 random(static_cast<std::mt19937::result_type>(variant));
         s.chooser = [&](float k, float m) {

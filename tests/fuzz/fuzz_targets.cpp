@@ -35,14 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lk::HeadlessPlatform platform;
     lk::Presenter presenter(platform);
     lk::Engine e(presenter);
-    presenter.set_pen_width(7);
+    presenter.painter().set_pen_width(7);
     try {
 #if defined(FUZZ_RICH_TEXT)
         e.text = input;
         e.text_x = 40;
         e.text_y = 300;
         e.draw_rich_text();
-        check(presenter.get_pen_width() == 7);
+        check(presenter.painter().get_pen_width() == 7);
         check(e.text.empty());
         e.run_text = input;
         e.measure_rich_text();
@@ -140,6 +140,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const lk::ProgramEnd&) {
         // The keys ran out.
     }
-    check(presenter.get_pen_width() == 7);
+    check(presenter.painter().get_pen_width() == 7);
     return 0;
 }

@@ -59,9 +59,9 @@ std::unique_ptr<Run> run_program_with(const std::string& program, const std::str
 
 Bench::Bench() : presenter(platform), engine(presenter) {
     presenter.add_sink(&recorder);
-    presenter.set_font_face("ｺﾞｼｯｸ");
-    presenter.set_font_size(16);
-    presenter.set_pen_width(3);
+    presenter.painter().set_font_face("ｺﾞｼｯｸ");
+    presenter.painter().set_font_size(16);
+    presenter.painter().set_pen_width(3);
     recorder.clear();
 }
 

@@ -210,16 +210,18 @@ bool write_png(const Canvas& canvas, const std::string& path, double scale, Pale
     return ok;
 }
 
-PdfPage a4_portrait_page(double layout_width) {
-    const double width = 595.28, height = 841.89;
-    return {width, height, width / layout_width};
+PdfPage pdf_page(const PageSize& page) {
+    // Points a layout unit, where the page is not paper of its own.
+    constexpr double kScreenScale = 0.75;
+    if (page.paper) return {page.paper->width_pt, page.paper->height_pt, page.paper->width_pt / page.width};
+    return {page.width * kScreenScale, page.height * kScreenScale, kScreenScale};
 }
 
-PdfWriter::PdfWriter(const std::string& path, Palette palette, PdfPage page)
-    : surface_(cairo_pdf_surface_create(path.c_str(), page.width, page.height)),
+// Each page takes its own size as it is added (add_page).
+PdfWriter::PdfWriter(const std::string& path, Palette palette)
+    : surface_(cairo_pdf_surface_create(path.c_str(), pdf_page({}).width, pdf_page({}).height)),
       cr_(cairo_create(surface_)),
-      palette_(palette),
-      page_(page) {}
+      palette_(palette) {}
 
 PdfWriter::~PdfWriter() {
     cairo_destroy(cr_);
@@ -237,9 +239,11 @@ bool PdfWriter::finish() {
 void PdfWriter::add_page(const Canvas& canvas) {
     // Layout units to points; the page is filled with the background even
     // where the canvas does not reach.
-    View view = scaled_view(page_.scale, palette_, canvas.width(), canvas.height());
-    view.width = page_.width;
-    view.height = page_.height;
+    const PdfPage page = pdf_page(canvas.page());
+    cairo_pdf_surface_set_size(surface_, page.width, page.height);
+    View view = scaled_view(page.scale, palette_, canvas.width(), canvas.height());
+    view.width = page.width;
+    view.height = page.height;
     render_canvas(cr_, canvas, view);
     cairo_show_page(cr_);
     ++pages_;

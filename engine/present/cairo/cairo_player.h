@@ -23,22 +23,20 @@ void render_op(cairo_t* cr, const DrawOp& op, Palette palette);
 bool write_png(const Canvas& canvas, const std::string& path, double scale = 1,
                Palette palette = Palette::original);
 
-// A PDF page: its size in points and how many points a layout unit is. The
-// default is the lesson's layout area at 0.75 pt a unit (1024.5 x 540 pt).
+// A PDF page: its size in points and how many points a layout unit is. A
+// canvas of a printed page fills its paper edge to edge; any other canvas
+// takes 0.75 pt a unit (the lesson's layout area: 1024.5 x 540 pt).
 struct PdfPage {
-    double width = kCanvasWidth * 0.75;
-    double height = kCanvasHeight * 0.75;
-    double scale = 0.75;
+    double width, height, scale;
 };
-// A4 portrait (595.28 x 841.89 pt) for a layout area `layout_width` units
-// wide; the area is then layout_width x layout_width·√2.
-PdfPage a4_portrait_page(double layout_width = kCanvasWidth);
+PdfPage pdf_page(const PageSize& page);
 
-// A vector PDF, one page per call to add_page, in the given palette, with
-// real text in embedded fonts (searchable and copyable).
+// A vector PDF, one page per call to add_page, each of its canvas's page
+// size (pdf_page), in the given palette, with real text in embedded fonts
+// (searchable and copyable).
 class PdfWriter {
 public:
-    explicit PdfWriter(const std::string& path, Palette palette = Palette::original, PdfPage page = {});
+    explicit PdfWriter(const std::string& path, Palette palette = Palette::original);
     ~PdfWriter();
     PdfWriter(const PdfWriter&) = delete;
     PdfWriter& operator=(const PdfWriter&) = delete;
@@ -53,7 +51,6 @@ private:
     cairo_surface_t* surface_;
     cairo_t* cr_;
     Palette palette_;
-    PdfPage page_;
     int pages_ = 0;
 };
 

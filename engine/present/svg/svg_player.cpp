@@ -140,9 +140,14 @@ std::string svg_element(const DrawOp& op, Palette palette) {
 
 std::string svg_document(const Canvas& canvas, Palette palette) {
     const std::string w = num(canvas.width()), h = num(canvas.height());
+    // A printed page's document is its paper's size; any other, the
+    // canvas's size in px.
+    const auto& paper = canvas.page().paper;
+    const std::string size_w = paper ? num(paper->width_mm) + "mm" : w;
+    const std::string size_h = paper ? num(paper->height_mm) + "mm" : h;
     // Shapes are outlines unless they say otherwise, with round caps and
     // joins; a text's own fill paints it.
-    std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+    std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + size_w + "\" height=\"" + size_h +
                       "\" viewBox=\"0 0 " + w + " " + h + "\">\n<rect width=\"" + w + "\" height=\"" + h +
                       "\" fill=\"" + colour(15, palette) +
                       "\"/>\n<g fill=\"none\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";

@@ -26,8 +26,9 @@ std::string svg_element(const DrawOp& op, Palette palette = Palette::original);
 
 // The whole picture of a canvas as a standalone SVG document of the
 // canvas's size in layout units (its viewBox; the document's size is the
-// same number of CSS px, which a page may override): the paper, then every
-// operation, clipped to the canvas.
+// canvas's paper in mm for a printed page, else the same number of CSS px,
+// which a page may override): the paper, then every operation, clipped to
+// the canvas.
 std::string svg_document(const Canvas& canvas, Palette palette = Palette::original);
 
 }  // namespace lk

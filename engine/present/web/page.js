@@ -131,9 +131,10 @@
     painted(view) { if (test) test.painted(view); },
     // The print view: the program hands over its pages one by one (SVG
     // documents), then shows them and waits until the view is closed.
-    addPrintPage(svg) {
+    // A page's SVG and its paper in millimetres.
+    addPrintPage(svg, width, height) {
       if (!print.pages.length) print.firstAt = performance.now();
-      print.pages.push(svg);
+      print.pages.push({svg, width, height});
     },
     showPrint(done) { openPrint(done); },
     // The program ended (its quit number): a blank page that starts it
@@ -144,21 +145,30 @@
     },
   };
 
-  // The print view (#print): each page an SVG in an A4 block, scaled to fit
+  // The print view (#print): each page an SVG in a block of its paper's
+  // size (the program gives it with the page; the printer's paper is the
+  // first page's), scaled to fit
   // the window on screen and printed edge to edge (page.html's print
   // styles), its text real text in the page's fonts. 印刷 prints with the
   // browser's own dialog; 戻る (or Escape) closes the view and the program
   // goes on. Nothing in it is editable, so no on-screen keyboard rises.
   const printView = document.getElementById('print');
   const sheets = document.getElementById('sheets');
+  const paperRule = document.getElementById('paper');
   const print = {pages: [], firstAt: 0, done: null};
   const openPrint = done => {
     const fragment = document.createDocumentFragment();
-    for (const svg of print.pages) {
+    for (const page of print.pages) {
       const sheet = document.createElement('div');
       sheet.className = 'sheet';
-      sheet.innerHTML = svg;
+      sheet.style.setProperty('--paper-width', page.width);
+      sheet.style.setProperty('--paper-height', page.height);
+      sheet.innerHTML = page.svg;
       fragment.appendChild(sheet);
+    }
+    if (print.pages.length) {
+      const first = print.pages[0];
+      paperRule.textContent = `@page { size: ${first.width}mm ${first.height}mm; }`;
     }
     const count = print.pages.length;
     print.pages = [];

@@ -37,7 +37,9 @@ mergeInto(LibraryManager.library, {
   lk_page_ended: function() { Module.page.ended(); },
   // The print view (page.js): a page to print as an SVG document, then the
   // view shown; the program waits until it is closed.
-  lk_page_print_page: function(svg) { Module.page.addPrintPage(UTF8ToString(svg)); },
+  lk_page_print_page: function(svg, width, height) {
+    Module.page.addPrintPage(UTF8ToString(svg), width, height);
+  },
   lk_page_print_show__deps: ['$Asyncify'],
   lk_page_print_show: function() {
     return Asyncify.handleSleep(wakeUp => Module.page.showPrint(wakeUp));

@@ -26,7 +26,7 @@ int lk_page_touch_device();
 void lk_page_fullscreen();
 void lk_page_painted(int x, int y, int w, int h, double scale);
 void lk_page_ended();
-void lk_page_print_page(const char* svg);
+void lk_page_print_page(const char* svg, double width_mm, double height_mm);
 void lk_page_print_show();
 void lk_page_probe(const char* kind, const char* text);
 char* lk_page_request();
@@ -139,7 +139,10 @@ void WebPlatform::wake() { lk_page_wake(); }
 
 bool WebPlatform::print_pages(const std::vector<const Canvas*>& pages) {
     present();
-    for (const Canvas* page : pages) lk_page_print_page(svg_document(*page).c_str());
+    for (const Canvas* page : pages) {
+        const Paper paper = page->page().paper.value_or(kA4Portrait);
+        lk_page_print_page(svg_document(*page).c_str(), paper.width_mm, paper.height_mm);
+    }
     lk_page_print_show();
     // The window may have changed meanwhile (a tablet turned): all of it
     // again.

@@ -19,7 +19,8 @@
 //  - Waiting costs nothing: the program's stack is suspended (ASYNCIFY)
 //    until an event wakes it or a timer ends; a key wakes it at once.
 //  - Printing: pages the program hands over are shown in the page's print
-//    view as SVG (text stays text), A4 portrait, until the user goes back.
+//    view as SVG (text stays text), each on its canvas's paper, until the
+//    user goes back.
 //  - Test probes: each prompt, the trace and each item's picture go to the
 //    page's test object (page.js), which exists only in a test run.
 //
