@@ -3,12 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <set>
 #include <sstream>
 
 #include "engine/present/answer_field.h"
+#include "engine/present/headless/headless_platform.h"
 #include "engine/present/overlay/overlay.h"
 #include "engine/present/platform.h"
+#include "engine/present/presenter.h"
 #include "engine/present/probe.h"
+#include "engine/shell/tour.h"
+#include "lessons/apply/topics.h"
+#include "lessons/practice/program.h"
+#include "lessons/solve/topics.h"
 
 namespace lk::overlay {
 namespace {
@@ -76,6 +84,116 @@ TEST(Overlay, TargetsAreLargeEnoughAndKeepClearOfTheFieldAtEverySize) {
         EXPECT_FALSE(o.keypad_rect().intersects(o.toolbar_rect()));
       }
     }
+}
+
+// The headless back end with its overlay's view in the test's hands.
+struct SizedPlatform : HeadlessPlatform {
+    using Backend::canvas;
+    using Backend::mutable_overlay;
+};
+
+// Whether a w x h box fits somewhere in the window (a margin from its
+// edges, as the overlay keeps) touching none of `taken`: every place on a
+// pixel grid, each taken box covering every pixel it reaches into.
+bool room_for(double w, double h, double width, double height, double margin, const std::vector<Rect>& taken) {
+    const int cols = static_cast<int>(width), rows = static_cast<int>(height);
+    std::vector<int> sum(static_cast<size_t>((cols + 1) * (rows + 1)), 0);
+    auto at = [&](int x, int y) -> int& { return sum[static_cast<size_t>(y * (cols + 1) + x)]; };
+    for (const auto& t : taken) {
+        const int x1 = std::max(0, static_cast<int>(std::floor(t.x))), y1 = std::max(0, static_cast<int>(std::floor(t.y)));
+        const int x2 = std::min(cols, static_cast<int>(std::ceil(t.x + t.w)));
+        const int y2 = std::min(rows, static_cast<int>(std::ceil(t.y + t.h)));
+        for (int y = y1; y < y2; ++y)
+            for (int x = x1; x < x2; ++x) at(x + 1, y + 1) = 1;
+    }
+    for (int y = 1; y <= rows; ++y)
+        for (int x = 1; x <= cols; ++x) at(x, y) += at(x - 1, y) + at(x, y - 1) - at(x - 1, y - 1);
+    const int bw = static_cast<int>(std::ceil(w)), bh = static_cast<int>(std::ceil(h));
+    const int lo = static_cast<int>(std::ceil(margin));
+    for (int y = lo; y + bh <= rows - lo; ++y)
+        for (int x = lo; x + bw <= cols - lo; ++x)
+            if (at(x + bw, y + bh) - at(x, y + bh) - at(x + bw, y) + at(x, y) == 0) return true;
+    return false;
+}
+
+// Every screen of the three programs at the sizes of a tablet, a laptop, a
+// desktop and a high-density tablet, with touch (the keypad out): the
+// keypad (at number prompts) and the toolbar cover nothing the program drew
+// wherever a place free of drawing existed, and never the answer field.
+// The screens where no place was free are listed.
+TEST(Overlay, KeypadAndToolbarCoverNoDrawingWhereRoomExists) {
+    struct Size { double w, h, ratio; };
+    const Size sizes[] = {{1024, 768, 1}, {1366, 768, 1}, {1920, 1080, 1}, {2048, 1536, 2}};
+    const std::pair<const char*, const ProgramDef*> programs[] = {
+        {"applylesson", &applylesson_program()},
+        {"solvelesson", &solvelesson_program()},
+        {"practicelesson", &practicelesson_program()}};
+    std::set<std::string> crowded;
+    for (const auto& [name, program] : programs) {
+        SizedPlatform platform;
+        TourDriver driver(*program, 1);
+        platform.set_key_source([&] { return driver.next_keys(); });
+        int checked = 0, keypads = 0;
+        platform.set_prompt_listener([&](const PromptEvent& prompt, bool) {
+            if (prompt.kind == PromptKind::none) return;
+            Overlay& o = platform.mutable_overlay();
+            for (const auto& size : sizes) {
+                o.set_view(size.w, size.h, size.ratio);
+                const View& v = o.view();
+                // What the screen shows, in window pixels; the paper and
+                // erases in its colour are no drawing.
+                std::vector<Rect> drawn;
+                std::vector<std::string> texts;  // each drawn box's text, if a text
+                std::string title;
+                for (const auto& op : platform.canvas()->ops()) {
+                    if (const auto* b = std::get_if<FillBox>(&op); b && b->colour == 15 && b->fill == 15) continue;
+                    if (const auto* t = std::get_if<DrawText>(&op); t && title.size() < 24) title += t->text;
+                    Box e = layout_extent(op);
+                    e = {std::max(e.x1, 0.0f), std::max(e.y1, 0.0f), std::min(e.x2, kCanvasWidth),
+                         std::min(e.y2, kCanvasHeight)};
+                    if (e.x2 <= e.x1 || e.y2 <= e.y1) continue;
+                    drawn.push_back({v.device_x(e.x1), v.device_y(e.y1), (e.x2 - e.x1) * v.scale,
+                                     (e.y2 - e.y1) * v.scale});
+                    const auto* t = std::get_if<DrawText>(&op);
+                    texts.push_back(t ? t->text : "");
+                }
+                const Rect field = o.field_rect();
+                const std::string where = std::string(name) + " " + std::to_string(static_cast<int>(size.w)) + "x" +
+                                          std::to_string(static_cast<int>(size.h)) + " prompt " +
+                                          std::to_string(static_cast<int>(prompt.kind)) + " \"" + title + "\"";
+                auto check = [&](const char* what, const Rect& r, std::vector<Rect> keep_off) {
+                    EXPECT_FALSE(r.intersects(field)) << where << ": " << what << " over the answer field";
+                    bool covers = false;
+                    std::string covered;
+                    for (size_t i = 0; i < drawn.size(); ++i) {
+                        if (!r.intersects(drawn[i])) continue;
+                        covers = true;
+                        covered += texts[i];
+                    }
+                    if (!covers) return;
+                    keep_off.insert(keep_off.end(), drawn.begin(), drawn.end());
+                    if (room_for(r.w, r.h, size.w, size.h, 4 * size.ratio, keep_off))
+                        ADD_FAILURE() << where << ": the " << what << " covers drawing, and a free place existed";
+                    else
+                        crowded.insert(where + ": " + what + " over \"" + covered + "\"");
+                };
+                check("toolbar", o.toolbar_rect(), {field});
+                if (prompt.reads_number()) {
+                    EXPECT_TRUE(o.keypad_visible()) << where;
+                    check("keypad", o.keypad_rect(), {field, o.toolbar_rect()});
+                    ++keypads;
+                }
+                ++checked;
+            }
+        });
+        Presenter presenter(platform);
+        presenter.add_sink(&driver);
+        EXPECT_EQ(run_program(*program, presenter, 1), 0) << name;
+        EXPECT_GT(driver.items_run() + driver.problems_shown(), 0) << name;
+        EXPECT_GT(keypads, 10) << name;
+        std::printf("%s: %d screens and sizes checked, %d with the keypad\n", name, checked, keypads);
+    }
+    for (const auto& c : crowded) std::printf("no free place: %s\n", c.c_str());
 }
 
 TEST(Overlay, GesturesBecomeTheKeyboardsKeys) {

@@ -74,6 +74,9 @@ void Backend::delay(int duration) {
 }
 
 void Backend::on_prompt(const PromptEvent& prompt) {
+    // The toolbar and the keypad keep off what this screen shows; placed
+    // now and when the view changes, not per frame.
+    overlay_.set_drawing(canvas_ ? overlay::drawn_boxes(canvas_->ops()) : std::vector<Box>{});
     overlay_.on_prompt(prompt);
     waiting_ = prompt;
     if (prompt_listener_) prompt_listener_(prompt, false);

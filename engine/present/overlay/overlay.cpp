@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "../platform.h"
 #include "overlay_shapes.h"
@@ -119,32 +120,155 @@ Rect Overlay::field_rect() const {
     return {x1, y1, (f.x2 - f.x1) * box_.scale, (f.y2 - f.y1) * box_.scale};
 }
 
+namespace {
+
+// The paper's colour: a solid box in it erases.
+constexpr int kPaperColour = 15;
+// The steps a placement tries when no place is free, in CSS px.
+constexpr double kPlacementStep = kButton / 4;
+
+
+double overlap_area(const Rect& a, const Rect& b) {
+    const double w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
+    const double h = std::min(a.y + a.h, b.y + b.h) - std::max(a.y, b.y);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+Rect grown(const Rect& r, double by) { return {r.x - by, r.y - by, r.w + 2 * by, r.h + 2 * by}; }
+
+double centre_distance(const Rect& a, const Rect& b) {
+    return std::hypot(a.x + a.w / 2 - (b.x + b.w / 2), a.y + a.h / 2 - (b.y + b.h / 2));
+}
+
+// Where a box w x h within [x0, x1] x [y0, y1] (its top left corner)
+// touches none of `obstacles`, nearest `near`'s centre. Exact: a free place
+// slid up (or down) until it meets an obstacle or the bounds keeps free, so
+// the rows to try are the bounds and the obstacles' edges; in each row the
+// free stretches are what the obstacles leave.
+bool free_place(double w, double h, double x0, double x1, double y0, double y1,
+                const std::vector<Rect>& obstacles, const Rect& near, Rect& out, double& distance) {
+    const double want_x = std::clamp(near.x + near.w / 2 - w / 2, x0, x1);
+    const double want_y = std::clamp(near.y + near.h / 2 - h / 2, y0, y1);
+    std::vector<double> rows = {y0, y1, want_y};
+    for (const auto& o : obstacles) rows.push_back(o.y + o.h), rows.push_back(o.y - h);
+    bool found = false;
+    std::vector<std::pair<double, double>> blocked;
+    for (double y : rows) {
+        if (y < y0 || y > y1) continue;
+        blocked.clear();
+        for (const auto& o : obstacles)
+            if (!o.empty() && o.y < y + h && y < o.y + o.h) blocked.emplace_back(o.x - w, o.x + o.w);
+        std::sort(blocked.begin(), blocked.end());
+        auto consider = [&](double a, double b) {
+            a = std::max(a, x0), b = std::min(b, x1);
+            if (a > b) return;
+            const Rect r{std::clamp(want_x, a, b), y, w, h};
+            const double d = centre_distance(r, near);
+            if (!found || d < distance) out = r, distance = d, found = true;
+        };
+        double from = x0;
+        for (const auto& [s, e] : blocked) {
+            // The obstacle blocks the open stretch (s, e).
+            if (s >= from) consider(from, s);
+            from = std::max(from, e);
+        }
+        consider(from, x1);
+    }
+    return found;
+}
+
+}  // namespace
+
+// A place found for a widget, and how good it is: the earlier pass (the
+// margin, free paper with room to spare, free paper, else the least
+// covered), covering none of the prompt's choices (what the user taps), the
+// least drawing covered, the nearest to where it is wanted.
+struct Placement {
+    Rect rect;
+    int pass = 0;
+    bool covers_choice = false;
+    double covered = 0;
+    double distance = 0;
+    bool found = false;
+    bool better_than(const Placement& o) const {
+        if (!o.found) return found;
+        if (!found) return false;
+        if (pass != o.pass) return pass < o.pass;
+        if (covers_choice != o.covers_choice) return !covers_choice;
+        if (covered != o.covered) return covered < o.covered;
+        return distance < o.distance;
+    }
+};
+constexpr int kPassesFree = 3;
+
+std::vector<Box> drawn_boxes(const std::vector<DrawOp>& ops) {
+    std::vector<Box> out;
+    out.reserve(ops.size());
+    for (const auto& op : ops) {
+        if (const auto* b = std::get_if<FillBox>(&op);
+            b && b->colour == kPaperColour && b->fill == kPaperColour)
+            continue;
+        out.push_back(layout_extent(op));
+    }
+    return out;
+}
+
+Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near) const {
+    const double m = kMargin * ratio_;
+    const double x0 = m, x1 = width_ - m - w, y0 = m, y1 = height_ - m - h;
+    if (x1 < x0 || y1 < y0) return {};
+    const Rect area{box_.offset_x, box_.offset_y, kCanvasWidth * box_.scale, kCanvasHeight * box_.scale};
+    std::vector<Rect> drawn;
+    for (const Box& b : drawn_) {
+        const double bx1 = std::max(box_.device_x(b.x1), area.x), by1 = std::max(box_.device_y(b.y1), area.y);
+        const double bx2 = std::min(box_.device_x(b.x2), area.x + area.w);
+        const double by2 = std::min(box_.device_y(b.y2), area.y + area.h);
+        if (bx2 > bx1 && by2 > by1) drawn.push_back({bx1, by1, bx2 - bx1, by2 - by1});
+    }
+    // The margin beside the picture; then the picture where nothing is
+    // drawn, a margin's width away from any drawing; then touching it.
+    std::vector<Rect> obstacles;
+    for (int pass = 0; pass < kPassesFree; ++pass) {
+        obstacles = keep_off;
+        if (pass == 0) obstacles.push_back(grown(area, m));
+        else
+            for (const auto& d : drawn) obstacles.push_back(pass == 1 ? grown(d, m) : d);
+        Placement p;
+        p.pass = pass;
+        if ((p.found = free_place(w, h, x0, x1, y0, y1, obstacles, near, p.rect, p.distance))) return p;
+    }
+    // Nowhere free: the least drawing covered, on a grid of places, and
+    // the prompt's choices (what the user taps) left uncovered if possible.
+    std::vector<Rect> choices;
+    for (const auto& c : prompt_.choices)
+        choices.push_back({box_.device_x(c.area.x1), box_.device_y(c.area.y1), (c.area.x2 - c.area.x1) * box_.scale,
+                           (c.area.y2 - c.area.y1) * box_.scale});
+    const double step = kPlacementStep * ratio_;
+    Placement best;
+    auto consider = [&](double x, double y) {
+        Placement p;
+        p.pass = kPassesFree;
+        p.rect = {x, y, w, h};
+        for (const auto& k : keep_off)
+            if (p.rect.intersects(k)) return;
+        for (const auto& c : choices) p.covers_choice = p.covers_choice || p.rect.intersects(c);
+        for (const auto& d : drawn) p.covered += overlap_area(p.rect, d);
+        p.distance = centre_distance(p.rect, near);
+        p.found = true;
+        if (p.better_than(best)) best = p;
+    };
+    for (double y = y0;; y = std::min(y + step, y1)) {
+        for (double x = x0;; x = std::min(x + step, x1)) {
+            consider(x, y);
+            if (x >= x1) break;
+        }
+        if (y >= y1) break;
+    }
+    return best;
+}
+
 void Overlay::layout_widgets() {
     const double r = ratio_, m = kMargin * r, thick = kToolbarThick * r, len = kToolbarLong * r;
-    const double area_w = kCanvasWidth * box_.scale;
-    const double left = box_.offset_x, right = width_ - box_.offset_x - area_w;
-    const double top = box_.offset_y;
-    // The toolbar: in a side margin (standing), or the top margin (lying),
-    // when it fits there; else lying in the top right corner, or standing
-    // at the right edge when the window is too narrow for it lying.
-    if (right >= thick + 2 * m && height_ >= len + 2 * m) {
-        toolbar_vertical_ = true;
-        toolbar_rect_ = {width_ - m - thick, m, thick, len};
-    } else if (top >= thick + 2 * m && width_ >= len + 2 * m) {
-        toolbar_vertical_ = false;
-        toolbar_rect_ = {width_ - m - len, m, len, thick};
-    } else if (width_ >= len + 2 * m || height_ < len + 2 * m) {
-        toolbar_vertical_ = false;
-        toolbar_rect_ = {std::max(0.0, width_ - m - len), m, len, thick};
-    } else {
-        toolbar_vertical_ = true;
-        toolbar_rect_ = {width_ - m - thick, m, thick, len};
-    }
-
-    // The keypad: beside the picture when a margin has room for it, else
-    // near the answer field; never over the field nor the toolbar.
-    const KeypadGrid grid = keypad_grid(prompt_.input.keypad);
-    const double side_w = keypad_side(grid.columns) * r, side = keypad_side(grid.rows) * r;
     Rect field = field_rect();
     if (field.empty()) {
         // No number prompt: where the programs' answer field stands.
@@ -152,32 +276,29 @@ void Overlay::layout_widgets() {
         field = {box_.offset_x + fx * box_.scale, box_.offset_y + fy * box_.scale,
                  fw * box_.scale, fh * box_.scale};
     }
-    auto fits = [&](const Rect& k) {
-        return k.x >= 0 && k.y >= 0 && k.x + k.w <= width_ + 1e-9 && k.y + k.h <= height_ + 1e-9 &&
-               !k.intersects(field) && !k.intersects(toolbar_rect_);
-    };
-    auto clamp_y = [&](double y) { return std::clamp(y, m, std::max(m, height_ - m - side)); };
-    const double bottom_y = clamp_y(field.y + field.h - side);
-    const double area_right = box_.offset_x + area_w;
-    std::vector<Rect> candidates = {
-        {area_right + m, bottom_y, side_w, side},                      // right margin
-        {width_ - m - side_w - (toolbar_vertical_ ? thick + m : 0), bottom_y, side_w, side},
-        {left - m - side_w, bottom_y, side_w, side},                   // left margin
-        {std::clamp(field.x + field.w - side_w, m, std::max(m, width_ - m - side_w)),
-         field.y - m - side, side_w, side},                            // above the field
-        {width_ - m - side_w - (toolbar_vertical_ ? thick + m : 0), field.y - m - side, side_w, side},
-        {field.x - m - side_w, bottom_y, side_w, side},                // left of the field
-        {field.x - m - side_w, clamp_y(toolbar_rect_.y + toolbar_rect_.h + m), side_w, side},
-        {std::clamp(field.x + field.w - side_w, m, std::max(m, width_ - m - side_w)),
-         field.y + field.h + m, side_w, side},                         // below the field
-    };
-    keypad_rect_ = {m, height_ - m - side, side_w, side};
-    for (const auto& k : candidates) {
-        if (fits(k)) {
-            keypad_rect_ = k;
-            break;
-        }
+
+    // The toolbar: standing or lying, nearest the top right corner, off the
+    // answer field; standing when both do as well (a side margin).
+    const Rect corner{width_, 0, 0, 0};
+    const Placement standing = place(thick, len, {field}, corner);
+    const Placement lying = place(len, thick, {field}, corner);
+    if (standing.found && !lying.better_than(standing)) {
+        toolbar_vertical_ = true;
+        toolbar_rect_ = standing.rect;
+    } else if (lying.found) {
+        toolbar_vertical_ = false;
+        toolbar_rect_ = lying.rect;
+    } else {
+        // A window smaller than the overlay is made for: the top right corner.
+        toolbar_vertical_ = false;
+        toolbar_rect_ = {std::max(0.0, width_ - m - len), m, len, thick};
     }
+
+    // The keypad: nearest the answer field, never over it nor the toolbar.
+    const KeypadGrid grid = keypad_grid(prompt_.input.keypad);
+    const double side_w = keypad_side(grid.columns) * r, side = keypad_side(grid.rows) * r;
+    const Placement keypad = place(side_w, side, {field, toolbar_rect_}, field);
+    keypad_rect_ = keypad.found ? keypad.rect : Rect{m, height_ - m - side, side_w, side};
 }
 
 std::vector<Button> Overlay::toolbar_buttons() const {
@@ -331,10 +452,16 @@ void Overlay::on_key(std::uint64_t now_ms) {
 void Overlay::on_prompt(const PromptEvent& prompt) {
     const PromptKind before = prompt_.kind;
     const int before_step = prompt_.step;
+    const Rect toolbar_before = toolbar_rect_;
     keypad_change([&] {
         prompt_ = prompt;
         layout_widgets();
     });
+    if (painted_alpha_ > 0 && (toolbar_before.x != toolbar_rect_.x || toolbar_before.y != toolbar_rect_.y ||
+                               toolbar_before.w != toolbar_rect_.w)) {
+        damage(toolbar_before);
+        damage(toolbar_rect_);
+    }
     if (prompt.kind == PromptKind::step) {
         // Back at an earlier step (or at this one again): what was written
         // on the steps after it goes with them.

@@ -22,9 +22,14 @@
 //    = + * for an equation. Shown when the last input was a pointer (or no
 //    key was ever typed), never over the answer field.
 //  - A toolbar (back, forward, pen, three ink colours, clear ink, keypad,
-//    full screen) in the letterbox margin when there is room, else in a
-//    corner; shown on pointer activity, fading a few seconds after it,
-//    never shown to keyboard-only use.
+//    full screen); shown on pointer activity, fading a few seconds after
+//    it, never shown to keyboard-only use.
+//  - The toolbar and the keypad cover nothing the program drew: each goes
+//    in the letterbox margin when it has room, else where the screen has no
+//    drawing (the toolbar near the top right corner, the keypad near the
+//    answer field), else where it covers the least drawing. Placed when a
+//    prompt starts and when the view changes, from the screen's drawn boxes
+//    (set_drawing), never per frame.
 //  - Ink: smooth strokes kept in layout units (they survive a resize, full
 //    screen and the palette key); a stylus draws even with the pen button
 //    off; ink goes with a new item, with "clear ink", and when the user
@@ -66,6 +71,11 @@ struct PointerEvent {
     double x = 0, y = 0;
     std::uint64_t time_ms = 0;
 };
+
+// The boxes (layout units) of what a canvas shows, for the overlay to keep
+// off: every operation's extent except an erase (a solid box in the paper's
+// colour, which leaves the paper as it was).
+std::vector<Box> drawn_boxes(const std::vector<DrawOp>& ops);
 
 // A rectangle in window pixels.
 struct Rect {
@@ -128,6 +138,9 @@ struct Response {
     bool toggle_fullscreen = false;
 };
 
+// Where a widget may go and how good that place is (overlay.cpp).
+struct Placement;
+
 class Overlay {
 public:
     // The drawing target's size in pixels and its pixels per CSS px.
@@ -143,6 +156,12 @@ public:
     // from the first prompt; a back end that knows a keyboard is the likely
     // first input passes false, and the keypad then waits for a pointer.
     void set_keypad_at_start(bool on);
+
+    // What the screen shows, in layout units (drawn_boxes of its canvas):
+    // the toolbar and the keypad keep off it from the next placement on (the
+    // next on_prompt or set_view).
+    void set_drawing(std::vector<Box> drawn) { drawn_ = std::move(drawn); }
+    const std::vector<Box>& drawing() const { return drawn_; }
 
     // What the program announces (Platform::on_prompt, Platform::on_item).
     void on_prompt(const PromptEvent& prompt);
@@ -189,6 +208,8 @@ private:
     };
 
     void layout_widgets();
+    // The best place for a w x h widget off `keep_off`, near `near`.
+    Placement place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near) const;
     void damage(const Rect& r);
     void activity(std::uint64_t now_ms);
     double alpha_at(std::uint64_t now_ms) const;
@@ -205,6 +226,7 @@ private:
 
     double width_ = 0, height_ = 0, ratio_ = 1;
     View box_;
+    std::vector<Box> drawn_;  // layout units
     Rect toolbar_rect_, keypad_rect_;
     bool toolbar_vertical_ = false;
     PromptEvent prompt_;
