@@ -182,12 +182,14 @@ bool free_place(double w, double h, double x0, double x1, double y0, double y1,
 // A place found for a widget, and how good it is: the earlier pass (the
 // margin, free paper with room to spare, free paper, else the least
 // covered), covering none of the prompt's choices (what the user taps), the
-// least drawing covered, the nearest to where it is wanted.
+// least drawing covered, a preferred place (the earlier the better), the
+// nearest to where it is wanted.
 struct Placement {
     Rect rect;
     int pass = 0;
     bool covers_choice = false;
     double covered = 0;
+    int rank = 0;  // which preferred place (their count for any other)
     double distance = 0;
     bool found = false;
     bool better_than(const Placement& o) const {
@@ -196,6 +198,7 @@ struct Placement {
         if (pass != o.pass) return pass < o.pass;
         if (covers_choice != o.covers_choice) return !covers_choice;
         if (covered != o.covered) return covered < o.covered;
+        if (rank != o.rank) return rank < o.rank;
         return distance < o.distance;
     }
 };
@@ -213,10 +216,11 @@ std::vector<Box> drawn_boxes(const std::vector<DrawOp>& ops) {
     return out;
 }
 
-Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near) const {
+Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near,
+                         const std::vector<Rect>& preferred) const {
     const double m = kMargin * ratio_;
     const double x0 = m, x1 = width_ - m - w, y0 = m, y1 = height_ - m - h;
-    if (x1 < x0 || y1 < y0) return {};
+    const bool room = x1 >= x0 && y1 >= y0;  // for a place a margin from the edges
     const Rect area{box_.offset_x, box_.offset_y, kCanvasWidth * box_.scale, kCanvasHeight * box_.scale};
     std::vector<Rect> drawn;
     for (const Box& b : drawn_) {
@@ -225,8 +229,15 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
         const double by2 = std::min(box_.device_y(b.y2), area.y + area.h);
         if (bx2 > bx1 && by2 > by1) drawn.push_back({bx1, by1, bx2 - bx1, by2 - by1});
     }
+    auto in_window = [&](const Rect& r) {
+        return r.x >= 0 && r.y >= 0 && r.x + r.w <= width_ + 1e-9 && r.y + r.h <= height_ + 1e-9;
+    };
+    auto clear_of = [](const Rect& r, const std::vector<Rect>& obstacles) {
+        return std::none_of(obstacles.begin(), obstacles.end(), [&](const Rect& o) { return r.intersects(o); });
+    };
     // The margin beside the picture; then the picture where nothing is
-    // drawn, a margin's width away from any drawing; then touching it.
+    // drawn, a margin's width away from any drawing; then touching it. In
+    // each, the preferred places first, in their order.
     std::vector<Rect> obstacles;
     for (int pass = 0; pass < kPassesFree; ++pass) {
         obstacles = keep_off;
@@ -235,7 +246,15 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
             for (const auto& d : drawn) obstacles.push_back(pass == 1 ? grown(d, m) : d);
         Placement p;
         p.pass = pass;
-        if ((p.found = free_place(w, h, x0, x1, y0, y1, obstacles, near, p.rect, p.distance))) return p;
+        for (size_t i = 0; i < preferred.size(); ++i) {
+            if (!in_window(preferred[i]) || !clear_of(preferred[i], obstacles)) continue;
+            p.rect = preferred[i];
+            p.rank = static_cast<int>(i);
+            p.found = true;
+            return p;
+        }
+        p.rank = static_cast<int>(preferred.size());
+        if (room && (p.found = free_place(w, h, x0, x1, y0, y1, obstacles, near, p.rect, p.distance))) return p;
     }
     // Nowhere free: the least drawing covered, on a grid of places, and
     // the prompt's choices (what the user taps) left uncovered if possible.
@@ -243,23 +262,25 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
     for (const auto& c : prompt_.choices)
         choices.push_back({box_.device_x(c.area.x1), box_.device_y(c.area.y1), (c.area.x2 - c.area.x1) * box_.scale,
                            (c.area.y2 - c.area.y1) * box_.scale});
-    const double step = kPlacementStep * ratio_;
     Placement best;
-    auto consider = [&](double x, double y) {
+    auto consider = [&](const Rect& r, int rank) {
+        if (!in_window(r) || !clear_of(r, keep_off)) return;
         Placement p;
         p.pass = kPassesFree;
-        p.rect = {x, y, w, h};
-        for (const auto& k : keep_off)
-            if (p.rect.intersects(k)) return;
-        for (const auto& c : choices) p.covers_choice = p.covers_choice || p.rect.intersects(c);
-        for (const auto& d : drawn) p.covered += overlap_area(p.rect, d);
-        p.distance = centre_distance(p.rect, near);
+        p.rect = r;
+        p.rank = rank;
+        p.covers_choice = !clear_of(r, choices);
+        for (const auto& d : drawn) p.covered += overlap_area(r, d);
+        p.distance = centre_distance(r, near);
         p.found = true;
         if (p.better_than(best)) best = p;
     };
+    for (size_t i = 0; i < preferred.size(); ++i) consider(preferred[i], static_cast<int>(i));
+    if (!room) return best;
+    const double step = kPlacementStep * ratio_;
     for (double y = y0;; y = std::min(y + step, y1)) {
         for (double x = x0;; x = std::min(x + step, x1)) {
-            consider(x, y);
+            consider({x, y, w, h}, static_cast<int>(preferred.size()));
             if (x >= x1) break;
         }
         if (y >= y1) break;
@@ -277,12 +298,16 @@ void Overlay::layout_widgets() {
                  fw * box_.scale, fh * box_.scale};
     }
 
-    // The toolbar: standing or lying, nearest the top right corner, off the
-    // answer field; standing when both do as well (a side margin).
+    // The toolbar: at the top right corner, standing in a side margin or
+    // lying in the top one when that has room, else lying there where it
+    // covers no drawing; else nearest that corner, standing or lying.
     const Rect corner{width_, 0, 0, 0};
-    const Placement standing = place(thick, len, {field}, corner);
-    const Placement lying = place(len, thick, {field}, corner);
-    if (standing.found && !lying.better_than(standing)) {
+    const Rect standing_corner{width_ - m - thick, m, thick, len};
+    const Rect lying_corner{std::max(0.0, width_ - m - len), m, len, thick};
+    const Placement standing = place(thick, len, {field}, corner, {standing_corner});
+    const Placement lying = place(len, thick, {field}, corner, {lying_corner});
+    const bool as_good = !standing.better_than(lying) && !lying.better_than(standing);
+    if (standing.found && (standing.better_than(lying) || (as_good && standing.pass == 0))) {
         toolbar_vertical_ = true;
         toolbar_rect_ = standing.rect;
     } else if (lying.found) {
@@ -291,13 +316,32 @@ void Overlay::layout_widgets() {
     } else {
         // A window smaller than the overlay is made for: the top right corner.
         toolbar_vertical_ = false;
-        toolbar_rect_ = {std::max(0.0, width_ - m - len), m, len, thick};
+        toolbar_rect_ = lying_corner;
     }
 
-    // The keypad: nearest the answer field, never over it nor the toolbar.
+    // The keypad: beside the picture when a margin has room for it, else
+    // near the answer field (these places in this order, where they cover
+    // no drawing; else nearest the field); never over the field nor the
+    // toolbar.
     const KeypadGrid grid = keypad_grid(prompt_.input.keypad);
     const double side_w = keypad_side(grid.columns) * r, side = keypad_side(grid.rows) * r;
-    const Placement keypad = place(side_w, side, {field, toolbar_rect_}, field);
+    const double area_w = kCanvasWidth * box_.scale;
+    auto clamp_y = [&](double y) { return std::clamp(y, m, std::max(m, height_ - m - side)); };
+    const double bottom_y = clamp_y(field.y + field.h - side);
+    const double area_right = box_.offset_x + area_w;
+    const double beside_toolbar = toolbar_vertical_ ? thick + m : 0;
+    const double above_field_x = std::clamp(field.x + field.w - side_w, m, std::max(m, width_ - m - side_w));
+    const std::vector<Rect> near_field = {
+        {area_right + m, bottom_y, side_w, side},                                  // right margin
+        {width_ - m - side_w - beside_toolbar, bottom_y, side_w, side},
+        {box_.offset_x - m - side_w, bottom_y, side_w, side},                      // left margin
+        {above_field_x, field.y - m - side, side_w, side},                         // above the field
+        {width_ - m - side_w - beside_toolbar, field.y - m - side, side_w, side},
+        {field.x - m - side_w, bottom_y, side_w, side},                            // left of the field
+        {field.x - m - side_w, clamp_y(toolbar_rect_.y + toolbar_rect_.h + m), side_w, side},
+        {above_field_x, field.y + field.h + m, side_w, side},                      // below the field
+    };
+    const Placement keypad = place(side_w, side, {field, toolbar_rect_}, field, near_field);
     keypad_rect_ = keypad.found ? keypad.rect : Rect{m, height_ - m - side, side_w, side};
 }
 

@@ -208,8 +208,10 @@ private:
     };
 
     void layout_widgets();
-    // The best place for a w x h widget off `keep_off`, near `near`.
-    Placement place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near) const;
+    // The best place for a w x h widget off `keep_off`: one of `preferred`
+    // (in their order) where it does as well as any, else nearest `near`.
+    Placement place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near,
+                    const std::vector<Rect>& preferred) const;
     void damage(const Rect& r);
     void activity(std::uint64_t now_ms);
     double alpha_at(std::uint64_t now_ms) const;
