@@ -127,7 +127,6 @@ constexpr int kPaperColour = 15;
 // The steps a placement tries when no place is free, in CSS px.
 constexpr double kPlacementStep = kButton / 4;
 
-
 double overlap_area(const Rect& a, const Rect& b) {
     const double w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
     const double h = std::min(a.y + a.h, b.y + b.h) - std::max(a.y, b.y);
@@ -202,6 +201,8 @@ struct Placement {
         return distance < o.distance;
     }
 };
+// The passes that look for a free place: the margin, the picture with room
+// to spare, the picture.
 constexpr int kPassesFree = 3;
 
 std::vector<Box> drawn_boxes(const std::vector<DrawOp>& ops) {
