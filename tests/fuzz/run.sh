@@ -20,7 +20,7 @@ TARGETS=("$@")
 [ ${#TARGETS[@]} -eq 0 ] && TARGETS=(rich_text plain_text parse program practice)
 OUT="${FUZZ_OUT:-$SRC/build-fuzz}"
 
-CXX=clang++ cmake -S "$SRC" -B "$OUT" -DLESSONKIT_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug > /dev/null
+CXX=clang++ cmake -S "$SRC" -B "$OUT" -DLESSONKIT_FUZZ=ON -DCMAKE_BUILD_TYPE=Fuzz > /dev/null
 cmake --build "$OUT" -j"$(nproc)" --target "${TARGETS[@]/#/fuzz_}"
 
 for target in "${TARGETS[@]}"; do
