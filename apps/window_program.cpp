@@ -131,7 +131,7 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
             platform.set_pointer_listener(
                 [&] { overlay_log << describe_overlay(platform.overlay()) << std::endl; });
         }
-        int status = run_program(*to_run, presenter, seed);
+        int status = lk::finished(run_program(*to_run, presenter, seed));
         if (prompt_log.is_open()) {
             // How long the window took to show what only the overlay changed.
             std::vector<double> ms = platform.overlay_repaint_ms();

@@ -271,7 +271,7 @@ std::map<PairKey, Seen> tour(const std::string& name, const lk::ProgramDef& prog
     lk::Presenter presenter(platform);
     presenter.add_sink(&driver);
     presenter.add_sink(&sink);
-    EXPECT_EQ(lk::run_program(program, presenter, 1), 0) << name;
+    EXPECT_EQ(lk::finished(lk::run_program(program, presenter, 1)), 0) << name;
     EXPECT_GT(driver.items_run(), 20) << name << ": the tour went through too few items";
     return sink.seen;
 }

@@ -82,9 +82,9 @@ TourResult tour(const std::string& name, std::uint64_t seed) {
     presenter.add_sink(&driver);
     presenter.add_sink(&watch);
     TourResult r;
-    r.status = lk::run_program(program, presenter, seed, [&](lk::Engine& e) {
+    r.status = lk::finished(lk::run_program(program, presenter, seed, [&](lk::Engine& e) {
         e.on_rich_text = [&](const std::string& text, float, float, float) { watch.rich_text(text); };
-    });
+    }));
     r.findings = std::move(watch.findings);
     r.used = watch.used;
     r.items = driver.items_run();

@@ -188,7 +188,7 @@ TEST(Overlay, KeypadAndToolbarCoverNoDrawingWhereRoomExists) {
         });
         Presenter presenter(platform);
         presenter.add_sink(&driver);
-        EXPECT_EQ(run_program(*program, presenter, 1), 0) << name;
+        EXPECT_EQ(lk::finished(run_program(*program, presenter, 1)), 0) << name;
         EXPECT_GT(driver.items_run() + driver.problems_shown(), 0) << name;
         EXPECT_GT(keypads, 10) << name;
         std::printf("%s: %d screens and sizes checked, %d with the keypad\n", name, checked, keypads);

@@ -162,7 +162,7 @@ PracticeRun practise(const std::string& file, const std::string& start, std::str
     presenter.add_sink(&answerer);
     presenter.add_sink(&recorder);
     PracticeRun r;
-    r.status = lk::run_program(program, presenter, 3);
+    r.status = lk::finished(lk::run_program(program, presenter, 3));
     r.all_text = recorder.all_text();
     return r;
 }
@@ -320,12 +320,12 @@ TEST(PracticeRepeats, NoProblemAgainWithinTen) {
         for (int k = 0; k < kProblems; ++k) keys += std::to_string(n) + "\\r\\e";
     lk::testing::Run run(keys);
     std::vector<std::vector<std::string>> shown;  // each problem's lines
-    lk::run_program(lk::practicelesson_program(), run.presenter, 3, [&](lk::Engine& e) {
+    lk::finished(lk::run_program(lk::practicelesson_program(), run.presenter, 3, [&](lk::Engine& e) {
         e.on_rich_text = [&](const std::string& text, float x, float y, float) {
             if (y == kHeaderY && x < kProblemX) shown.emplace_back();
             else if (!shown.empty() && x >= kProblemX && y >= kProblemTop && y < kAnswerTop) shown.back().push_back(text);
         };
-    });
+    }));
     ASSERT_EQ(shown.size(), sets.size() * kProblems);
     for (size_t s = 0; s < sets.size(); ++s) {
         const size_t memory = std::min<std::uint64_t>(10, lk::practice::problem_count(sets[s]) - 1);

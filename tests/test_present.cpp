@@ -194,10 +194,10 @@ TEST(Headless, KeyScriptAndPollConsumption) {
     EXPECT_EQ(lk::decode_key_script("1\\r\\b\\f\\\\x\n"), std::string("1\r\b\f\\x\r"));
     lk::HeadlessPlatform platform(lk::decode_key_script("ab"));
     lk::Presenter presenter(platform);
-    EXPECT_EQ(presenter.poll_key(), "a");
-    EXPECT_EQ(presenter.poll_key(), "b");
-    EXPECT_THROW(presenter.poll_key(), lk::ProgramEnd);
-    presenter.delay(30);
+    EXPECT_EQ(lk::finished(presenter.poll_key()), "a");
+    EXPECT_EQ(lk::finished(presenter.poll_key()), "b");
+    EXPECT_THROW(lk::finished(presenter.poll_key()), lk::ProgramEnd);
+    lk::finished(presenter.delay(30));
     EXPECT_EQ(platform.clock(), 30u);
 }
 

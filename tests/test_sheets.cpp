@@ -508,12 +508,12 @@ TEST(Sheets, MenuPrintAsksAndHandsTheRequestToThePrinter) {
     LayoutWatch watch("practicelesson");
     presenter.add_sink(&recorder);
     presenter.add_sink(&watch);
-    EXPECT_EQ(lk::run_program(program, presenter, 3,
+    EXPECT_EQ(lk::finished(lk::run_program(program, presenter, 3,
                               [&](lk::Engine& e) {
                                   e.on_rich_text = [&](const std::string& text, float, float, float) {
                                       watch.rich_text(text);
                                   };
-                              }),
+                              })),
               0);
     EXPECT_GT(watch.looks, 10);
     EXPECT_TRUE(watch.findings.empty()) << listing(watch.findings);

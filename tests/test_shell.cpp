@@ -24,7 +24,7 @@ TEST(AnswerField, EchoParseAndClear) {
     b.engine.answer_x = 1056;
     b.engine.answer_y = 648;
     b.platform.add_keys("12\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     b.engine.parse_answer();
     EXPECT_EQ(b.engine.answer_text, "12");
     EXPECT_FLOAT_EQ(b.engine.answer_value, 12);
@@ -37,12 +37,12 @@ TEST(AnswerField, EchoParseAndClear) {
 
     b.recorder.clear();
     b.platform.add_keys("3/4\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     b.engine.parse_answer();
     EXPECT_FLOAT_EQ(b.engine.answer_value, 0.75f);
 
     b.platform.add_keys("\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     b.engine.parse_answer();
     EXPECT_EQ(b.engine.answer_text, "");
     EXPECT_FLOAT_EQ(b.engine.answer_value, 0);
@@ -51,7 +51,7 @@ TEST(AnswerField, EchoParseAndClear) {
     // Backspace clears the whole field; the next digit is echoed at the start.
     b.recorder.clear();
     b.platform.add_keys("12\b7\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     b.engine.parse_answer();
     EXPECT_FLOAT_EQ(b.engine.answer_value, 7);
     echo = echoes(b.recorder);
@@ -60,12 +60,12 @@ TEST(AnswerField, EchoParseAndClear) {
 
     // Letters are ignored; code 12 clears like Backspace.
     b.platform.add_keys("4ab\f5x\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     EXPECT_EQ(b.engine.answer_text, "5");
 
     // What a Japanese input method commits reads as the plain keys.
     b.platform.add_keys("ー３／４\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     b.engine.parse_answer();
     EXPECT_EQ(b.engine.answer_text, "-3/4");
     EXPECT_FLOAT_EQ(b.engine.answer_value, -0.75f);
@@ -77,14 +77,14 @@ TEST(AnswerField, EleventhKeyClearsAndIsDiscarded) {
     b.engine.answer_y = 648;
     // Enter as the eleventh key clears the field; the second Enter enters it.
     b.platform.add_keys("1234567890\r\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     EXPECT_EQ(b.engine.answer_text, "");
     EXPECT_EQ(b.platform.keys_left(), 0u);
     b.platform.add_keys("123456789057\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     EXPECT_EQ(b.engine.answer_text, "7");
     b.platform.add_keys("123456789\r");
-    b.engine.read_answer();
+    lk::finished(b.engine.read_answer());
     EXPECT_EQ(b.engine.answer_text, "123456789");
 }
 
@@ -106,7 +106,7 @@ TEST(Banners, WaitRestoresColourAndPen) {
     b.engine.text_colour = 7;
     b.presenter.painter().set_pen_width(11);
     b.platform.add_keys("q");
-    b.engine.wait_any_key();
+    lk::finished(b.engine.wait_any_key());
     EXPECT_FLOAT_EQ(b.engine.text_colour, 7);
     EXPECT_EQ(b.presenter.painter().get_pen_width(), 11);
     EXPECT_EQ(b.engine.last_key, "q");
@@ -127,7 +127,7 @@ TEST(Banners, NextStepPromptAndErase) {
     b.engine.answer_y = 648;
     b.presenter.painter().set_pen_width(5);
     b.platform.add_keys("1\r");
-    b.engine.ask_next_step();
+    lk::finished(b.engine.ask_next_step());
     EXPECT_FLOAT_EQ(b.engine.answer_value, 1);
     EXPECT_EQ(b.presenter.painter().get_pen_width(), 5);
     auto boxes = b.recorder.boxes();
@@ -246,10 +246,13 @@ TEST(ErrorRoutine, RunTimeErrorShowsTheLineAndWaits) {
     lk::Topic topic;
     topic.bar = "①　②終了";
     topic.entries = 2;
-    topic.items = {[](lk::Script& s) { s.e.columns[99] = 1; }};
+    topic.items = {[](lk::Script& s) -> lk::Task<> {
+        s.e.columns[99] = 1;
+        co_return;
+    }};
     program.topics.push_back(topic);
     platform.add_keys("1\r1\r");
-    int status = lk::run_program(program, presenter, 1);
+    int status = lk::finished(lk::run_program(program, presenter, 1));
     EXPECT_EQ(status, 0);
     auto texts = recorder.texts();
     ASSERT_FALSE(texts.empty());

@@ -23,7 +23,7 @@ std::vector<std::string> final_picture(const std::string& program, const std::st
     lk::HeadlessPlatform platform(lk::decode_key_script(keys));
     lk::Presenter presenter(platform);
     const auto& def = program == "solvelesson" ? lk::solvelesson_program() : lk::applylesson_program();
-    lk::run_program(def, presenter, seed);
+    lk::finished(lk::run_program(def, presenter, seed));
     std::vector<std::string> out;
     for (const auto& op : presenter.canvas().ops()) out.push_back(lk::trace_line(op));
     return out;
@@ -92,7 +92,7 @@ double time_step_back() {
     watch.at = &back_at;
     lk::Presenter presenter(platform);
     presenter.add_sink(&watch);
-    lk::run_program(lk::applylesson_program(), presenter, 1);
+    lk::finished(lk::run_program(lk::applylesson_program(), presenter, 1));
     EXPECT_EQ(polls_after, 1);
     return worst_ms;
 }

@@ -113,7 +113,7 @@ int tour(const lk::ProgramDef& program, std::uint64_t seed, int problems) {
     presenter.add_sink(&driver);
     presenter.add_sink(&counter);
     auto start = Clock::now();
-    int status = lk::run_program(program, presenter, seed);
+    int status = lk::finished(lk::run_program(program, presenter, seed));
     double total = ms_since(start);
     auto steps = platform.step_ms;
     std::sort(steps.begin(), steps.end());

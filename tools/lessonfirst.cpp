@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
         lk::render_canvas_2d(canvas, view);
     });
     lk::Presenter presenter(platform);
-    lk::run_program(*program, presenter, 1);
+    lk::finished(lk::run_program(*program, presenter, 1));
     platform.finish();
     if (calls.empty()) {
         std::fprintf(stderr, "lessonfirst: %s drew nothing before its first wait\n", argv[1]);

@@ -138,7 +138,7 @@ void add_request(Collector& collector) {
     lk::Presenter presenter(platform);
     presenter.add_sink(&answerer);
     presenter.add_sink(&collector);
-    lk::run_program(program, presenter, 1);
+    lk::finished(lk::run_program(program, presenter, 1));
 }
 
 // プリント as the page offers it (the program given a printer): its screen
@@ -151,7 +151,7 @@ void add_print_prompts(Collector& collector) {
                                   std::to_string(program.quit_number) + "\r");
     lk::Presenter presenter(platform);
     presenter.add_sink(&collector);
-    lk::run_program(program, presenter, 1);
+    lk::finished(lk::run_program(program, presenter, 1));
 }
 
 // The printed sheets: every set, 40 problems (numbered up to ㊵) and their
@@ -193,12 +193,12 @@ int main(int argc, char** argv) {
             lk::Presenter presenter(platform);
             presenter.add_sink(&tour);
             presenter.add_sink(&collector);
-            lk::run_program(*program, presenter, static_cast<std::uint64_t>(seed));
+            lk::finished(lk::run_program(*program, presenter, static_cast<std::uint64_t>(seed)));
         }
         lk::HeadlessPlatform platform(typed_answers(*program));
         lk::Presenter presenter(platform);
         presenter.add_sink(&collector);
-        lk::run_program(*program, presenter, 1);
+        lk::finished(lk::run_program(*program, presenter, 1));
     }
     add_overlay_labels(collector);
     add_print_prompts(collector);

@@ -253,7 +253,7 @@ int main(int argc, char** argv) {
     if (!every_step) presenter.add_sink(&item_ends);
     if (tour) presenter.add_sink(tour.get());
     if (trace) presenter.add_sink(trace.get());
-    int status = lk::run_program(*program, presenter, seed);
+    int status = lk::finished(lk::run_program(*program, presenter, seed));
     platform.finish();
     if (!every_step && (item_ends.inside_item() || written == 0)) write_page(presenter.canvas());
     if (pdf && !pdf->ok()) write_failed = true;

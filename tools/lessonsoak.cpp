@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     lk::Presenter presenter(platform);
     presenter_ptr = &presenter;
     presenter.add_sink(&watcher);
-    int status = lk::run_program(program, presenter, seed);
+    int status = lk::finished(lk::run_program(program, presenter, seed));
     long rss_end = rss_kb();
     std::printf("%s: %ld keys, status %d, largest canvas %zu operations, RSS after the tour %ld kB, at the end %ld kB\n",
                 name.c_str(), keys, status, max_ops, rss_after_tour, rss_end);

@@ -134,17 +134,17 @@ public:
     void strip_leading_plus();
 
     // Prompts and answer input.
-    void wait_any_key();
-    void read_answer();
+    Task<> wait_any_key();
+    Task<> read_answer();
     void parse_answer();
     // A menu's number: "番号を入力して下さい。" and the field beside it, read into
     // answer_value, then erased.
-    void ask_menu_number();
-    void ask_inline();
+    Task<> ask_menu_number();
+    Task<> ask_inline();
     void erase_inline_answer();
-    void ask_bottom();
+    Task<> ask_bottom();
     void erase_bottom_band();
-    void ask_next_step();
+    Task<> ask_next_step();
     void clear_stage();
     void format_number_tables();
 

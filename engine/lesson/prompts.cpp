@@ -7,7 +7,7 @@
 
 namespace lk {
 
-void Engine::wait_any_key() {
+Task<> Engine::wait_any_key() {
     // The banner is part of the prompt: announced before it is drawn, and
     // answered once it is erased again.
     presenter().announce({PromptKind::step});
@@ -21,7 +21,7 @@ void Engine::wait_any_key() {
     text = "何かキーを押して下さい。";
     draw_plain_text();
     for (;;) {
-        last_key = presenter().poll_key();
+        last_key = co_await presenter().poll_key();
         if (last_key.empty()) continue;
         if (last_key == kKeyStepBack) {
             // Back one step: the shell replays the item up to its previous
@@ -38,7 +38,7 @@ void Engine::wait_any_key() {
     presenter().announce({});
 }
 
-void Engine::read_answer() {
+Task<> Engine::read_answer() {
     input_x = answer_x;
     input_y = answer_y;
     answer_text.clear();
@@ -55,7 +55,7 @@ void Engine::read_answer() {
         p.fill_circle(input_x + 8, input_y + 8, 4, 5);
         // What a Japanese input method commits ("２", "ー", "／") counts as
         // the plain key.
-        last_key = plain_key(presenter().poll_key());
+        last_key = plain_key(co_await presenter().poll_key());
         if (last_key.empty()) {
             p.fill_circle(input_x + 8, input_y + 8, 4, 15);
             continue;
@@ -106,23 +106,23 @@ void Engine::parse_answer() {
     answer_value = numerator / denominator;
 }
 
-void Engine::ask_inline() {
+Task<> Engine::ask_inline() {
     text_colour = 5;
     text_x = answer_x - 16 * (static_cast<float>(char_length(text)) + 5);
     text_y = answer_y;
     draw_plain_text();
-    read_answer();
+    co_await read_answer();
     parse_answer();
 }
 
-void Engine::ask_menu_number() {
+Task<> Engine::ask_menu_number() {
     text_colour = 0;
     text_x = answer_x - 240;
     text_y = answer_y;
     text = "番号を入力して下さい。";
     draw_plain_text();
     text.clear();
-    ask_inline();
+    co_await ask_inline();
     erase_inline_answer();
 }
 
@@ -167,7 +167,7 @@ std::vector<PromptChoice> bar_choices(const std::vector<DrawText>& glyphs) {
 
 }  // namespace
 
-void Engine::ask_bottom() {
+Task<> Engine::ask_bottom() {
     text_colour = 0;
     text_x = 16;
     text_y = 666;
@@ -175,13 +175,13 @@ void Engine::ask_bottom() {
     draw_plain_text();
     prompt.kind = PromptKind::bar;
     prompt.choices = bar_choices(p.take_capture());
-    read_answer();
+    co_await read_answer();
     parse_answer();
 }
 
 void Engine::erase_bottom_band() { p.fill_box(0, 657, 992, 720, Coords::absolute, 15, 15); }
 
-void Engine::ask_next_step() {
+Task<> Engine::ask_next_step() {
     float kept_pen = pen();
     set_pen(2);
     p.fill_box(96, 639, 400, 675, Coords::absolute, 13, 12);
@@ -191,7 +191,7 @@ void Engine::ask_next_step() {
     text = "次のステップは１を入力。";
     draw_plain_text();
     prompt.kind = PromptKind::next_step;
-    read_answer();
+    co_await read_answer();
     parse_answer();
     p.fill_box(answer_x - 48, answer_y - 9, 160, 27, Coords::relative, 15, 15);
     p.fill_box(96, 639, 400, 675, Coords::absolute, 15, 15);

@@ -3,12 +3,16 @@
 // canvas. The SDL window, the browser tab and the headless key script each
 // implement it; the lesson code never sees which one runs.
 //
-// The program is one blocking loop: it draws, polls for a key and, when none
-// is there, lets the platform rest. A back end therefore needs no thread and
-// no callback of its own into the program: everything happens inside these
-// calls.
+// The program is one loop: it draws, polls for a key and, when none is
+// there, lets the platform rest. A platform that can block rests inside its
+// call (idle, delay, hold, print_pages) and needs no thread and no callback
+// of its own into the program. One that cannot (a browser tab) starts the
+// rest and returns at once; the program's task then suspends (task.h), and
+// the platform resumes it when the rest is over.
 #include <string>
 #include <vector>
+
+#include "task.h"
 
 namespace lk {
 
@@ -59,6 +63,19 @@ public:
         (void)pages;
         return false;
     }
+    // Whether idle, delay, hold and print_pages return only once the rest is
+    // over. Where not, the program suspends after each of them and the
+    // platform resumes `waiting` when it is over.
+    virtual bool blocks() const { return true; }
+    virtual void resume_after_rest(std::coroutine_handle<> waiting) { waiting.resume(); }
+};
+
+// Awaited after each rest: goes on at once where the platform blocked.
+struct RestOver {
+    Platform& platform;
+    bool await_ready() const { return platform.blocks(); }
+    void await_suspend(std::coroutine_handle<> waiting) { platform.resume_after_rest(waiting); }
+    void await_resume() const {}
 };
 
 }  // namespace lk

@@ -13,7 +13,7 @@ Presenter::Presenter(Platform& platform, PageSize page) : platform_(platform), p
     platform_.attach(painter_.canvas());
 }
 
-std::string Presenter::poll_key() {
+Task<std::string> Presenter::poll_key() {
     painter_.count_statement();
     std::string key;
     if (replay_next_ < replay_.size()) {
@@ -29,16 +29,22 @@ std::string Presenter::poll_key() {
             announce(prompt_);
         }
         key = platform_.poll_key();
-        if (key.empty()) platform_.idle(kIdleMs);
-        else painter_.event(KeyEvent{key});
+        if (key.empty()) {
+            platform_.idle(kIdleMs);
+            co_await RestOver{platform_};
+        } else {
+            painter_.event(KeyEvent{key});
+        }
     }
     if (logging_ && !key.empty()) item_keys_.push_back(key);
-    return key;
+    co_return key;
 }
 
-void Presenter::delay(int duration) {
+Task<> Presenter::delay(int duration) {
     painter_.event(DelayEvent{duration});
-    if (!replaying_) platform_.delay(duration);
+    if (replaying_) co_return;
+    platform_.delay(duration);
+    co_await RestOver{platform_};
 }
 
 void Presenter::announce(PromptEvent prompt) {
@@ -49,10 +55,17 @@ void Presenter::announce(PromptEvent prompt) {
     platform_.on_prompt(prompt_);
 }
 
-void Presenter::hold() {
+Task<> Presenter::hold() {
     announce(PromptEvent{});
     platform_.hold();
+    co_await RestOver{platform_};
     throw ProgramEnd{0};
+}
+
+Task<bool> Presenter::print(const std::vector<const Canvas*>& pages) {
+    if (!platform_.print_pages(pages)) co_return false;
+    co_await RestOver{platform_};
+    co_return true;
 }
 
 void Presenter::item_started() {

@@ -10,6 +10,7 @@
 #include "painter.h"
 #include "platform.h"
 #include "prompt.h"
+#include "task.h"
 
 namespace lk {
 
@@ -28,15 +29,18 @@ public:
 
     // Keyboard and time. An empty poll lets the platform rest until the next
     // event, at most one display frame, so a waiting program costs nothing.
-    std::string poll_key();
-    void delay(int duration);
+    Task<std::string> poll_key();
+    Task<> delay(int duration);
 
     // Prompts. A prompt announces itself as it starts to wait.
     void announce(PromptEvent prompt);
     const PromptEvent& prompt() const { return prompt_; }
     // After a run-time error: keeps the picture until the user ends the
-    // program, then ends the run.
-    [[noreturn]] void hold();
+    // program, then ends the run (throws ProgramEnd).
+    Task<> hold();
+    // Shows pages to print until the user closes the view; false where the
+    // platform has no such view.
+    Task<bool> print(const std::vector<const Canvas*>& pages);
 
     // Program control.
     [[noreturn]] void end_program();

@@ -6,13 +6,14 @@
 namespace lk {
 
 Step goal_screen(float x, std::vector<std::string> lines, float first_y, float pitch) {
-    return [x, lines = std::move(lines), first_y, pitch](Script& s) {
+    return [x, lines = std::move(lines), first_y, pitch](Script& s) -> Task<> {
         s.text(44, 240, 3, "<めあて>");
         float y = first_y;
         for (const auto& line : lines) {
             s.text(x, y, 0, line);
             y += pitch;
         }
+        co_return;
     };
 }
 
@@ -35,7 +36,7 @@ namespace {
 
 // Runs one item; a step back at one of its waits restores the state of the
 // item's start and replays it, off screen, up to the previous wait.
-void run_item(Engine& e, Script& s, const Step& item) {
+Task<> run_item(Engine& e, Script& s, const Step& item) {
     const EngineState start_state = e.state();
     const Painter::State start_painter = e.p.save_state();
     const Canvas start_canvas = e.p.canvas();
@@ -43,7 +44,7 @@ void run_item(Engine& e, Script& s, const Step& item) {
     e.presenter().begin_item_log();
     for (;;) {
         try {
-            item(s);
+            co_await item(s);
             break;
         } catch (const StepBack&) {
             std::vector<std::string> keys = e.presenter().keys_before_previous_wait();
@@ -60,12 +61,12 @@ void run_item(Engine& e, Script& s, const Step& item) {
 
 }  // namespace
 
-void run_topic(Engine& e, const Topic& topic) {
+Task<> run_topic(Engine& e, const Topic& topic) {
     Script s(e);
-    if (topic.goal) topic.goal(s);
+    if (topic.goal) co_await topic.goal(s);
     for (;;) {
         e.text = topic.bar;
-        e.ask_bottom();
+        co_await e.ask_bottom();
         float choice = e.answer_value;
         e.answer_value = 10;
         e.erase_bottom_band();
@@ -73,13 +74,13 @@ void run_topic(Engine& e, const Topic& topic) {
         // and shows the bar again.
         if (!(choice >= 1 && choice <= static_cast<float>(topic.entries))) continue;
         int entry = to_integer(choice);
-        if (entry == topic.entries) return;
+        if (entry == topic.entries) co_return;
         if (entry >= 1 && entry < topic.entries && static_cast<size_t>(entry) <= topic.items.size())
-            run_item(e, s, topic.items[static_cast<size_t>(entry - 1)]);
+            co_await run_item(e, s, topic.items[static_cast<size_t>(entry - 1)]);
     }
 }
 
-void run_main_menu(Engine& e, const ProgramDef& program) {
+Task<> run_main_menu(Engine& e, const ProgramDef& program) {
     for (;;) {
         e.clear_stage();
         e.p.fill_box(0, 0, 1760, 1800, Coords::relative, 15);
@@ -111,7 +112,7 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
             }
             if (!first) e.prompt.choices.push_back(choice);
         }
-        e.ask_menu_number();
+        co_await e.ask_menu_number();
         float v = e.answer_value;
         if (v == static_cast<float>(program.quit_number)) e.presenter().end_program();
         if (!(v >= 1 && v <= static_cast<float>(program.quit_number))) continue;
@@ -120,7 +121,7 @@ void run_main_menu(Engine& e, const ProgramDef& program) {
         if (entry < 1 || static_cast<size_t>(entry) > program.menu.size()) continue;
         int topic = program.menu[static_cast<size_t>(entry - 1)].topic;
         if (topic < 0 || static_cast<size_t>(topic) >= program.topics.size()) continue;
-        run_topic(e, program.topics[static_cast<size_t>(topic)]);
+        co_await run_topic(e, program.topics[static_cast<size_t>(topic)]);
     }
 }
 
@@ -130,30 +131,32 @@ void error_routine(Engine& e) {
     e.p.draw_text(288, 432,
                   code + "," + location + "エラーが発生しました。マウスで×をクリックして下さい。", 1,
                   1, 13);
-    e.presenter().hold();
 }
 
-int run_program(const ProgramDef& program, Presenter& presenter,
-                std::optional<std::uint64_t> seed,
-                const std::function<void(Engine&)>& configure) {
+Task<int> run_program(const ProgramDef& program, Presenter& presenter,
+                      std::optional<std::uint64_t> seed,
+                      const std::function<void(Engine&)>& configure) {
     Engine engine(presenter);
     if (configure) configure(engine);
     try {
+        bool failed = false;
         try {
             start_up(engine, program, seed);
             if (program.main)
-                program.main(engine);
+                co_await program.main(engine);
             else
-                run_main_menu(engine, program);
+                co_await run_main_menu(engine, program);
         } catch (const RuntimeError& error) {
-            // The error routine keeps the picture until the program is ended.
+            // The error routine draws its message; the picture then stays
+            // until the program is ended.
             presenter.deliver_error(error);
-            presenter.hold();
+            failed = true;
         }
+        if (failed) co_await presenter.hold();
     } catch (const ProgramEnd& end) {
-        return end.status;
+        co_return end.status;
     }
-    return 0;
+    co_return 0;
 }
 
 }  // namespace lk

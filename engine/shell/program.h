@@ -12,7 +12,7 @@
 
 namespace lk {
 
-using Step = std::function<void(Script&)>;
+using Step = std::function<Task<>(Script&)>;
 
 struct Topic {
     Step goal;  // the goal screen; empty for none
@@ -36,7 +36,7 @@ struct ProgramDef {
     std::string name = {};  // the Japanese name in the main menu's title; the title when empty
     // A program with its own main loop (the practice program) runs this after
     // start-up in place of the menu of topics.
-    std::function<void(Engine&)> main = {};
+    std::function<Task<>(Engine&)> main = {};
     // Such a program's main-menu numbers that a tour visits, in order.
     std::vector<int> tour_entries = {};
 };
@@ -47,14 +47,15 @@ Step goal_screen(float x, std::vector<std::string> lines, float first_y = 305, f
 // Runs a program until it ends; returns the exit status. Without a seed the
 // random numbers are seeded from the clock.
 // `configure`, when given, is called with the engine before start-up.
-int run_program(const ProgramDef& program, Presenter& presenter,
-                std::optional<std::uint64_t> seed = std::nullopt,
-                const std::function<void(Engine&)>& configure = {});
+Task<int> run_program(const ProgramDef& program, Presenter& presenter,
+                      std::optional<std::uint64_t> seed = std::nullopt,
+                      const std::function<void(Engine&)>& configure = {});
 
 // Pieces of run_program, for tests that drive one part of the shell.
 void start_up(Engine& engine, const ProgramDef& program, std::optional<std::uint64_t> seed);
-void run_main_menu(Engine& engine, const ProgramDef& program);
-void run_topic(Engine& engine, const Topic& topic);
+Task<> run_main_menu(Engine& engine, const ProgramDef& program);
+Task<> run_topic(Engine& engine, const Topic& topic);
+// Draws the run-time error's message (the picture then stays).
 void error_routine(Engine& engine);
 
 }  // namespace lk

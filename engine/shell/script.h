@@ -71,7 +71,7 @@ public:
         e.draw_plain_text();
     }
 
-    void wait() { e.wait_any_key(); }
+    Task<> wait() { return e.wait_any_key(); }
 
     // Erases a box given by its corner and size.
     void erase(float x, float y, float width, float height) {
@@ -100,7 +100,7 @@ public:
     void polygon(const std::vector<Point>& points, float colour, float fill) {
         e.p.fill_polygon(points, e.colour(colour), e.colour(fill));
     }
-    void delay(int duration) { e.presenter().delay(duration); }
+    Task<> delay(int duration) { return e.presenter().delay(duration); }
 
     // Table cells: `cell` starts a row at (x, y); `next_cell` continues it.
     void cell(float x, float y, const CellStyle& style, const std::string& label) {
@@ -153,11 +153,11 @@ public:
 
     // The generated-problem loop: at least one problem, then one more for
     // every answer other than 1 at "次のステップは１を入力。".
-    void drill(const std::function<void()>& problem) {
+    Task<> drill(const std::function<Task<>()>& problem) {
         e.answer_value = 3;
         while (e.answer_value != 1) {
-            problem();
-            e.ask_next_step();
+            co_await problem();
+            co_await e.ask_next_step();
         }
     }
 

@@ -57,7 +57,10 @@ bool parse_test_options(int argc, const char* const* argv, TestOptions& options,
 ProgramDef with_runtime_fault(const ProgramDef& program) {
     ProgramDef faulty = program;
     if (!faulty.topics.empty() && !faulty.topics[0].items.empty())
-        faulty.topics[0].items[0] = [](Script& s) { s.e.columns[51] = 0; };
+        faulty.topics[0].items[0] = [](Script& s) -> Task<> {
+            s.e.columns[51] = 0;
+            co_return;
+        };
     return faulty;
 }
 

@@ -86,7 +86,7 @@ const Purchase kExercise{
     1,
 };
 
-void purchase_item(Script& s, const Purchase& d) {
+Task<> purchase_item(Script& s, const Purchase& d) {
     Engine& e = s.e;
     s.erase(0, 0, d.erase_width, 1300);
 
@@ -116,78 +116,78 @@ void purchase_item(Script& s, const Purchase& d) {
         s.next_cell({width(3), 50, 3, 15, 0}, "");
         s.next_cell({width(4), 50, 3, 15, 0}, r == 2 ? "／" : " ");
     }
-    s.wait();
+    co_await s.wait();
 
     // The class reads the empty table first: this step adds nothing.
-    s.wait();
+    co_await s.wait();
 
     data(2, 2, 0, d.price[0]);
-    s.wait();
+    co_await s.wait();
 
     data(3, 2, 0, d.price[1]);
-    s.wait();
+    co_await s.wait();
 
     data(2, 3, 0, d.count_x);
-    s.wait();
+    co_await s.wait();
 
     data(4, 3, 0, d.count_total);
-    s.wait();
+    co_await s.wait();
 
     data(3, 3, 5, d.count_second);
-    s.wait();
+    co_await s.wait();
 
     data(4, 4, 0, d.cost_total);
-    s.wait();
+    co_await s.wait();
 
     data(2, 4, 5, d.cost_first);
-    s.wait();
+    co_await s.wait();
 
     data(3, 4, 5, d.cost_second);
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 350, 0, "代金の関係から　");
     s.more(0, d.equation);
     s.text(40, 400, 3, "<解答>");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 450, 0, d.choice);
     s.text(40, 500, 0, d.equation);
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 550, 0, d.expanded);
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 600, 0, d.transposed);
-    s.wait();
+    co_await s.wait();
 
     // The second column continues beside the first, 50 under the line where
     // "<解答>" or the choice of x stands.
     float y = d.collected_y;
     s.text(640, y, 0, d.collected);
-    s.wait();
+    co_await s.wait();
 
     y += 50;
     s.text(640, y, 3, d.root);
-    s.wait();
+    co_await s.wait();
 
     y += 50;
     s.text(640, y, 0, d.second_count);
     s.remember(1);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(1, 3, d.second_sum);
-    s.wait();
+    co_await s.wait();
 
     y += 50;
     s.text(640, y - d.answer_lift, 5, d.answer);
-    if (*d.closing == '\0') return;
-    s.wait();
+    if (*d.closing == '\0') co_return;
+    co_await s.wait();
 
     s.text(640, 600, 3, d.closing);
 }
 
-void item_example(Script& s) { purchase_item(s, kExample); }
-void item_exercise(Script& s) { purchase_item(s, kExercise); }
+Task<> item_example(Script& s) { co_await purchase_item(s, kExample); }
+Task<> item_exercise(Script& s) { co_await purchase_item(s, kExercise); }
 
 }  // namespace
 

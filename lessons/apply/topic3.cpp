@@ -88,7 +88,7 @@ void value_box(Script& s, float x, float y, float height, const std::string& val
     s.value_box(x, y, {.width = 60, .height = height, .frame = 3, .fill = 13, .colour = 5}, value);
 }
 
-void item_example(Script& s) {
+Task<> item_example(Script& s) {
     Engine& e = s.e;
     s.erase(0, 0, 1760, 1300);
 
@@ -104,68 +104,68 @@ void item_example(Script& s) {
                                   which == 3 ? 48 : 50, "");
                         s.text(s.end_x() + 10, s.line_y(), word_colour, "枚");
                     }});
-    s.wait();
+    co_await s.wait();
 
     s.pen(3);
     value_box(s, e.remembered_x[2], e.remembered_y[2], 50, "9");
-    s.wait();
+    co_await s.wait();
 
     value_box(s, e.remembered_x[4], e.remembered_y[4], 50, "15");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 420, 3, "子どもの人数をx人とすると");
-    s.wait();
+    co_await s.wait();
 
     value_box(s, e.remembered_x[1], e.remembered_y[1], 50, "4x");
-    s.wait();
+    co_await s.wait();
 
     value_box(s, e.remembered_x[3], e.remembered_y[3], 50, "3x");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 470, 0, "折り紙の枚数は、");
     s.text(40, 520, 0, "4枚ずつ配るとき…");
     s.remember(5);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(5, 3, "(4x-9)枚");
     s.text(40, 570, 0, "3枚ずつ配るとき…");
     s.remember(6);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(6, 3, "(3x+15)枚");
     s.text(680, 30, 3, "<解答>");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 80, 0, "子どもの人数をx人とすると");
     s.text(680, 130, 0, "4x-9=3x+15");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 180, 0, "4x-3x=15+9");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 230, 3, "x=24");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 280, 0, "折り紙の枚数は ");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 330, 0, " 4*24-9");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 380, 0, "=96-9");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 430, 3, "=87");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 480, 5, "答　子どもの人数…24人,");
     s.text(680, 530, 5, "　　折り紙の枚数…87枚");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 580, 3, "教科書P104 問2 をやろう。");
 }
 
-void item_exercise_answer(Script& s) {
+Task<> item_exercise_answer(Script& s) {
     s.erase(0, 0, 1760, 1300);
 
     s.text(40, 30, 3, "教科書P104 問2解答");
@@ -173,33 +173,33 @@ void item_exercise_answer(Script& s) {
     bar_diagram(s, {482, "折り紙の枚数", "4枚", "配る枚数", "たりない枚数", "3枚", "配る枚数",
                     "余る枚数", [&](int which) { s.more(3, values[which]); }});
     s.text(120, 440, 0, "ﾀx+9/4ﾀ=ﾀx-15/3ﾀ");
-    s.wait();
+    co_await s.wait();
 
     s.text(652, 30, 3, "(1) x+9");
-    s.wait();
+    co_await s.wait();
 
     s.text(760, 80, 5, "1人に4枚ずつ配るときに");
     s.text(760, 130, 5, "必要な折り紙の枚数");
-    s.wait();
+    co_await s.wait();
 
     s.text(760, 180, 3, "x-15");
-    s.wait();
+    co_await s.wait();
 
     s.text(760, 230, 5, "1人に3枚ずつ配るときに");
     s.text(760, 280, 5, "必要な折り紙の枚数");
-    s.wait();
+    co_await s.wait();
 
     s.text(652, 350, 3, "(2) ");
     s.remember(1);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(1, 5, "子どもの人数");
-    s.wait();
+    co_await s.wait();
 
     s.text(760, 430, 3, "教科書P104 問3 をやろう。");
 }
 
-void item_exercise3(Script& s) {
+Task<> item_exercise3(Script& s) {
     s.erase(0, 0, 1320, 1300);
 
     s.text(40, 30, 3, "教科書P104 問3");
@@ -209,42 +209,42 @@ void item_exercise3(Script& s) {
                         if (which == 1) s.remember(1);
                         if (which == 3) s.remember(2);
                     }});
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 390, 3, "カーネーション1本");
     s.text(40, 440, 3, "の値段をx円とすると");
     s.at_mark(1, 3, "5x円");
     s.at_mark(2, 3, "4x円");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 490, 0, "持っていたお金は、");
     s.text(40, 540, 0, "5本のとき…");
     s.remember(3);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(3, 3, "(5x-150)円");
     s.text(40, 590, 0, "4本のとき…");
     s.remember(4);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(4, 3, "(4x+80)円");
     s.text(680, 30, 3, "<解答>");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 80, 0, "カーネーション1本");
     s.text(680, 130, 0, "の値段をx円とすると");
     s.text(680, 180, 0, "5x-150=4x+80");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 230, 0, "5x-4x=80+150");
     s.text(680, 280, 3, "x=230");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 330, 0, "持っていたお金は ");
     s.text(680, 380, 0, " 4*230+80");
     s.text(680, 430, 0, "=920+80");
     s.text(680, 480, 3, "=1000");
-    s.wait();
+    co_await s.wait();
 
     // The answer is wider than the solution column: it starts further left.
     s.text(560, 530, 5, "答　カーネーション1本の値段…230円,");

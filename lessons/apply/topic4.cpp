@@ -94,7 +94,7 @@ const SpeedTable kBrothers{306, 190, 496, 114, {"弟", "兄"},
 const SpeedTable kSisters{306, 114, 420, 266, {"姉", "妹"},
                           {"60", "210", "x", "x-10", "60x", "210(x-10)"}};
 
-void item_example(Script& s) {
+Task<> item_example(Script& s) {
     Engine& e = s.e;
     s.erase(0, 0, 1760, 1300);
     s.pen(5);
@@ -106,28 +106,28 @@ void item_example(Script& s) {
     }
 
     s.text(40, 30, 3, "教科書P105 例3をやってみよう。");
-    s.wait();
+    co_await s.wait();
 
     // One frame a key press; the elder brother catches up at minute 14 and
     // is ahead in the last two frames.
     for (int t = 0; t <= 16; ++t) {
         brothers_frame(s, t);
-        s.wait();
+        co_await s.wait();
     }
 
     brothers_frame(s, 14);
-    s.wait();
+    co_await s.wait();
 
     road_arc(s, 83, 330, 433, 330, 1, 3, "x分");
-    s.wait();
+    co_await s.wait();
 
     road_arc(s, 183, 200, 433, 200, 1, 3, "x分");
-    s.wait();
+    co_await s.wait();
 
     speed_table(s, kBrothers);
-    s.wait();
+    co_await s.wait();
 
-    s.wait();
+    co_await s.wait();
 
     for (int k = 0; k < 6; ++k) {
         table_value(s, kBrothers, k);
@@ -135,28 +135,28 @@ void item_example(Script& s) {
             s.text(680, 30, 3, "<解答>");
             s.remember(1);
         }
-        s.wait();
+        co_await s.wait();
     }
 
     s.at_mark(1, 0, "兄が出発してから");
     s.text(680, 80, 0, "x分後に追いつくとする。");
     s.text(680, 130, 0, "50(4+x)=70x");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 180, 0, "200+50x=70x");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 230, 0, "50x-70x=-200");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 280, 0, "-20x=-200");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 330, 3, "x=10");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 380, 5, "答　10分後");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 430, 3, "教科書P106 問4 をやろう。");
 }
@@ -189,7 +189,7 @@ void sisters_layout(Engine& e, float dy) {
     for (int i = 2; i <= 5; ++i) e.rows[i] = rows[i - 2] + dy;
 }
 
-void item_exercise4_1(Script& s) {
+Task<> item_exercise4_1(Script& s) {
     Engine& e = s.e;
     s.erase(0, 0, 1760, 1300);
     s.pen(5);
@@ -199,49 +199,49 @@ void item_exercise4_1(Script& s) {
     s.text(60, 90, 0, "家");
     s.text(529, 90, 0, "駅");
     sisters_diagram(s);
-    s.wait();
+    co_await s.wait();
 
     s.text(483, 140, 3, "9時x分");
     s.text(483, 270, 7, "9時x分");
-    s.wait();
+    co_await s.wait();
 
     road_arc(s, 83, 200, 483, 200, 1, 3, "x分");
-    s.wait();
+    co_await s.wait();
 
     road_arc(s, 83, 330, 483, 330, 1, 3, "(x-10)分");
-    s.wait();
+    co_await s.wait();
 
     speed_table(s, kSisters);
-    s.wait();
+    co_await s.wait();
 
-    s.wait();
+    co_await s.wait();
 
     for (int k = 0; k < 6; ++k) {
         table_value(s, kSisters, k);
         if (k == 5) s.text(720, 30, 3, "<解答>");
-        s.wait();
+        co_await s.wait();
     }
 
     s.text(720, 80, 0, "9時x分に追いつくとする。");
     s.text(720, 130, 0, "60x=210(x-10)");
-    s.wait();
+    co_await s.wait();
 
     s.text(720, 180, 0, "60x=210x-2100");
-    s.wait();
+    co_await s.wait();
 
     s.text(720, 230, 0, "60x-210x=-2100");
-    s.wait();
+    co_await s.wait();
 
     s.text(720, 280, 0, "-150x=-2100");
-    s.wait();
+    co_await s.wait();
 
     s.text(720, 330, 3, "x=14");
-    s.wait();
+    co_await s.wait();
 
     s.text(720, 380, 5, "答　9時14分");
 }
 
-void item_exercise4_2(Script& s) {
+Task<> item_exercise4_2(Script& s) {
     Engine& e = s.e;
     s.erase(0, 0, 1320, 1300);
     s.pen(5);
@@ -251,30 +251,30 @@ void item_exercise4_2(Script& s) {
     sisters_diagram(s);
     s.text(483, 190, 3, "9時14分");
     s.text(483, 320, 7, "9時14分");
-    s.wait();
+    co_await s.wait();
 
     // The arc is drawn twice on the same points: "？" is moved left so that
     // "840m" can later stand beside it in the usual place.
     road_arc(s, 83, 250, 483, 250, 1, 5, "？", -81);
     s.text(40, 450, 3, "姉の歩く道のりは");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 500, 0, "60*14=");
     s.more(5, "840 (m)");
-    s.wait();
+    co_await s.wait();
 
     road_arc(s, 83, 250, 483, 250, 1, 5, "840m");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 140, 0, "家");
     s.line(83, 160, 443, 160, 0);
     s.text(445, 140, 0, "駅");
     // The label stands down on its arc, clear of the title above.
     road_arc(s, 83, 160, 443, 160, -1, 5, "800m", 0, 14);
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 30, 3, "<解答>");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 80, 5, "そのまま答としてはならない。");
     s.text(680, 130, 0, "妹が姉に追いつくのは9時14分");
@@ -283,7 +283,7 @@ void item_exercise4_2(Script& s) {
     s.text(680, 280, 0, "道のりが800mのとき、");
     s.text(680, 330, 0, "妹が姉に追いつく前に");
     s.text(680, 380, 0, "姉が駅に着いてしまうから。");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 470, 3, "教科書P106 問5 をやろう。");
 }
@@ -320,7 +320,7 @@ void cube_chain(Script& s) {
     e.p.draw_text(last.x + 20, last.y + 20, "…", 5, 5, 0);
 }
 
-void item_exercise5(Script& s) {
+Task<> item_exercise5(Script& s) {
     s.erase(0, 0, 1760, 1300);
     s.pen(5);
 
@@ -328,46 +328,46 @@ void item_exercise5(Script& s) {
     s.text(40, 80, 7, "立方体をx個つなげるとき、(4+8x)本必要");
     cube_chain(s);
     s.text(40, 300, 3, "<解答>");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 350, 7, "(1)");
     s.text(121, 350, 3, "4+8x=150");
-    s.wait();
+    co_await s.wait();
 
     s.text(121, 400, 0, "8x=150-4");
     s.remember(1);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(1, 0, "=146");
-    s.wait();
+    co_await s.wait();
 
     s.text(121, 490, 0, "x=ﾀ146/8ﾀ");
     s.remember(2);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(2, 0, "=18ﾀ2/8ﾀ");
     s.remember(2);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(2, 3, "=18ﾀ1/4ﾀ");
-    s.wait();
+    co_await s.wait();
 
     s.text(600, 350, 7, "(2)");
-    s.wait();
+    co_await s.wait();
 
     s.text(681, 350, 3, "立方体の数は自然数で");
     s.text(681, 400, 3, "なければならないから");
-    s.wait();
+    co_await s.wait();
 
     s.text(600, 450, 5, "答　18個つなげた本棚を");
     s.text(681, 500, 5, "作ることができる");
 }
 
-void item_procedure(Script& s) {
+Task<> item_procedure(Script& s) {
     s.erase(0, 0, 1320, 1300);
 
     s.text(44, 30, 5, "<方程式を利用した解き方>");
-    s.wait();
+    co_await s.wait();
 
     s.text(44, 80, 3, "① 何をxとするか決める。");
     s.text(44, 150, 3, "② 等しくなる数量をxで表し、方程式をつくる。");

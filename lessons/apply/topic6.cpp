@@ -20,45 +20,45 @@ void header(Script& s, const std::string& number) {
            number);
 }
 
-void item_chocolates(Script& s) {
+Task<> item_chocolates(Script& s) {
     header(s, "1");
     s.text(40, 90, 0, "30円のチョコレートを");
     s.more(3, "x個");
     s.more(0, "買ったとすると");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 140, 0, "60円のチョコレートは");
     s.more(3, "(10-x)個");
     s.text(40, 190, 0, "代金は　");
     s.remember(1);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(1, 3, "30x円");
     s.more(0, " と ");
     s.more(3, "60(10-x)円");
     s.more(0, " だから ");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 240, 0, "30x+60(10-x)=510");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 290, 0, "30x+600-60x=510");
     s.text(40, 340, 0, "30x-60x=510-600");
     s.text(40, 390, 0, "-30x=-90");
     s.text(40, 440, 0, "x=");
     s.more(3, "3");
-    s.wait();
+    co_await s.wait();
 
     s.text(40, 490, 0, "60円のチョコレートの個数は");
     s.remember(2);
-    s.wait();
+    co_await s.wait();
 
     s.at_mark(2, 0, "   10-3=");
     s.more(3, "7");
     s.text(40, 560, 5, "答　30円のチョコレート…3個,60円のチョコレート…7個");
 }
 
-void item_tapes(Script& s) {
+Task<> item_tapes(Script& s) {
     header(s, "2");
     // The tape: the sister's extra 50cm (colour 7) between her part equal to
     // the brother's (colour 3) and the brother's tape (colour 0).
@@ -79,23 +79,23 @@ void item_tapes(Script& s) {
             .label_colour = 3, .dot_colour = 3, .label = "(x+50)cm"});
     s.span({.x1 = 342, .y1 = 180, .x2 = 532, .y2 = 180, .side = 1, .height = 60, .step = 5,
             .label_colour = 0, .dot_colour = 0, .label = "xcm"});
-    s.wait();
+    co_await s.wait();
 
     s.text(600, 30, 3, "弟のテープの長さをxcm とすると");
-    s.wait();
+    co_await s.wait();
 
     s.text(600, 80, 0, "(x+50)+x=210");
-    s.wait();
+    co_await s.wait();
 
     s.text(600, 130, 0, "x+50+x=210");
     s.text(600, 180, 0, "x+x=210-50");
     s.text(600, 230, 0, "2x=160");
     s.text(600, 280, 0, "x=");
     s.more(3, "80");
-    s.wait();
+    co_await s.wait();
 
     s.text(600, 330, 0, "姉のテープの長さは");
-    s.wait();
+    co_await s.wait();
 
     s.text(600, 380, 0, "80+50=");
     s.more(3, "130");
@@ -104,71 +104,71 @@ void item_tapes(Script& s) {
 
 // Each answer is written in the step that brings the next proportion, at
 // the end of its "x=" line, which is kept across the wait.
-void item_proportions(Script& s) {
+Task<> item_proportions(Script& s) {
     header(s, "3");
     s.text(40, 100, 3, "(1)");
     s.text(121, 100, 0, "x:2=3:6");
-    s.wait();
+    co_await s.wait();
     s.text(121, 160, 0, "6x=2*3");
-    s.wait();
+    co_await s.wait();
     s.text(121, 220, 0, "6x=6");
     s.text(121, 270, 0, "x=");
     s.remember(1);
-    s.wait();
+    co_await s.wait();
     s.at_mark(1, 5, "1");
     s.text(40, 340, 3, "(2)");
     s.text(121, 340, 0, "4:3=x:12");
-    s.wait();
+    co_await s.wait();
     s.text(121, 390, 0, "3x=4*12");
-    s.wait();
+    co_await s.wait();
     s.text(121, 460, 0, "x=");
     s.remember(2);
-    s.wait();
+    co_await s.wait();
     s.at_mark(2, 0, "ﾀ4*12/3ﾀ");
-    s.wait();
+    co_await s.wait();
     s.text(148, 530, 0, "=ﾀ4*4/1ﾀ=");
     s.remember(3);
-    s.wait();
+    co_await s.wait();
     s.at_mark(3, 5, "16");
     s.text(560, 30, 3, "(3)");
     s.text(641, 30, 0, "(x-6):3=4:2");
-    s.wait();
+    co_await s.wait();
     s.text(641, 80, 0, "2(x-6)=3*4");
-    s.wait();
+    co_await s.wait();
     s.text(641, 130, 0, "2x-12=12");
-    s.wait();
+    co_await s.wait();
     s.text(641, 180, 0, "2x=12+12=24");
-    s.wait();
+    co_await s.wait();
     s.text(641, 230, 0, "x=");
     s.remember(4);
-    s.wait();
+    co_await s.wait();
     s.at_mark(4, 5, "12");
     s.text(560, 300, 3, "(4)");
     s.text(641, 300, 0, "(12+x):(31+x)=1:2");
-    s.wait();
+    co_await s.wait();
     s.text(641, 350, 0, "2(12+x)=31+x");
-    s.wait();
+    co_await s.wait();
     s.text(641, 400, 0, "24+2x=31+x");
-    s.wait();
+    co_await s.wait();
     s.text(641, 450, 0, "2x-x=31-24");
-    s.wait();
+    co_await s.wait();
     s.text(641, 500, 0, "x=");
     s.remember(5);
-    s.wait();
+    co_await s.wait();
     s.at_mark(5, 5, "7");
 }
 
-void item_nails(Script& s) {
+Task<> item_nails(Script& s) {
     header(s, "4");
-    s.wait();
+    co_await s.wait();
 
     s.text(121, 90, 0, "写真のくぎの本数を");
     s.more(3, "x本");
     s.more(0, "とすると");
-    s.wait();
+    co_await s.wait();
 
     s.text(121, 140, 0, "x:180=15:27");
-    s.wait();
+    co_await s.wait();
 
     s.text(121, 190, 0, "27x=180*15");
     s.text(121, 260, 0, "x=ﾀ180*15/27ﾀ");

@@ -25,7 +25,7 @@ void header_with_badge(Script& s, const std::string& number) {
     s.cell(430, 30, kBadge, number);
 }
 
-void item_problems_1_2(Script& s) {
+Task<> item_problems_1_2(Script& s) {
     header(s);
     s.cell(40, 80, kBadge, "1");
     s.text(40, 130, 7, "ア x=-3を代入して");
@@ -41,7 +41,7 @@ void item_problems_1_2(Script& s) {
     s.text(654, 130, 0, "右辺=10");
     s.text(600, 180, 3, "左辺=右辺 だから　解である。");
     s.text(600, 240, 5, "答　ウ");
-    s.wait();
+    co_await s.wait();
 
     s.cell(600, 290, kBadge, "2");
     s.text(600, 340, 0, "3x-5=4");
@@ -52,7 +52,7 @@ void item_problems_1_2(Script& s) {
     s.text(600, 490, 0, "   x=3");
 }
 
-void item_problem_3(Script& s) {
+Task<> item_problem_3(Script& s) {
     header_with_badge(s, "3");
     s.text(40, 90, 3, "(1)");
     s.text(121, 90, 0, " -ﾀ1/2ﾀx=6");
@@ -88,9 +88,10 @@ void item_problem_3(Script& s) {
     s.text(681, 520, 0, "6x=-3");
     s.text(681, 590, 0, "x=ﾀ-3/6ﾀ");
     s.more(5, "=-ﾀ1/2ﾀ");
+    co_return;
 }
 
-void item_problem_4(Script& s) {
+Task<> item_problem_4(Script& s) {
     header_with_badge(s, "4");
     s.text(40, 90, 3, "(1)");
     s.text(121, 90, 0, "3(2a-5)=6-a");
@@ -125,9 +126,10 @@ void item_problem_4(Script& s) {
     s.text(681, 590, 0, "3x=-60");
     s.text(681, 640, 0, "x=");
     s.more(5, "-20");
+    co_return;
 }
 
-void item_problem_5(Script& s) {
+Task<> item_problem_5(Script& s) {
     header_with_badge(s, "5");
     s.text(40, 90, 3, "(1)");
     s.text(121, 90, 0, "x:16=3:8");
@@ -144,9 +146,10 @@ void item_problem_5(Script& s) {
     s.text(121, 560, 0, "-x=-35");
     s.text(121, 610, 0, "x=");
     s.more(5, "35");
+    co_return;
 }
 
-void item_problem_6(Script& s) {
+Task<> item_problem_6(Script& s) {
     header_with_badge(s, "6");
     s.text(40, 90, 3, "安いほうのノート1冊の値段をx円とすると");
     s.text(40, 140, 3, "持っているお金は、");
@@ -163,14 +166,16 @@ void item_problem_6(Script& s) {
     s.text(440, 540, 0, "8*90+40=720+40=");
     s.more(3, "760");
     s.text(40, 590, 5, "答　安いほうのノート1冊90円,持っているお金760円");
+    co_return;
 }
 
 // Problem 7 asks the pupils to make up a problem: only an example is shown.
-void item_problem_7(Script& s) {
+Task<> item_problem_7(Script& s) {
     header_with_badge(s, "7");
     s.text(40, 90, 3, "(例)");
     s.text(121, 140, 0, "みかん2個と70円のりんごを1個買ったら、代金が150円でした。");
     s.text(121, 190, 0, "みかん1個の値段を求めなさい。");
+    co_return;
 }
 
 }  // namespace

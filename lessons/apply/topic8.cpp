@@ -21,7 +21,7 @@ void header(Script& s, float x, const std::string& number) {
            CellStyle{.width = 44, .height = 45, .frame = 4, .fill = 3, .colour = 13}, number);
 }
 
-void item_problem_1(Script& s) {
+Task<> item_problem_1(Script& s) {
     header(s, 40, "1");
     s.text(40, 90, 3, "(1)");
     s.text(121, 90, 0, "1.3(2x-5)=0.9x+2");
@@ -31,7 +31,7 @@ void item_problem_1(Script& s) {
     s.text(121, 290, 0, "17x=85");
     s.text(121, 340, 0, "x=");
     s.more(5, "5");
-    s.wait();
+    co_await s.wait();
 
     s.text(680, 60, 3, "(2)");
     s.text(761, 60, 0, "ﾀ2x+4/3ﾀ=ﾀ3x+2/4ﾀ");
@@ -44,7 +44,7 @@ void item_problem_1(Script& s) {
     s.more(5, "10");
 }
 
-void item_problem_2(Script& s) {
+Task<> item_problem_2(Script& s) {
     header(s, 40, "2");
     s.text(40, 90, 3, "4-5(a-2x)=-a+2x　に x=-3 を代入して");
     s.text(121, 150, 0, "4-5{a-2*(-3)}=-a+2*(-3)");
@@ -54,11 +54,12 @@ void item_problem_2(Script& s) {
     s.text(121, 390, 0, "-4a=20");
     s.text(121, 450, 0, "a=");
     s.more(5, "-5");
+    co_return;
 }
 
 // The problem's own operation is written with the full-width "＊", a
 // character of the text; "*" would be typeset as a multiplication sign.
-void item_problem_3(Script& s) {
+Task<> item_problem_3(Script& s) {
     header(s, 40, "3");
     s.text(40, 90, 3, "(1)");
     s.text(121, 90, 0, " 2＊(-3)");
@@ -75,6 +76,7 @@ void item_problem_3(Script& s) {
     s.text(121, 520, 0, "2x=8");
     s.text(121, 570, 0, "x=");
     s.more(5, "4");
+    co_return;
 }
 
 // A point of the course: radius r around the centre at the mathematical
@@ -83,7 +85,7 @@ Point on_course(float cx, float cy, float r, float theta) {
     return Point{cx + r * std::cos(theta), cy - r * std::sin(theta)};
 }
 
-void item_problem_4(Script& s) {
+Task<> item_problem_4(Script& s) {
     header(s, 40, "4");
 
     // The course on its grid: centre at grid point (3, 3), counted from the
@@ -127,9 +129,10 @@ void item_problem_4(Script& s) {
     s.text(40, 580, 0, "x=");
     s.more(3, "12");
     s.text(s.end_x() + 100, 580, 5, "答　12分後");
+    co_return;
 }
 
-void item_problem_5(Script& s) {
+Task<> item_problem_5(Script& s) {
     header(s, 121, "5");
     s.text(40, 90, 7, "(1)");
     s.text(121, 90, 3, "いまからx分後に4倍になるとすると");
@@ -144,9 +147,10 @@ void item_problem_5(Script& s) {
     s.text(40, 500, 7, "(2)");
     s.text(121, 500, 3, "いまから-2分後だから");
     s.text(121, 550, 5, "答　いまから2分前に4倍になっていた");
+    co_return;
 }
 
-void item_problem_6(Script& s) {
+Task<> item_problem_6(Script& s) {
     header(s, 80, "6");
     s.text(80, 90, 3, "移したみかんの個数をx個とすると");
     s.text(80, 140, 0, "Aのかごは、28-x (個)");
@@ -159,6 +163,7 @@ void item_problem_6(Script& s) {
     s.text(80, 490, 0, "x=");
     s.more(3, "4");
     s.text(80, 540, 5, "答　4個");
+    co_return;
 }
 
 }  // namespace

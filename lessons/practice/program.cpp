@@ -140,7 +140,7 @@ public:
         if (reading.ok) request_ = reading.request;
         else request_line_ = reading.error;
     }
-    void run();
+    Task<> run();
 
 private:
     enum class Ending { next, menu };
@@ -148,22 +148,22 @@ private:
     void load();
     void save();
     void draw_menu();
-    void confirm_erase();
-    void print();
+    Task<> confirm_erase();
+    Task<> print();
     // Asks for a number at the answer field, after a label; 0 when the
     // answer is not a whole number from 1 to `most`. It announces itself as
     // a menu's number field (a touch screen shows the keypad), whose
     // `choices` a tap chooses.
-    int ask_number(const std::string& label, int most, std::vector<PromptChoice> choices = {});
-    void practise(const PracticeSet& set);
+    Task<int> ask_number(const std::string& label, int most, std::vector<PromptChoice> choices = {});
+    Task<> practise(const PracticeSet& set);
     // The set's problems, kept while the program runs.
     ProblemSource& source(const PracticeSet& set);
     // 今日の問題: the request in words, then its problems, the sets in turn.
-    void practise_today();
+    Task<> practise_today();
     int menu_number(int (*number)(bool printing, bool asked)) const {
         return number(static_cast<bool>(printer_), request_.has_value());
     }
-    Ending solve(const PracticeSet& set, const Problem& problem, SetProgress& record);
+    Task<Ending> solve(const PracticeSet& set, const Problem& problem, SetProgress& record);
 
     void draw_header(const PracticeSet& set, const SetProgress& record);
     void draw_lines(const std::vector<Line>& lines, size_t count, float top, float pitch);
@@ -171,7 +171,7 @@ private:
     void draw_field(const std::string& typed);
     void show_message(const std::string& message, float colour);
     // Waits at a verdict: any key goes on; Escape (or the menu button) leaves.
-    Ending wait_verdict();
+    Task<Ending> wait_verdict();
 
     Engine& e_;
     Script s_;
@@ -219,30 +219,30 @@ void Practice::save() {
     if (!storage_->write(to_json(progress_))) notice_ = "記録を保存できませんでした。";
 }
 
-void Practice::run() {
+Task<> Practice::run() {
     load();
-    if (request_) practise_today();
+    if (request_) co_await practise_today();
     for (;;) {
         draw_menu();
-        e_.ask_menu_number();
+        co_await e_.ask_menu_number();
         const float v = e_.answer_value;
         const int quit = menu_number(quit_number);
         if (v == static_cast<float>(quit)) e_.presenter().end_program();
         if (!(v >= 1 && v < static_cast<float>(quit))) continue;
         const int number = to_integer(v);
         if (number == menu_number(erase_number)) {
-            confirm_erase();
+            co_await confirm_erase();
             continue;
         }
         if (number == menu_number(print_number)) {
-            print();
+            co_await print();
             continue;
         }
         if (number == menu_number(today_number)) {
-            practise_today();
+            co_await practise_today();
             continue;
         }
-        practise(practice_sets()[static_cast<size_t>(number - 1)]);
+        co_await practise(practice_sets()[static_cast<size_t>(number - 1)]);
     }
 }
 
@@ -292,7 +292,7 @@ void Practice::draw_menu() {
     }
 }
 
-void Practice::confirm_erase() {
+Task<> Practice::confirm_erase() {
     e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
     s_.text(kLeft, 120, kTitle, "記録をすべて消しますか。");
     e_.prompt = {PromptKind::menu};
@@ -302,14 +302,14 @@ void Practice::confirm_erase() {
         s_.text(kLeft + static_cast<float>(number) * 300, 200, kInk, label);
         e_.prompt.choices.push_back({++number, captured_area(e_.p.take_capture())});
     }
-    e_.ask_menu_number();
-    if (e_.answer_value != 1) return;
+    co_await e_.ask_menu_number();
+    if (e_.answer_value != 1) co_return;
     progress_.sets.clear();
     if (kept_ && !storage_->write(to_json(progress_))) notice_ = "記録を消せませんでした。";
     else notice_ = kept_ ? "記録を消しました。" : notice_;
 }
 
-int Practice::ask_number(const std::string& label, int most, std::vector<PromptChoice> choices) {
+Task<int> Practice::ask_number(const std::string& label, int most, std::vector<PromptChoice> choices) {
     e_.prompt = {PromptKind::menu, std::move(choices)};
     e_.text_colour = kInk;
     e_.text_x = e_.answer_x - 64 - 16 * static_cast<float>(char_length(label));
@@ -317,17 +317,17 @@ int Practice::ask_number(const std::string& label, int most, std::vector<PromptC
     e_.text = label;
     e_.draw_plain_text();
     e_.text.clear();
-    e_.ask_inline();
+    co_await e_.ask_inline();
     e_.erase_inline_answer();
     const float v = e_.answer_value;
-    if (!(v >= 1 && v <= static_cast<float>(most)) || v != static_cast<float>(to_integer(v))) return 0;
-    return to_integer(v);
+    if (!(v >= 1 && v <= static_cast<float>(most)) || v != static_cast<float>(to_integer(v))) co_return 0;
+    co_return to_integer(v);
 }
 
 // プリント: the set, the number of problems and of sheets, and the seed (0
 // for new sheets), one number prompt each; then the platform's printer makes
 // the sheets and says where they went.
-void Practice::print() {
+Task<> Practice::print() {
     e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
     s_.text(kLeft, 24, kTitle, "プリントを作る");
     s_.plain(kLeft + 300, 40, kHintInk, "問題と解答のプリントを作ります。0 を入力するとメニューへ戻ります。");
@@ -350,18 +350,18 @@ void Practice::print() {
         s_.erase(0, chosen_y - 26, 1760, 84);
         s_.text(kLeft, chosen_y, kAnswerInk, chosen);
     };
-    const int set = ask_number("セットの番号（1～" + std::to_string(count) + "）", count, std::move(choices));
-    if (set == 0) return;
+    const int set = co_await ask_number("セットの番号（1～" + std::to_string(count) + "）", count, std::move(choices));
+    if (set == 0) co_return;
     show_chosen(std::to_string(set) + "　" + sets[static_cast<size_t>(set - 1)].name);
-    const int problems = ask_number("問題の数（1～" + std::to_string(kMaxSheetProblems) + "）", kMaxSheetProblems);
-    if (problems == 0) return;
+    const int problems = co_await ask_number("問題の数（1～" + std::to_string(kMaxSheetProblems) + "）", kMaxSheetProblems);
+    if (problems == 0) co_return;
     show_chosen("　" + std::to_string(problems) + "問");
-    const int sheets = ask_number("枚数（1～" + std::to_string(kMaxSheets) + "）", kMaxSheets);
-    if (sheets == 0) return;
+    const int sheets = co_await ask_number("枚数（1～" + std::to_string(kMaxSheets) + "）", kMaxSheets);
+    if (sheets == 0) co_return;
     show_chosen("　" + std::to_string(sheets) + "枚");
     // The seed printed on a sheet makes that sheet again; 0 (or nothing)
     // makes new ones.
-    const int seed = ask_number("シード（0 なら新しく）", kMaxSheetSeed);
+    const int seed = co_await ask_number("シード（0 なら新しく）", kMaxSheetSeed);
     if (seed > 0) show_chosen("　シード　" + std::to_string(seed));
 
     SheetRequest request;
@@ -376,9 +376,14 @@ void Practice::print() {
     const float message_y = chosen_y + 80;
     s_.plain(kLeft, message_y, kHintInk, "作っています…");
     const PrintOutcome outcome = printer_(request);
-    // A printer that showed the pages itself (the browser's print view,
-    // closed by now) has nothing more to say: back to the menu.
-    if (outcome.done && outcome.message.empty()) return;
+    if (!outcome.pages.empty()) {
+        std::vector<const Canvas*> pages;
+        for (const auto& page : outcome.pages) pages.push_back(&page.canvas);
+        co_await e_.presenter().print(pages);
+    }
+    // A printer whose pages were shown in the print view (closed by now)
+    // has nothing more to say: back to the menu.
+    if (outcome.done && outcome.message.empty()) co_return;
     s_.erase(0, message_y - 8, 1760, 32);
     s_.plain(kLeft, message_y, outcome.done ? kAnswerInk : kTitle, outcome.message);
     if (!outcome.file.empty()) {
@@ -394,7 +399,7 @@ void Practice::print() {
         }
         e_.p.draw_text(kLeft, message_y + 32, file, 1, 1, kInk);
     }
-    e_.wait_any_key();
+    co_await e_.wait_any_key();
 }
 
 void Practice::draw_header(const PracticeSet& set, const SetProgress& record) {
@@ -467,17 +472,17 @@ void Practice::show_message(const std::string& message, float colour) {
     if (!message.empty()) s_.text(kLeft, kMessageY, colour, message);
 }
 
-Practice::Ending Practice::wait_verdict() {
+Task<Practice::Ending> Practice::wait_verdict() {
     e_.prompt = {PromptKind::verdict};
     e_.prompt.choices = draw_buttons({{1130, 200, "メニューへ", kKeyEscape}});
     s_.plain(kLeft, 672, kHintInk, "何かキーを押すか、タップすると次の問題へ進みます。");
     e_.presenter().announce(e_.prompt);
     std::string key;
-    while ((key = e_.presenter().poll_key()).empty()) {
+    while ((key = co_await e_.presenter().poll_key()).empty()) {
     }
     e_.prompt = {};
     e_.presenter().announce(e_.prompt);
-    return key == kKeyEscape ? Ending::menu : Ending::next;
+    co_return key == kKeyEscape ? Ending::menu : Ending::next;
 }
 
 ProblemSource& Practice::source(const PracticeSet& set) {
@@ -490,20 +495,20 @@ ProblemSource& Practice::source(const PracticeSet& set) {
     return sources_.emplace(set.id, ProblemSource(set, memory)).first->second;
 }
 
-void Practice::practise(const PracticeSet& set) {
+Task<> Practice::practise(const PracticeSet& set) {
     ProblemSource& source = this->source(set);
     for (;;) {
         e_.presenter().item_started();
         e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
         const Problem problem = source.next(s_);
         SetProgress& record = progress_.sets[set.id];
-        const Ending ending = solve(set, problem, record);
+        const Ending ending = co_await solve(set, problem, record);
         e_.presenter().item_ended();
-        if (ending == Ending::menu) return;
+        if (ending == Ending::menu) co_return;
     }
 }
 
-void Practice::practise_today() {
+Task<> Practice::practise_today() {
     const PracticeRequest& request = *request_;
     // The request in words, the sets' names on as few lines as they fit.
     e_.presenter().item_started();
@@ -521,9 +526,9 @@ void Practice::practise_today() {
         s_.text(kLeft, y, kInk, line);
         y += kProblemPitch;
     }
-    const Ending start = wait_verdict();
+    const Ending start = co_await wait_verdict();
     e_.presenter().item_ended();
-    if (start == Ending::menu) return;
+    if (start == Ending::menu) co_return;
 
     // The sets' own problems, so that none comes again soon here either.
     std::vector<ProblemSource*> sources;
@@ -539,7 +544,7 @@ void Practice::practise_today() {
         SetProgress& record = progress_.sets[kTodayRecord];
         const int tried = record.tried, solved = record.solved;
         today_turn_ = i + 1;
-        ending = solve(*request.sets[turn], problem, record);
+        ending = co_await solve(*request.sets[turn], problem, record);
         today_turn_ = 0;
         today_tried_ += record.tried - tried;
         today_solved_ += record.solved - solved;
@@ -550,7 +555,7 @@ void Practice::practise_today() {
                         std::to_string(today_solved_) + "問正解でした。";
 }
 
-Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem, SetProgress& record) {
+Task<Practice::Ending> Practice::solve(const PracticeSet& set, const Problem& problem, SetProgress& record) {
     draw_header(set, record);
     draw_lines(problem.shown, problem.shown.size(), kProblemTop, kProblemPitch);
     const float worked_pitch = kWorkedPitch;
@@ -599,7 +604,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
         // Keys until an answer is given, a hint asked for, or the menu.
         std::string key;
         for (;;) {
-            key = plain_key(e_.presenter().poll_key());
+            key = plain_key(co_await e_.presenter().poll_key());
             if (key.empty()) continue;
             if (key == kKeyEscape || key == "\r" || is_hint_key(key)) break;
             if (problem.yes_no()) {
@@ -612,7 +617,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
         }
         e_.prompt = {};
         e_.presenter().announce(e_.prompt);
-        if (key == kKeyEscape) return Ending::menu;
+        if (key == kKeyEscape) co_return Ending::menu;
 
         const bool out_of_hints = hints >= problem.worked.size();
         if (is_hint_key(key)) {
@@ -644,7 +649,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
             s_.erase(0, kWorkedTop - 8, 1760, 1800);
             draw_lines(problem.worked, problem.worked.size(), kWorkedTop, worked_pitch);
             finish(solved);
-            return wait_verdict();
+            co_return co_await wait_verdict();
         }
         if (judgement.verdict == Verdict::wrong) {
             if (problem.yes_no()) {
@@ -653,7 +658,7 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
                 s_.erase(0, kWorkedTop - 8, 1760, 1800);
                 draw_lines(problem.worked, problem.worked.size(), kWorkedTop, worked_pitch);
                 finish(false);
-                return wait_verdict();
+                co_return co_await wait_verdict();
             }
             if (!out_of_hints) ++hints;
             show_message(judgement.message, kTitle);
@@ -669,8 +674,9 @@ Practice::Ending Practice::solve(const PracticeSet& set, const Problem& problem,
 
 }  // namespace
 
-void run_practice(Engine& e, const SheetPrinter& printer, const RequestReading& request) {
-    Practice(e, printer, request).run();
+Task<> run_practice(Engine& e, const SheetPrinter& printer, const RequestReading& request) {
+    Practice practice(e, printer, request);
+    co_await practice.run();
 }
 
 }  // namespace lk::practice
@@ -683,7 +689,7 @@ ProgramDef practicelesson_program(practice::SheetPrinter printer, std::string_vi
     const practice::RequestReading reading = practice::read_request(request);
     p.quit_number = practice::quit_number(static_cast<bool>(printer), reading.ok);
     p.name = "方程式の練習";
-    p.main = [printer, reading](Engine& e) { practice::run_practice(e, printer, reading); };
+    p.main = [printer, reading](Engine& e) { return practice::run_practice(e, printer, reading); };
     for (int n = 1; n <= static_cast<int>(practice::practice_sets().size()); ++n) p.tour_entries.push_back(n);
     return p;
 }

@@ -11,7 +11,7 @@ namespace lk::practice {
 // The program's main loop: the menu of sets, and each set's problems; with a
 // printer, プリント too. A teacher's request (request.h) starts with its
 // 今日の問題 and stays on the menu; a refused one is said on the menu.
-void run_practice(Engine& e, const SheetPrinter& printer = {}, const RequestReading& request = {});
+Task<> run_practice(Engine& e, const SheetPrinter& printer = {}, const RequestReading& request = {});
 }  // namespace lk::practice
 
 namespace lk {

@@ -77,11 +77,14 @@ std::string circled_number(int n);
 // How this platform hands sheets to the user: the desktop writes a PDF and
 // opens it, a browser can show a print view of its own. The program's menu
 // offers プリント only where one is given. The message is shown on the
-// screen: where the file went, or what went wrong.
+// screen: where the file went, or what went wrong. A printer with a view of
+// its own (the browser's) hands back the pages, which the program shows there
+// until the user closes it.
 struct PrintOutcome {
     bool done = false;
     std::string message;  // in Japanese
     std::string file;     // the file written, if any, as its name is spelled
+    std::vector<SheetPage> pages = {};  // to show in the platform's print view
 };
 using SheetPrinter = std::function<PrintOutcome(const SheetRequest&)>;
 

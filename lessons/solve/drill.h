@@ -22,12 +22,12 @@ inline void erase_drill_area(Script& s, float x, float y, float width = 2000,
 // "次のステップは１を入力。", moves on to the next type (after the last comes
 // 1 again). Like Script::drill, at least one problem is drawn and the loop
 // ends once 1 is typed. `problem` is called with the current type.
-inline void typed_drill(Script& s, int types, const std::function<void(int type)>& problem) {
+inline Task<> typed_drill(Script& s, int types, const std::function<Task<>(int type)>& problem) {
     int type = 1;
     s.e.answer_value = 3;
     while (s.e.answer_value != 1) {
-        problem(type);
-        s.e.ask_next_step();
+        co_await problem(type);
+        co_await s.e.ask_next_step();
         type = type % types + 1;
     }
 }

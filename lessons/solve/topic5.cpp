@@ -18,7 +18,7 @@ void sheet(Script& s, const std::string& number) {
 }
 
 // Problem 1: which equation has the solution x = 6.
-void item_problem1(Script& s) {
+Task<> item_problem1(Script& s) {
     sheet(s, "1");
 
     s.text(40, 90, 7, "ア x=6を代入して");
@@ -37,11 +37,12 @@ void item_problem1(Script& s) {
     s.text(600, 220, 3, "左辺≠右辺 だから　解ではない。");
 
     s.text(600, 290, 5, "答　イ");
+    co_return;
 }
 
 // Problem 2: four one-step equations, each with the property it uses. The
 // label stands at the column's x, the lines 54 to the right of it.
-void item_problem2(Script& s) {
+Task<> item_problem2(Script& s) {
     sheet(s, "2");
 
     s.text(40, 90, 3, "(1)");
@@ -63,12 +64,13 @@ void item_problem2(Script& s) {
     s.text(694, 320, 0, " ﾀ1/3ﾀx=-2");
     s.text(694, 390, 0, "ﾀ1/3ﾀx*3=-2*3");
     s.text(694, 460, 5, " x=-6 等式の性質3");
+    co_return;
 }
 
 // Problem 3: six equations solved by transposition. The label stands at the
 // column's x, the lines 81 to the right; the last line is continued by the
 // answer.
-void item_problem3(Script& s) {
+Task<> item_problem3(Script& s) {
     sheet(s, "3");
 
     s.text(40, 90, 3, "(1)");
@@ -112,6 +114,7 @@ void item_problem3(Script& s) {
     s.text(921, 430, 0, "-6x=3");
     s.text(921, 500, 0, "x=ﾀ3/-6ﾀ=");
     s.more(5, "-ﾀ1/2ﾀ");
+    co_return;
 }
 
 }  // namespace

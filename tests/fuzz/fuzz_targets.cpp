@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         e.answer_x = 1056;
         e.answer_y = 648;
         platform.add_keys(input + "\r\r");
-        e.read_answer();
+        lk::finished(e.read_answer());
         check(lk::char_length(e.answer_text) < 10);
 #elif defined(FUZZ_PROGRAM)
         if (input.empty()) return 0;
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } watch;
         watch.seen = &error_line;
         program_presenter.add_sink(&watch);
-        check(lk::run_program(program, program_presenter, 1) == 0);
+        check(lk::finished(lk::run_program(program, program_presenter, 1)) == 0);
         // No key sequence leads to a run-time error in the lessons.
         check(!error_line);
 #elif defined(FUZZ_PRACTICE)

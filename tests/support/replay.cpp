@@ -49,11 +49,11 @@ std::unique_ptr<Run> run_program_with(const std::string& program, const std::str
     const ProgramDef& def =
         program == "solvelesson" ? solvelesson_program() : applylesson_program();
     Run* r = run.get();
-    run->status = lk::run_program(def, run->presenter, seed, [r](Engine& e) {
+    run->status = lk::finished(lk::run_program(def, run->presenter, seed, [r](Engine& e) {
         e.on_rich_text = [r](const std::string& text, float x, float y, float colour) {
             r->rich_texts.push_back({text, x, y, colour});
         };
-    });
+    }));
     return run;
 }
 

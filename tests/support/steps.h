@@ -59,12 +59,12 @@ inline Walk walk(int topic, int item, const std::string& keys, std::uint64_t see
     Run run(std::to_string(topic) + "\r" + std::to_string(item) + "\r" + keys);
     Walk w;
     run.presenter.add_sink(&w);
-    run_program(applylesson_program(), run.presenter, seed, [&](Engine& e) {
+    lk::finished(run_program(applylesson_program(), run.presenter, seed, [&](Engine& e) {
         e.on_rich_text = [&](const std::string& t, float x, float y, float c) {
             if (!w.steps.empty() && !w.returned && !w.waiting)
                 w.steps.back().texts.push_back({t, x, y, c});
         };
-    });
+    }));
     return w;
 }
 inline Walk walk(int topic, int item, int keys) {
