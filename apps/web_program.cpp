@@ -1,10 +1,13 @@
 // A program in the browser. The page loads the fonts, then starts this with
-// the options of its address (test_options.h: ?seed=N&tour=N&trace=1&
+// the options of its address. `main` returns at the program's first rest;
+// from then on the page resumes it (web_platform.h), and what it needs lives
+// on in one session (test_options.h: ?seed=N&tour=N&trace=1&
 // pictures=1&probe=1, for the browser tests). What the options ask for goes
 // to the page's test object, which exists only in such a run. The practice
 // program also reads the address's fragment: a teacher's request.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,21 +37,17 @@ namespace {
 // A4 pages; closing it returns to the menu. A test run hears what was asked
 // for and how many pages came of it.
 lk::practice::PrintOutcome print_in_page(const lk::practice::SheetRequest& request) {
-    auto* platform = lk::WebPlatform::current();
     std::vector<lk::practice::SheetPage> pages;
     try {
         pages = lk::practice::make_sheets(request);
     } catch (const std::invalid_argument& e) {
         return {false, e.what(), ""};
     }
-    std::vector<const lk::Canvas*> canvases;
-    for (const auto& page : pages) canvases.push_back(&page.canvas);
     const std::string asked = request.set->id + "," + std::to_string(request.count) + "," +
                               std::to_string(request.sheets) + "," + std::to_string(request.seed) + "," +
                               std::to_string(pages.size());
     lk_page_probe("sheets", asked.c_str());
-    if (platform) platform->print_pages(canvases);
-    return {true, "", ""};
+    return {true, "", "", std::move(pages)};
 }
 #endif
 
@@ -94,36 +93,57 @@ private:
     lk::WebPlatform& platform_;
 };
 
+
+// Everything the running program uses, kept after `main` has returned.
+struct Session {
+    lk::TestOptions options;
+    lk::WebPlatform platform;
+    std::optional<lk::Presenter> presenter;
+    PageTrace page_trace;
+    std::unique_ptr<lk::TourDriver> tour;
+    std::optional<ItemPictures> pictures;
+    std::optional<lk::Task<int>> run;
+    bool ended = false;
+
+    // Once the program has ended: the tour's counts, then the page told.
+    void end_if_done() {
+        if (ended || !run || !run->done()) return;
+        ended = true;
+        run->result();
+        if (tour) {
+            const std::string counts = std::to_string(tour->items_run()) + "," + std::to_string(tour->steps()) +
+                                       "," + std::to_string(tour->problems_shown());
+            lk_page_probe("tour_done", counts.c_str());
+        }
+        platform.end_program();
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    lk::TestOptions options;
+    auto* session = new Session;
+    lk::TestOptions& options = session->options;
     std::string error;
     if (!lk::parse_test_options(argc, argv, options, error)) lk_page_probe("error", error.c_str());
 
     const lk::ProgramDef& program = the_program();
-    lk::WebPlatform platform;
+    lk::WebPlatform& platform = session->platform;
     // The program's record stays in this browser; a tour or a traced run
     // (a test comparing traces) neither reads nor writes it.
     if (options.tour == 0 && !options.trace) platform.set_storage(lk::page_storage("lessonkit." + program.title));
-    lk::Presenter presenter(platform);
-    PageTrace page_trace;
-    if (options.trace) presenter.add_sink(&page_trace);
-    std::unique_ptr<lk::TourDriver> tour;
-    ItemPictures pictures(platform);
+    lk::Presenter& presenter = session->presenter.emplace(platform);
+    if (options.trace) presenter.add_sink(&session->page_trace);
     if (options.tour > 0) {
-        tour = std::make_unique<lk::TourDriver>(program, options.tour);
-        presenter.add_sink(tour.get());
+        session->tour = std::make_unique<lk::TourDriver>(program, options.tour);
+        presenter.add_sink(session->tour.get());
         options.pictures = true;
-        platform.set_key_source([&tour] { return tour->next_keys(); });
+        lk::TourDriver* tour = session->tour.get();
+        platform.set_key_source([tour] { return tour->next_keys(); });
     }
-    if (options.pictures) presenter.add_sink(&pictures);
-    int status = lk::run_program(program, presenter, options.seed);
-    if (tour) {
-        const std::string counts = std::to_string(tour->items_run()) + "," + std::to_string(tour->steps()) +
-                                   "," + std::to_string(tour->problems_shown());
-        lk_page_probe("tour_done", counts.c_str());
-    }
-    platform.end_program();
-    return status;
+    if (options.pictures) presenter.add_sink(&session->pictures.emplace(platform));
+    platform.set_after_resume([session] { session->end_if_done(); });
+    session->run.emplace(lk::run_program(program, presenter, options.seed));
+    session->end_if_done();
+    return 0;
 }

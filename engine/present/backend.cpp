@@ -62,15 +62,22 @@ void Backend::idle(int max_ms) {
 }
 
 void Backend::delay(int duration) {
-    const std::uint64_t end =
-        now_ms() + static_cast<std::uint64_t>(std::max(0.0, std::ceil(duration * kDelayUnitMs)));
+    delay_end_ = now_ms() + static_cast<std::uint64_t>(std::max(0.0, std::ceil(duration * kDelayUnitMs)));
+    delaying_ = true;
     show(true);
+    delay_over();
+}
+
+bool Backend::delay_over() {
     for (;;) {
         pump();
         const std::uint64_t now = now_ms();
-        if (now >= end) break;
-        pause(static_cast<int>(end - now));
+        if (now >= delay_end_) break;
+        pause(static_cast<int>(delay_end_ - now));
+        if (!blocks()) return false;
     }
+    delaying_ = false;
+    return true;
 }
 
 void Backend::on_prompt(const PromptEvent& prompt) {

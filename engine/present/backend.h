@@ -20,7 +20,9 @@
 //    its keys queued and its full-screen requests passed on.
 //  - The program's waits: poll (never waits), idle (shows, then rests until
 //    an event; longer when nothing on screen changes), delay (in units of
-//    kDelayUnitMs; events keep coming meanwhile).
+//    kDelayUnitMs; events keep coming meanwhile). A back end that cannot
+//    block (`blocks` false) returns from `rest` and `pause` at once and
+//    calls `delay_over` each time a pause of a delay ends.
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -96,6 +98,10 @@ public:
     size_t keys_waiting() const { return keys_.size(); }
 
 protected:
+    // A delay in progress pauses again until its end: true once it is
+    // over. A back end that blocks never needs to call it.
+    bool delay_over();
+    bool delaying() const { return delaying_; }
     // Translates the events waiting, if the back end polls for them. Never
     // waits. Throws ProgramEnd once the user ended the program.
     virtual void pump() {}
@@ -135,6 +141,8 @@ private:
     overlay::Overlay overlay_;
     Palette palette_ = Palette::original;
     std::uint64_t idle_fingerprint_ = 0;  // the picture at the last rest
+    bool delaying_ = false;
+    std::uint64_t delay_end_ = 0;
     std::function<void(const PromptEvent&, bool moved)> prompt_listener_;
     std::function<void()> pointer_listener_;
     PromptEvent waiting_;  // the prompt waiting, if any

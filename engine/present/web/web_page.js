@@ -11,15 +11,15 @@ mergeInto(LibraryManager.library, {
     HEAP32[(size >> 2) + 1] = fit.height;
     return fit.changed ? 1 : 0;
   },
-  // Sleeps until an event wakes the program, or `ms` pass.
-  lk_page_sleep__deps: ['$Asyncify'],
+  // The program rests until an event wakes it, or `ms` pass; then the page
+  // resumes it (lk_resume). These calls return at once: the program's task
+  // suspends meanwhile.
   lk_page_sleep: function(ms) {
-    return Asyncify.handleSleep(wakeUp => Module.page.sleep(ms, wakeUp));
+    Module.page.sleep(ms, () => Module['_lk_resume']());
   },
   // A plain timer, for the lessons' delays: keys typed meanwhile wait.
-  lk_page_pause__deps: ['$Asyncify'],
   lk_page_pause: function(ms) {
-    return Asyncify.handleSleep(wakeUp => setTimeout(wakeUp, ms));
+    setTimeout(() => Module['_lk_resume'](), ms);
   },
   lk_page_wake: function() { Module.page.wake(); },
   lk_page_pixel_ratio: function() { return window.devicePixelRatio || 1; },
@@ -36,13 +36,12 @@ mergeInto(LibraryManager.library, {
   },
   lk_page_ended: function() { Module.page.ended(); },
   // The print view (page.js): a page to print as an SVG document, then the
-  // view shown; the program waits until it is closed.
+  // view shown; the program rests until it is closed.
   lk_page_print_page: function(svg, width, height) {
     Module.page.addPrintPage(UTF8ToString(svg), width, height);
   },
-  lk_page_print_show__deps: ['$Asyncify'],
   lk_page_print_show: function() {
-    return Asyncify.handleSleep(wakeUp => Module.page.showPrint(wakeUp));
+    Module.page.showPrint(() => queueMicrotask(() => Module['_lk_resume']()));
   },
   // The program's record in localStorage (web_storage.cpp). Any access may
   // throw where the browser keeps nothing (private browsing, a blocked

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "../errors.h"
 #include "../keys.h"
@@ -144,8 +145,8 @@ bool WebPlatform::print_pages(const std::vector<const Canvas*>& pages) {
         lk_page_print_page(svg_document(*page).c_str(), paper.width_mm, paper.height_mm);
     }
     lk_page_print_show();
-    // The window may have changed meanwhile (a tablet turned): all of it
-    // again.
+    // The window may change meanwhile (a tablet turned): all of it again
+    // when the view is closed.
     needs_full_render_ = true;
     return true;
 }
@@ -193,10 +194,19 @@ bool WebPlatform::present() {
 }
 
 void WebPlatform::hold() {
-    for (;;) {
-        present();
-        lk_page_sleep(kHoldMs);
+    holding_ = true;
+    present();
+    lk_page_sleep(kHoldMs);
+}
+
+void WebPlatform::resume() {
+    if (holding_) {
+        hold();
+        return;
     }
+    if (delaying() && !delay_over()) return;
+    if (auto waiting = std::exchange(waiting_, {})) waiting.resume();
+    if (after_resume_) after_resume_();
 }
 
 void WebPlatform::end_program() {
@@ -232,6 +242,12 @@ EMSCRIPTEN_KEEPALIVE int lk_pointer(int phase, int type, int id, double x, doubl
 EMSCRIPTEN_KEEPALIVE int lk_overlay_tick(double time_ms) {
     auto* platform = lk::WebPlatform::current();
     return platform && platform->tick(time_ms) ? 1 : 0;
+}
+
+// The program's rest is over (page.js, from a timer or an event handler,
+// never from inside a call into the program).
+EMSCRIPTEN_KEEPALIVE void lk_resume() {
+    if (auto* platform = lk::WebPlatform::current()) platform->resume();
 }
 
 EMSCRIPTEN_KEEPALIVE void lk_resized() {

@@ -16,8 +16,9 @@
 //    overlay is painted on a second, transparent canvas above the lesson's
 //    (overlay_2d.h), so it never enters the picture, the trace or the item
 //    pictures. The keypad shows from the start on a touch device.
-//  - Waiting costs nothing: the program's stack is suspended (ASYNCIFY)
-//    until an event wakes it or a timer ends; a key wakes it at once.
+//  - Waiting costs nothing: the program's task suspends (task.h) and its
+//    first call returns to the page, which resumes it (`resume`) when an
+//    event wakes it or a timer ends; a key wakes it at once.
 //  - Printing: pages the program hands over are shown in the page's print
 //    view as SVG (text stays text), each on its canvas's paper, until the
 //    user goes back.
@@ -27,6 +28,7 @@
 // The page's side is web_page.js (a library of the calls this file makes)
 // and page.js (the page script: fonts, canvases, events).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,7 +47,7 @@ public:
 
     // The page is the window: nothing to maximise.
     void maximize_window() override {}
-    // A tab ends only by being closed: never returns.
+    // A tab ends only by being closed: the program is never resumed.
     void hold() override;
     void end_program() override;
 
@@ -60,8 +62,19 @@ public:
     // The page changed size: everything is drawn again at the next rest.
     void resized();
     // The page's print view (page.js): each page as an SVG document (the
-    // SVG player), in the original colours; waits until it is closed.
+    // SVG player), in the original colours; the program is resumed once it
+    // is closed.
     bool print_pages(const std::vector<const Canvas*>& pages) override;
+
+    // The page cannot block: each rest returns at once, and the page calls
+    // `resume` when it is over.
+    bool blocks() const override { return false; }
+    void resume_after_rest(std::coroutine_handle<> waiting) override { waiting_ = waiting; }
+    // A rest is over (a timer, a key, the print view closed): the program
+    // goes on until it rests again, unless a delay still runs or the
+    // picture is held after an error. Then `after_resume` is told.
+    void resume();
+    void set_after_resume(std::function<void()> after) { after_resume_ = std::move(after); }
 
     // The platform of the running program, for the page's calls; null
     // before it starts and after it ends.
@@ -97,6 +110,9 @@ private:
     std::uint64_t shown_ = 0;  // the fingerprint of the picture shown
     PromptEvent prompt_;       // the last prompt announced, and its number
     int prompts_ = 0;
+    bool holding_ = false;
+    std::coroutine_handle<> waiting_;  // the program's innermost waiting task
+    std::function<void()> after_resume_;
 };
 
 }  // namespace lk
