@@ -39,6 +39,10 @@ namespace lk {
 
 namespace task_detail {
 
+// Resumes a waiting task. Out of line, so that the compiler never turns it
+// into a tail call, which the browser's build cannot make.
+[[gnu::noinline]] inline void resume(std::coroutine_handle<> waiting) { waiting.resume(); }
+
 struct PromiseBase {
     std::coroutine_handle<> caller;
     std::exception_ptr error;
@@ -50,8 +54,9 @@ struct PromiseBase {
     struct Final {
         bool await_ready() noexcept { return false; }
         template <typename Promise>
-        void await_suspend(std::coroutine_handle<Promise> self) noexcept {
-            if (auto c = self.promise().caller) c.resume();
+        [[gnu::always_inline]] bool await_suspend(std::coroutine_handle<Promise> self) noexcept {
+            if (auto c = self.promise().caller) resume(c);
+            return true;
         }
         void await_resume() noexcept {}
     };
