@@ -73,8 +73,22 @@ function serve() {
   return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-async function openPage(browser, url, viewport = {width: 1366, height: 720, deviceScaleFactor: 1}) {
+// Chromium runs a page's main thread `rate` times slower (the DevTools
+// protocol's CPU throttling, as a slow tablet), from the page's next
+// navigation on, until set back to 1. The throttled renderer keeps about
+// three quarters of a core busy even while its page idles, so a page
+// should be throttled only while it is measured.
+async function throttle(page, rate) {
+  if (!page.lkThrottle) {
+    if (rate === 1) return;
+    page.lkThrottle = await page.createCDPSession();
+  }
+  await page.lkThrottle.send('Emulation.setCPUThrottlingRate', {rate});
+}
+
+async function openPage(browser, url, viewport = {width: 1366, height: 720, deviceScaleFactor: 1}, rate = 1) {
   const page = await browser.newPage();
+  await throttle(page, rate);
   const errors = [];
   page.on('pageerror', e => errors.push(e.message));
   page.on('console', m => { if (m.type() === 'error') errors.push(m.text()); });
@@ -403,6 +417,6 @@ function finish() {
 }
 
 module.exports = {checkInputMethod, checkRequest, ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TOURED, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
-                  launch, fileUrl, serve, openPage, programDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
+                  launch, fileUrl, serve, throttle, openPage, programDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
                   numbersClose, nativeTour, checkTrace, checkPictures, spread, presser, checkStepBack,
                   canvasPixel, checkProjector, only, mad, nativePicture, check, expect, finish};

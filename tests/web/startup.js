@@ -12,21 +12,33 @@
 // Both are medians, in ms, and each of ours as a ratio of the peer's. Beside
 // them, when our program itself had drawn (window.lkTest.firstPaint): from
 // then on it answers keys and taps (those that came earlier wait for it).
+// The practice program has no recorded first screen: its first menu is the
+// program's own. Then the medians of our start's phases (lkTest.phases:
+// the page's script, the WebAssembly compiled, the fonts loaded, the
+// instance handed over, the program's main begun, its first picture).
 //
 //   node startup.js [chromium|firefox|webkit ...]   (LESSONKIT_SITE as for run.js;
-//   LESSONKIT_PEER: the peer's folder, /work/shared/peer when not given)
+//   LESSONKIT_PEER: the peer's folder, /work/shared/peer when not given;
+//   LESSONKIT_STARTUP_ROUNDS: the cold rounds, 7 when not given;
+//   LESSONKIT_THROTTLE: Chromium's CPU slowed down by each of these rates in
+//   turn, e.g. "1,4,6", the peer measured again at each; 1 when not given.
+//   Firefox and WebKitGTK run at full speed only.)
 //
 // The peer is copied into build-web/peer and its two packages installed
 // there from the npm registry (once).
 'use strict';
 const {execFileSync} = require('child_process');
 const fs = require('fs');
+const os = require('os');
 const path = require('path');
 const c = require('./common.js');
 const {launchFirefox} = require('./browser.js');
 const {launchWebKit} = require('./webdriver.js');
 
-const ROUNDS = Number(process.env.LESSONKIT_STARTUP_ROUNDS) || 7;
+const ROUNDS = Math.max(5, Number(process.env.LESSONKIT_STARTUP_ROUNDS) || 7);
+const THROTTLE = (process.env.LESSONKIT_THROTTLE || '1').split(',').map(Number);
+if (!THROTTLE.every(rate => rate >= 1)) throw new Error('LESSONKIT_THROTTLE: rates of 1 or more: ' + process.env.LESSONKIT_THROTTLE);
+const PHASES = ['script', 'compiled', 'fonts', 'instance', 'main', 'picture'];
 const WARM = 6;
 const PEER_SOURCE = process.env.LESSONKIT_PEER || '/work/shared/peer';
 const PEER = path.join(c.ROOT, 'build-web', 'peer');
@@ -52,24 +64,35 @@ function setUpPeer() {
   return 'file://' + path.join(PEER, 'slides.html');
 }
 
-// What each engine needs: a fresh context and a way to open a page in it
-// and read one number once it is there.
+// What each engine needs: a fresh context (its CPU slowed down `rate`
+// times where the engine can) and a way to open a page in it and read one
+// number once it is there.
 // A browser that puppeteer drives: a fresh context is a new browser context.
-async function puppeteerEngine({browser, close}) {
+async function puppeteerEngine({browser, close}, throttles = false) {
   return {
     version: await browser.version(),
-    context: async () => {
+    throttles,
+    context: async (rate = 1) => {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
       await page.setViewport({width: 1366, height: 720});
-      return {open: (url, probes) => openAndRead(page, url, probes), close: () => context.close()};
+      // Throttled only while a page opens (see c.throttle).
+      const open = async (url, probes) => {
+        if (throttles) await c.throttle(page, rate);
+        try {
+          return await openAndRead(page, url, probes);
+        } finally {
+          if (throttles) await c.throttle(page, 1);
+        }
+      };
+      return {open, close: () => context.close()};
     },
     close,
   };
 }
 
 const ENGINES = {
-  chromium: async () => puppeteerEngine(await c.launch()),
+  chromium: async () => puppeteerEngine(await c.launch(), true),
   firefox: async () => puppeteerEngine(await launchFirefox()),
   // WebDriver drives one window per session: a fresh context is a fresh
   // session, that is a fresh browser.
@@ -77,6 +100,7 @@ const ENGINES = {
     let version = '';
     return {
       get version() { return version; },
+      throttles: false,
       context: async () => {
         const session = await launchWebKit();
         version = session.version;
@@ -90,11 +114,12 @@ const ENGINES = {
 };
 
 // Opens `url` (after a blank page, so that a reopening is a navigation) and
-// gives the page's numbers `probes` once they are all set.
+// gives the page's numbers `probes` once they are all set, then our start's
+// phases (null for the peer).
 async function openAndRead(page, url, probes) {
   await page.goto('about:blank');
   await page.goto(url);
-  const read = new Function(`return [${probes.join(', ')}];`);
+  const read = new Function(`return [${probes.join(', ')}, window.lkTest ? window.lkTest.phases : null];`);
   const all = new Function(`return [${probes.join(', ')}].every(Boolean);`);
   await page.waitForFunction(all, {timeout: c.LONG, polling: 20});
   return page.evaluate(read);
@@ -106,62 +131,79 @@ function pages(peer, base) {
   return [
     {name: 'peer', url: peer, probe: ['window.__ready || 0']},
     // (A site built before app/ existed served its single files.)
-    ...c.PROGRAMS.map(p => ({name: `served ${p}`, probe: ours,
-                             url: `${base}${fs.existsSync(path.join(c.SITE, 'app')) ? 'app/' : ''}${p}.html?test=1`})),
-    ...c.PROGRAMS.map(p => ({name: `single ${p}`, url: c.fileUrl(p), probe: ours})),
+    ...c.TOURED.map(p => ({name: `served ${p}`, probe: ours,
+                           url: `${base}${fs.existsSync(path.join(c.SITE, 'app')) ? 'app/' : ''}${p}.html?test=1`})),
+    ...c.TOURED.map(p => ({name: `single ${p}`, url: c.fileUrl(p), probe: ours})),
   ];
 }
 
-// The figures of one engine: {version, cold: {page: ms}, warm: {page: ms},
-// coldReady, warmReady: {page: ms}} (the program's own first picture).
-async function measure(name, peer, base) {
-  const engine = await ENGINES[name]();
+// The figures of one engine at one rate: {version, rate, cold: {page: ms},
+// warm: {page: ms}, coldReady, warmReady: {page: ms}} (the program's own
+// first picture), coldPhases, warmPhases: {page: {phase: ms}}.
+async function measure(engine, peer, base, rate) {
   const list = pages(peer, base);
-  const cold = Object.fromEntries(list.map(p => [p.name, []]));
-  const warm = Object.fromEntries(list.map(p => [p.name, []]));
-  const coldReady = Object.fromEntries(list.map(p => [p.name, []]));
-  const warmReady = Object.fromEntries(list.map(p => [p.name, []]));
-  try {
-    for (let round = 0; round < ROUNDS; ++round) {
-      for (const p of list) {
-        const context = await engine.context();
-        try {
-          const [shown, ready = shown] = await context.open(p.url, p.probe);
-          cold[p.name].push(shown);
-          coldReady[p.name].push(ready);
-        } finally {
-          await context.close();
-        }
+  const lists = () => Object.fromEntries(list.map(p => [p.name, []]));
+  const cold = lists(), warm = lists(), coldReady = lists(), warmReady = lists();
+  const coldPhases = lists(), warmPhases = lists();
+  for (let round = 0; round < ROUNDS; ++round) {
+    for (const p of list) {
+      const context = await engine.context(rate);
+      try {
+        const [shown, ready, phases] = await context.open(p.url, p.probe);
+        cold[p.name].push(shown);
+        coldReady[p.name].push(phases ? ready : shown);
+        if (phases) coldPhases[p.name].push(phases);
+      } finally {
+        await context.close();
       }
     }
-    const contexts = [];
-    try {
-      for (const p of list) contexts.push(await engine.context());
-      for (let round = 0; round < WARM; ++round)
-        for (const [i, p] of list.entries()) {
-          const [shown, ready = shown] = await contexts[i].open(p.url, p.probe);
-          warm[p.name].push(shown);
-          warmReady[p.name].push(ready);
-        }
-    } finally {
-      for (const context of contexts) await context.close();
-    }
+  }
+  const contexts = [];
+  try {
+    for (const p of list) contexts.push(await engine.context(rate));
+    for (let round = 0; round < WARM; ++round)
+      for (const [i, p] of list.entries()) {
+        const [shown, ready, phases] = await contexts[i].open(p.url, p.probe);
+        warm[p.name].push(shown);
+        warmReady[p.name].push(phases ? ready : shown);
+        if (phases) warmPhases[p.name].push(phases);
+      }
   } finally {
-    await engine.close();
+    for (const context of contexts) await context.close();
   }
   const medians = (all, skip) => Object.fromEntries(Object.entries(all).map(([k, v]) => [k, median(v.slice(skip))]));
-  return {version: engine.version, cold: medians(cold, 0), warm: medians(warm, 1),
-          coldReady: medians(coldReady, 0), warmReady: medians(warmReady, 1)};
+  // Each phase's median over the starts that reached it (an engine may
+  // not have one, e.g. the compiled module of a cache).
+  const phaseMedians = (all, skip) => Object.fromEntries(Object.entries(all).filter(([, v]) => v.length).map(
+    ([k, v]) => [k, Object.fromEntries(PHASES.map(phase => {
+      const reached = v.slice(skip).map(p => p[phase]).filter(Boolean);
+      return [phase, reached.length ? median(reached) : NaN];
+    }))]));
+  return {version: engine.version, rate, cold: medians(cold, 0), warm: medians(warm, 1),
+          coldReady: medians(coldReady, 0), warmReady: medians(warmReady, 1),
+          coldPhases: phaseMedians(coldPhases, 0), warmPhases: phaseMedians(warmPhases, 1)};
 }
 
-// Measures the engines named and prints a table; gives the figures.
+// Measures the engines named, Chromium at each rate of LESSONKIT_THROTTLE,
+// and prints the tables; gives the figures, {engine: ...} at full speed and
+// {"chromium 4x": ...} slowed down.
 async function compare(engines) {
   const peer = setUpPeer();
   const server = await c.serve();
   const base = `http://127.0.0.1:${server.address().port}/`;
   const figures = {};
+  const load = () => os.loadavg().map(x => x.toFixed(2)).join(' ');
+  console.log(`start-up: ${ROUNDS} cold rounds, ${WARM} warm openings; load average at the start ${load()}`);
   try {
-    for (const name of engines) figures[name] = await measure(name, peer, base);
+    for (const name of engines) {
+      const engine = await ENGINES[name]();
+      try {
+        for (const rate of engine.throttles ? THROTTLE : [1])
+          figures[rate === 1 ? name : `${name} ${rate}x`] = await measure(engine, peer, base, rate);
+      } finally {
+        await engine.close();
+      }
+    }
   } finally {
     server.close();
   }
@@ -179,6 +221,12 @@ async function compare(engines) {
                  `${ratio('coldReady', 'cold')} / ${ratio('warmReady', 'warm')} |`);
     }
   }
+  lines.push('', `| engine | page | start | ${PHASES.join(' | ')} |`, `|---|---|---|${PHASES.map(() => '---|').join('')}`);
+  for (const [name, f] of Object.entries(figures))
+    for (const kind of ['cold', 'warm'])
+      for (const [page, phases] of Object.entries(f[kind + 'Phases']))
+        lines.push(`| ${name} | ${page} | ${kind} | ${PHASES.map(p => phases[p].toFixed(0)).join(' | ')} |`);
+  lines.push('', `load average at the end ${load()}`);
   console.log(lines.join('\n'));
   return figures;
 }

@@ -9,6 +9,7 @@
 // fonts are files of their own that the browser caches (compiled).
 'use strict';
 (async function () {
+  const scriptStart = performance.now();
   // {title, create, root, single, wasm, fonts: [{family, weight, style,
   // src}]}: root is where the site's manifest and worker stand, single the
   // program's single file (from a served page); wasm and each font's src
@@ -36,7 +37,7 @@
   // A test run's probes, all in one object: only with a test parameter in
   // the address. A teacher's page has none of it.
   const testing = ['test', 'seed', 'tour', 'trace', 'pictures'].some(p => params.has(p));
-  const test = testing ? makeTestProbes() : null;
+  const test = testing ? makeTestProbes(scriptStart) : null;
 
   // The first screen, as the build recorded the program drawing it, drawn
   // at once, before the fonts and the WebAssembly are there. The program
@@ -81,6 +82,10 @@
     document.fonts.add(face);
     return face.load();
   }));
+  if (test) {
+    compiled.then(() => test.phase('compiled'), () => {});
+    fontsLoaded.then(() => test.phase('fonts'), () => {});
+  }
 
   const args = [];
   if (params.has('seed')) args.push('--seed', params.get('seed'));
@@ -129,6 +134,9 @@
       }
     },
     painted(view) { if (test) test.painted(view); },
+    // The program's first call into the page (web_page.js): its main has
+    // begun.
+    entered() { if (test && !test.phases.main) test.phase('main'); },
     // The print view: the program hands over its pages one by one (SVG
     // documents), then shows them and waits until the view is closed.
     // A page's SVG and its paper in millimetres.
@@ -355,7 +363,10 @@
     canvas: canvas, arguments: args, page: page, ctx2d: ctx, overlayCtx2d: topCtx,
     instantiateWasm(imports, done) {
       const instance = compiled.then(module => WebAssembly.instantiate(module, imports));
-      Promise.all([instance, compiled, fontsLoaded]).then(([instance, module]) => done(instance, module));
+      Promise.all([instance, compiled, fontsLoaded]).then(([instance, module]) => {
+        if (test) test.phase('instance');
+        done(instance, module);
+      });
       return {};
     },
   });
@@ -397,8 +408,13 @@
 
   // The probes: what the program tells a test run (web_page.js's
   // lk_page_probe), and what the page measures.
-  function makeTestProbes() {
+  // The start's phases (`phases`), in ms from the navigation: the page's
+  // script began, the WebAssembly was compiled, the fonts were loaded, the
+  // program was handed its instance, its main began, its first picture.
+  function makeTestProbes(scriptStart) {
     const probes = {
+      phases: {script: scriptStart, compiled: 0, fonts: 0, instance: 0, main: 0, picture: 0},
+      phase(name) { probes.phases[name] = performance.now(); },
       prompt: {kind: 'none', choices: [], buttons: {}}, prompts: 0, idle: false,
       paints: 0, firstPaint: 0, lastPaint: 0, firstShown: 0, firstScreen: '', release: null, keyAt: 0, latencies: [], view: null,
       trace: [], itemPictures: [], tourDone: null, endedAt: 0, errors: [],
@@ -437,7 +453,7 @@
         probes.view = view;
         probes.paints += 1;
         probes.lastPaint = performance.now();
-        if (probes.paints === 1) probes.firstPaint = probes.lastPaint;
+        if (probes.paints === 1) probes.firstPaint = probes.phases.picture = probes.lastPaint;
         if (!probes.firstShown) probes.shown('program');
         if (probes.keyAt) {
           probes.latencies.push(probes.lastPaint - probes.keyAt);

@@ -24,8 +24,10 @@ mergeInto(LibraryManager.library, {
   lk_page_wake: function() { Module.page.wake(); },
   lk_page_pixel_ratio: function() { return window.devicePixelRatio || 1; },
   // A device with a touch screen (a tablet, a touch board) may have no
-  // keyboard at all.
+  // keyboard at all. (The program's first call, or the second after
+  // lk_page_request: page.entered marks that its main has begun.)
   lk_page_touch_device: function() {
+    Module.page.entered();
     return navigator.maxTouchPoints > 0 ||
            (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) ? 1 : 0;
   },
@@ -85,7 +87,10 @@ mergeInto(LibraryManager.library, {
   },
   // The address's fragment, read by the page once as it opened (a teacher's
   // request to the practice program); the program frees it.
-  lk_page_request: function() { return allocateUTF8(Module.page.request); },
+  lk_page_request: function() {
+    Module.page.entered();
+    return allocateUTF8(Module.page.request);
+  },
   // What a test run's probes take (page.js): nothing happens without one.
   lk_page_probe: function(kind, text) {
     if (Module.page.test) Module.page.test.take(UTF8ToString(kind), UTF8ToString(text));
