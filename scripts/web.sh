@@ -19,8 +19,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build --target lessonglyphs lessonfirst -j"$(nproc)"
 mkdir -p build-web
 build/lessonglyphs > build-web/glyphs.tsv
-# The teacher programs' first screens, which their pages draw at once.
-for program in applylesson solvelesson; do
+# The programs' first screens, which their pages draw at once (the practice
+# program's where the device keeps no record yet).
+for program in applylesson solvelesson practicelesson; do
   build/lessonfirst "$program" > "build-web/first-$program.json"
 done
 

@@ -3,13 +3,19 @@
 // browser build: the page draws this at once, while the program's
 // WebAssembly is still on its way, and the program then draws the same.
 //
-//   lessonfirst applylesson|solvelesson   prints the screen as JSON:
+//   lessonfirst applylesson|solvelesson|practicelesson   prints the screen as JSON:
 //   {"width": W, "height": H, "background": RGB, "calls": [[NAME, ARGS...]]}
+//
+// The practice program's menu shows the device's record, so its screen is
+// the one of a device that keeps nothing yet, as the page offers it (with
+// プリント); "kept" names the page's storage key whose presence means the
+// screen does not apply (nor does it when the address carries a request).
 //
 // The calls are the player's (canvas2d_draw.js), in layout units: text, box,
 // path and arc.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "engine/present/headless/headless_platform.h"
@@ -17,7 +23,9 @@
 #include "engine/present/presenter.h"
 #include "engine/present/trace.h"
 #include "engine/present/web/canvas2d_player.h"
+#include "engine/present/storage.h"
 #include "lessons/apply/topics.h"
+#include "lessons/practice/program.h"
 #include "lessons/solve/topics.h"
 
 namespace {
@@ -35,6 +43,15 @@ void add(const std::string& call) {
     calls += call;
     calls += "]";
 }
+
+// A device whose storage works and holds no record yet.
+class EmptyStorage : public lk::Storage {
+public:
+    bool available() const override { return true; }
+    ReadResult read(std::string&) override { return ReadResult::missing; }
+    bool write(const std::string&) override { return true; }
+    bool set_aside(std::string&) override { return false; }
+};
 
 }  // namespace
 
@@ -71,13 +88,19 @@ int main(int argc, char** argv) {
     const lk::ProgramDef* program = nullptr;
     if (argc == 2 && std::strcmp(argv[1], "applylesson") == 0) program = &lk::applylesson_program();
     if (argc == 2 && std::strcmp(argv[1], "solvelesson") == 0) program = &lk::solvelesson_program();
+    const bool practice = argc == 2 && std::strcmp(argv[1], "practicelesson") == 0;
+    // The page's practice program, which can print.
+    static const lk::ProgramDef practice_program = lk::practicelesson_program(
+        [](const lk::practice::SheetRequest&) { return lk::practice::PrintOutcome{true, "", ""}; });
+    if (practice) program = &practice_program;
     if (!program) {
-        std::fprintf(stderr, "usage: lessonfirst applylesson|solvelesson\n");
+        std::fprintf(stderr, "usage: lessonfirst applylesson|solvelesson|practicelesson\n");
         return 2;
     }
     // No keys: the run ends where the program first waits for one. Each
     // picture shown on the way replaces the one before.
     lk::HeadlessPlatform platform;
+    if (practice) platform.set_storage(std::make_unique<EmptyStorage>());
     const lk::View view = lk::fit_view(lk::kCanvasWidth, lk::kCanvasHeight);
     platform.on_step([&](const lk::Canvas& canvas) {
         calls.clear();
@@ -90,8 +113,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lessonfirst: %s drew nothing before its first wait\n", argv[1]);
         return 1;
     }
-    std::printf("{\"width\": %s, \"height\": %s, \"background\": %u, \"calls\": [%s\n]}\n",
+    const std::string kept = practice ? ", \"kept\": " + lk::json_string("lessonkit." + program->title) : "";
+    std::printf("{\"width\": %s, \"height\": %s, \"background\": %u%s, \"calls\": [%s\n]}\n",
                 number(lk::kCanvasWidth).c_str(), number(lk::kCanvasHeight).c_str(),
-                static_cast<unsigned>(lk::palette_rgb(15, view.palette)), calls.c_str());
+                static_cast<unsigned>(lk::palette_rgb(15, view.palette)), kept.c_str(), calls.c_str());
     return 0;
 }

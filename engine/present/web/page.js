@@ -45,7 +45,7 @@
   // meanwhile. (Whatever goes wrong there, the program still starts and
   // draws it.)
   let repaint = false;
-  if (config.first) {
+  if (config.first && firstApplies(config.first)) {
     try {
       const {width, height} = fit();
       lkCanvas2d.screen(ctx, config.first, width, height);
@@ -389,6 +389,18 @@
   }
 
   // Sizes both canvases to the page at the device's pixel ratio.
+  // A recorded screen that depends on the device's record (the practice
+  // menu) holds only where the device keeps none yet and no request came.
+  function firstApplies(first) {
+    if (!first.kept) return true;
+    if (request) return false;
+    try {
+      return localStorage.getItem(first.kept) === null;
+    } catch (e) {
+      return false;
+    }
+  }
+
   function fit() {
     const ratio = window.devicePixelRatio || 1;
     const width = Math.max(1, Math.round(canvas.clientWidth * ratio));
