@@ -15,6 +15,8 @@
 // (`node figures.js TEXT`: only the checks whose names contain TEXT).
 'use strict';
 const c = require('./common.js');
+// Chromium's start-up also slowed down 4 and 6 times, as a school laptop.
+process.env.LESSONKIT_THROTTLE = process.env.LESSONKIT_THROTTLE || '1,4,6';
 const startup = require('./startup.js');
 
 const median = xs => { const s = [...xs].sort((a, b) => a - b); return s[Math.floor(s.length / 2)]; };
@@ -207,22 +209,23 @@ async function main() {
     c.expect(figures.cpu.menu < 3 && figures.cpu.banner < 3, JSON.stringify(figures.cpu));
   });
 
-  await c.check('start-up beside the peer page: served at most 0.5x, single files under 1.0x, cold and warm', async () => {
+  await c.check('start-up beside the peer page, cold: the first menu at most 0.5x, the program itself ready at most 1.0x (warm too in Chromium)', async () => {
     const compared = await startup.compare(startup.ENGINES);
     const missed = [];
-    // The targets hold at full speed for the recorded first menus; the
-    // practice program (which has none: its first menu is its own, held to
-    // the practice check's 1 s above) and the slowed-down runs are printed
-    // beside them.
+    // Every program and page, every engine and every rate (Chromium's
+    // slowed-down runs included). Warm, only Chromium's program is held to
+    // the peer: Firefox's warm peer (over a second) and WebKitGTK's (its
+    // script kept compiled, our WebAssembly compiled again on every load)
+    // are no fair yardstick, and their warm figures are printed only.
     for (const [engine, f] of Object.entries(compared)) {
-      if (f.rate !== 1) continue;
-      for (const kind of ['cold', 'warm']) {
-        for (const [page, ms] of Object.entries(f[kind])) {
-          if (page === 'peer' || !c.PROGRAMS.some(p => page.endsWith(' ' + p))) continue;
-          const ratio = ms / f[kind].peer;
-          const limit = page.startsWith('served') ? 0.5 : 1.0;
-          if (page.startsWith('served') ? ratio > limit : ratio >= limit)
-            missed.push(`${engine} ${kind} ${page}: ${ratio.toFixed(2)}x`);
+      for (const [page, ms] of Object.entries(f.cold)) {
+        if (page === 'peer') continue;
+        const shown = ms / f.cold.peer, ready = f.coldReady[page] / f.cold.peer;
+        if (shown > 0.5) missed.push(`${engine} cold ${page} first menu: ${shown.toFixed(2)}x`);
+        if (ready > 1.0) missed.push(`${engine} cold ${page} program ready: ${ready.toFixed(2)}x`);
+        if (engine.startsWith('chromium')) {
+          const warm = f.warmReady[page] / f.warm.peer;
+          if (warm > 1.0) missed.push(`${engine} warm ${page} program ready: ${warm.toFixed(2)}x`);
         }
       }
     }

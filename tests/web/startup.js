@@ -12,8 +12,8 @@
 // Both are medians, in ms, and each of ours as a ratio of the peer's. Beside
 // them, when our program itself had drawn (window.lkTest.firstPaint): from
 // then on it answers keys and taps (those that came earlier wait for it).
-// The practice program has no recorded first screen: its first menu is the
-// program's own. Then the medians of our start's phases (lkTest.phases:
+// The practice program's recorded first screen is a device's with no record
+// yet, as a fresh browser context is. Then the medians of our start's phases (lkTest.phases:
 // the page's script, the WebAssembly compiled, the fonts loaded, the
 // instance handed over, the program's main begun, its first picture).
 //
