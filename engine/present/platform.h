@@ -67,7 +67,7 @@ public:
     // over. Where not, the program suspends after each of them and the
     // platform resumes `waiting` when it is over.
     virtual bool blocks() const { return true; }
-    virtual void resume_after_rest(std::coroutine_handle<> waiting) { waiting.resume(); }
+    virtual void resume_after_rest(std::coroutine_handle<> waiting) { resume_task(waiting); }
 };
 
 // Awaited after each rest: goes on at once where the platform blocked.

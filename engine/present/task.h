@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #if __has_include(<coroutine>)
 #include <coroutine>
@@ -39,23 +40,26 @@ namespace lk {
 
 namespace task_detail {
 
-// Resumes a waiting task. Out of line, so that the compiler never turns it
-// into a tail call, which the browser's build cannot make.
-[[gnu::noinline]] inline void resume(std::coroutine_handle<> waiting) { waiting.resume(); }
+// The callers of tasks that finished after a suspension, to resume once the
+// finished task's own code has returned (its caller destroys it).
+inline std::vector<std::coroutine_handle<>>& callers_to_resume() {
+    static std::vector<std::coroutine_handle<>> callers;
+    return callers;
+}
 
 struct PromiseBase {
     std::coroutine_handle<> caller;
     std::exception_ptr error;
 
-    // Resumes the caller that suspended on this task, if one did. A plain
-    // call, not a tail call: the browser's build has none, and a task
-    // resumes its caller only after a real suspension, so the stack grows
-    // by at most the awaiting tasks between the platform and the program.
+    // Hands the caller that suspended on this task, if one did, to
+    // `resume_callers`: not resumed from here, since the caller destroys this
+    // task while this code would still run (and the browser's build has no
+    // tail calls to leave it first).
     struct Final {
         bool await_ready() noexcept { return false; }
         template <typename Promise>
         [[gnu::always_inline]] bool await_suspend(std::coroutine_handle<Promise> self) noexcept {
-            if (auto c = self.promise().caller) resume(c);
+            if (auto c = self.promise().caller) callers_to_resume().push_back(c);
             return true;
         }
         void await_resume() noexcept {}
@@ -122,6 +126,18 @@ private:
     explicit Task(std::coroutine_handle<promise_type> handle) : handle_(handle) {}
     std::coroutine_handle<promise_type> handle_;
 };
+
+// Resumes a suspended task, then each caller waiting on a task that has
+// finished meanwhile, until all of them wait again or are done.
+inline void resume_task(std::coroutine_handle<> waiting) {
+    waiting.resume();
+    auto& callers = task_detail::callers_to_resume();
+    while (!callers.empty()) {
+        auto caller = callers.back();
+        callers.pop_back();
+        caller.resume();
+    }
+}
 
 // Where the platform blocks, a task has finished by the time its call
 // returns: its outcome, as a plain call's.

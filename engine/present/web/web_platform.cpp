@@ -205,7 +205,7 @@ void WebPlatform::resume() {
         return;
     }
     if (delaying() && !delay_over()) return;
-    if (auto waiting = std::exchange(waiting_, {})) waiting.resume();
+    if (auto waiting = std::exchange(waiting_, {})) resume_task(waiting);
     if (after_resume_) after_resume_();
 }
 
