@@ -11,7 +11,7 @@ case "$program" in
   *) echo "usage: scripts/run.sh [applylesson|solvelesson|practicelesson]" >&2; exit 2 ;;
 esac
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev \
-  libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2
+  libfontconfig-dev libqrcodegencpp-dev fonts-morisawa-bizud-gothic fonts-liberation2
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j"$(nproc)" --target "$program"
 exec "build/$program"

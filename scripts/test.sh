@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev \
-  libfontconfig-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
+  libfontconfig-dev libqrcodegencpp-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
   xvfb xdotool openbox wmctrl x11-utils x11-apps x11-xserver-utils poppler-utils librsvg2-bin clang desktop-file-utils \
   chromium firefox-esr webkit2gtk-driver
 # Node.js and npm from Debian, unless the machine has them already.

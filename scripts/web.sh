@@ -8,11 +8,15 @@
 # (Debian's emscripten, fonts, font tools and rsvg-convert for the icons).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev libfontconfig-dev \
+scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev libfontconfig-dev libqrcodegencpp-dev \
   fonts-morisawa-bizud-gothic fonts-liberation2 fontconfig emscripten \
   python3 python3-fonttools python3-brotli librsvg2-bin
 # Debian's emscripten tools need Debian's acorn.
 export NODE_PATH=/usr/share/nodejs
+# What the pages carry from the npm registry (the QR encoder's JavaScript
+# edition), as the lock file names it.
+command -v npm > /dev/null || scripts/deps.sh npm
+(cd tools/web && npm ci --no-audit --no-fund --loglevel=error)
 
 # The characters the programs can draw, per font, from a native build.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null

@@ -105,6 +105,10 @@ enum class Palette { original, projector };
 // The PDF and SVG players write such text all but transparent, the others
 // draw nothing; palette_rgb takes it for the paper.
 inline constexpr int kTextLayerColour = 16;
+// Beside the palette, for a QR code: a reader needs dark modules on a light
+// ground, so these two are black and white in either palette.
+inline constexpr int kCodeDarkColour = 17;
+inline constexpr int kCodeLightColour = 18;
 unsigned palette_rgb(int colour, Palette palette = Palette::original);
 
 }  // namespace lk

@@ -8,7 +8,10 @@ namespace {
 
 // Colours and pen widths arrive as reals in the lesson code; a value that is
 // not a valid colour draws in the background rather than failing.
-int valid_colour(int c) { return (c >= 0 && c <= 15) ? c : 15; }
+int valid_colour(int c) {
+    if (c == kCodeDarkColour || c == kCodeLightColour) return c;
+    return (c >= 0 && c <= 15) ? c : 15;
+}
 int valid_pen(int w) { return std::clamp(w, 0, 100); }
 
 }  // namespace

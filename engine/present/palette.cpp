@@ -54,6 +54,8 @@ constexpr unsigned kProjector[16] = {
 }  // namespace
 
 unsigned palette_rgb(int colour, Palette palette) {
+    if (colour == kCodeDarkColour) return 0x000000;
+    if (colour == kCodeLightColour) return 0xFFFFFF;
     if (colour < 0 || colour > 15) colour = 15;
     return palette == Palette::projector ? kProjector[colour] : kOriginal[colour];
 }

@@ -37,6 +37,25 @@ LICENCES = {
     'Liberation Serif': '/usr/share/doc/fonts-liberation2/copyright',
 }
 DATA = os.path.join(HERE, '..', '..', 'data')
+# What the pages carry from the npm registry (scripts/web.sh installs it
+# from this folder's lock file).
+NODE_MODULES = os.path.join(HERE, 'node_modules')
+QR_PACKAGE = 'nayuki-qr-code-generator'
+
+
+def qr_library():
+    """The QR encoder's JavaScript edition as a plain script that leaves the
+    global `qrcodegen` (the package is an ES module), for the programs that
+    draw QR codes (engine/present/qr/qr_page.js)."""
+    text = open(os.path.join(NODE_MODULES, QR_PACKAGE, 'index.js'), encoding='utf-8').read()
+    export = 'export default qrcodegen;'
+    if export not in text:
+        sys.exit('make_site: %s no longer ends with "%s"' % (QR_PACKAGE, export))
+    return text.replace(export, 'globalThis.qrcodegen = qrcodegen;')
+
+
+# The programs whose pages carry the QR encoder.
+QR_PROGRAMS = {'practicelesson'}
 # The installed site: its name, and the colour of the programs' menu panel
 # (palette colour 10, the index page's text) for the window's title bar.
 APP_NAME = '方程式'
@@ -203,6 +222,8 @@ def main():
         json.dump(manifest, f, ensure_ascii=False, indent=1)
     for family in sorted(families):
         shutil.copy(LICENCES[family], os.path.join(site, 'licences', family.replace(' ', '') + '.txt'))
+    shutil.copy(os.path.join(NODE_MODULES, QR_PACKAGE, 'LICENSE'), os.path.join(site, 'licences', QR_PACKAGE + '.txt'))
+    qr_js = qr_library()
 
     template = open(os.path.join(WEB, 'page.html'), encoding='utf-8').read()
     # The page's script: the player's drawing functions, then the page.
@@ -229,6 +250,7 @@ def main():
                 for f, m in zip(fonts, manifest)]
 
     for program, title in PROGRAMS:
+        libraries = script(qr_js) + '\n' if program in QR_PROGRAMS else ''
         module = open(os.path.join(build_web, program + '_web.js'), encoding='utf-8').read()
         wasm = open(os.path.join(build_web, program + '_web.wasm'), 'rb').read()
         # The program's first screen as lessonfirst recorded it, which the
@@ -250,7 +272,7 @@ def main():
             data += '<script type="font/woff2" id="lk-font-%d">%s</script>\n' % (i, f['data'])
         html = page(title, program,
                     data + script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
-                    script(page_js) + '\n' +
+                    script(page_js) + '\n' + libraries +
                     '<script type="application/wasm" id="lk-wasm">%s</script>\n' % base64.b64encode(wasm).decode('ascii') +
                     script(module))
         out = os.path.join(site, program + '.html')
@@ -268,7 +290,7 @@ def main():
         # hold up the first screen.)
         html = page(title, program,
                     script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
-                    script(page_js) + '\n<script src="%s.js"></script>' % program)
+                    script(page_js) + '\n' + libraries + '<script src="%s.js"></script>' % program)
         for name, data in ((program + '.html', html.encode('utf-8')),
                            (program + '.js', module.encode('utf-8')), (program + '.wasm', wasm)):
             with open(os.path.join(site, 'app', name), 'wb') as f:
