@@ -6,6 +6,8 @@
 //                    picks the program)
 //   FUZZ_PRACTICE    arbitrary bytes as a practice answer, judged against a
 //                    few answers, and as a progress file
+//   FUZZ_CLASS_RECORD arbitrary bytes as a record shown to the teacher (a
+//                    QR code's bytes) and as a hand-in file
 // Every target checks that the pen width is restored and that nothing but a
 // delivered run-time error leaves the engine.
 #include <cstddef>
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "engine/lesson/engine.h"
+#include "engine/practice/class_record.h"
 #include "engine/practice/judge.h"
 #include "engine/practice/progress.h"
 #include "engine/present/headless/headless_platform.h"
@@ -133,6 +136,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             check(!error.empty());
             check(p::to_json(progress) == before);
+        }
+#elif defined(FUZZ_CLASS_RECORD)
+        namespace p = lk::practice;
+        std::string error;
+        const std::vector<std::uint8_t> bytes(data, data + size);
+        for (const auto& read : {p::decode_class_record(bytes, error), p::read_class_record_file(input, error)}) {
+            if (!read) {
+                check(!error.empty());
+                continue;
+            }
+            // What was read is within the form's bounds, and written again
+            // it reads back the same.
+            check(read->seat >= 0 && read->seat <= p::kMaxSeat && p::valid_class_label(read->label));
+            int dropped = 0;
+            const auto again = p::encode_class_record(*read, &dropped);
+            check(again.size() <= p::kClassRecordMaxBytes);
+            if (dropped == 0) check(p::decode_class_record(again, error) == read);
         }
 #endif
     } catch (const lk::RuntimeError&) {
