@@ -47,27 +47,6 @@ std::uint64_t clock_seed() {
            1;
 }
 
-// The user's documents folder (xdg-user-dirs' DOCUMENTS), if it exists.
-std::string documents_folder() {
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && h[0] == '/') home = h;
-    if (home.empty()) return "";
-    std::string config = home + "/.config";
-    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && c[0] == '/') config = c;
-    std::ifstream in(config + "/user-dirs.dirs");
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string key = "XDG_DOCUMENTS_DIR=\"";
-        if (line.rfind(key, 0) != 0 || line.size() < key.size() + 1 || line.back() != '"') continue;
-        std::string dir = line.substr(key.size(), line.size() - key.size() - 1);
-        if (dir.rfind("$HOME", 0) == 0) dir = home + dir.substr(5);
-        // A documents folder that is the home folder itself is no folder of its own.
-        std::error_code ec;
-        if (dir != home && dir != home + "/" && fs::is_directory(dir, ec)) return dir;
-    }
-    return "";
-}
-
 bool on_path(const std::string& program) {
     const char* path = std::getenv("PATH");
     if (!path) return false;

@@ -92,8 +92,13 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
         SdlPlatform platform(program.title);
         // The program's record (the practice program's progress) in the
         // user's data folder; a self-driven tour neither reads nor writes it.
-        if (program.main && options.tour == 0)
+        if (program.main && options.tour == 0) {
             platform.set_storage(file_storage(user_data_path(program.title + ".json")));
+            // Files for the teacher go where the user keeps documents (or,
+            // without such a folder, beside the record).
+            const std::string documents = documents_folder();
+            platform.set_hand_in_folder(documents.empty() ? user_data_path("records") : documents);
+        }
         Presenter presenter(platform);
         g_running_presenter = &presenter;
         // A self-driven tour: the program answers itself and walks every

@@ -83,6 +83,9 @@ public:
     // Where the program keeps its record between runs; none by default.
     void set_storage(std::unique_ptr<Storage> storage) { storage_ = std::move(storage); }
     Storage* storage() override { return storage_.get(); }
+    // Where hand_in writes its files; none by default.
+    void set_hand_in_folder(std::string folder) { hand_in_folder_ = std::move(folder); }
+    HandInOutcome hand_in(const std::string& name, const std::string& text) override;
     // Hears each prompt after the overlay did (test probes), and the prompt
     // waiting again (`moved`) when the view changed and its places with it.
     void set_prompt_listener(std::function<void(const PromptEvent&, bool moved)> listener) {
@@ -147,6 +150,7 @@ private:
     std::function<void()> pointer_listener_;
     PromptEvent waiting_;  // the prompt waiting, if any
     std::unique_ptr<Storage> storage_;
+    std::string hand_in_folder_;
 };
 
 }  // namespace lk

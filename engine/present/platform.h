@@ -20,6 +20,14 @@ class Canvas;
 class Storage;
 struct PromptEvent;
 
+// What became of a small file offered for handing in (a record for the
+// teacher): where it went, or why it did not, in words.
+struct HandInOutcome {
+    bool done = false;
+    std::string message;  // Japanese, for the screen
+    std::string file;     // where it was written, when that is a path
+};
+
 // Keys that produce no character: going back one step and going forward (a
 // presentation remote's "previous" and "next"). Nothing the lessons read
 // takes them for a typed character.
@@ -62,6 +70,13 @@ public:
     virtual bool print_pages(const std::vector<const Canvas*>& pages) {
         (void)pages;
         return false;
+    }
+    // Offers a small text file for the school's own hand-in route: written
+    // into the documents folder, handed to the device's share sheet, or
+    // downloaded. Never waits.
+    virtual HandInOutcome hand_in(const std::string& name, const std::string& text) {
+        (void)name, (void)text;
+        return {false, "この端末ではファイルを作れません。", ""};
     }
     // Whether idle, delay, hold and print_pages return only once the rest is
     // over. Where not, the program suspends after each of them and the

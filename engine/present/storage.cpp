@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <optional>
+#include <string_view>
 
 namespace lk {
 
@@ -162,14 +163,46 @@ std::unique_ptr<Storage> memory_storage() { return std::make_unique<MemoryStorag
 
 std::unique_ptr<Storage> file_storage(const std::string& path) { return std::make_unique<FileStorage>(path); }
 
+namespace {
+
+std::string home_folder() {
+    if (const char* h = std::getenv("HOME"); h && h[0] == '/') return h;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/') return pw->pw_dir;
+    return "";
+}
+
+}  // namespace
+
 std::string user_data_path(const std::string& name) {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && data[0] == '/') return std::string(data) + "/lessonkit/" + name;
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && h[0] == '/') home = h;
-    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/') home = pw->pw_dir;
+    const std::string home = home_folder();
     if (home.empty()) return "";
     return home + "/.local/share/lessonkit/" + name;
+}
+
+std::string documents_folder() {
+    const std::string home = home_folder();
+    if (home.empty()) return "";
+    // user-dirs.dirs holds lines such as XDG_DOCUMENTS_DIR="$HOME/書類".
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string dirs = (config && config[0] == '/' ? std::string(config) : home + "/.config") + "/user-dirs.dirs";
+    std::FILE* f = std::fopen(dirs.c_str(), "r");
+    if (!f) return "";
+    std::string found;
+    char line[1024];
+    while (std::fgets(line, sizeof line, f)) {
+        std::string_view l(line);
+        while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.remove_suffix(1);
+        const std::string_view key = "XDG_DOCUMENTS_DIR=\"";
+        if (l.substr(0, key.size()) != key || l.size() < key.size() + 1 || l.back() != '"') continue;
+        std::string dir(l.substr(key.size(), l.size() - key.size() - 1));
+        if (dir.rfind("$HOME", 0) == 0) dir = home + dir.substr(5);
+        // A documents folder that is the home folder itself is no folder of its own.
+        if (dir != home && dir != home + "/" && is_folder(dir)) found = dir;
+    }
+    std::fclose(f);
+    return found;
 }
 
 }  // namespace lk

@@ -33,5 +33,8 @@ std::unique_ptr<Storage> file_storage(const std::string& path);
 // when that is an absolute path, else ~/.local/share/lessonkit/NAME; empty
 // when there is no home folder either (a storage of "" is not available).
 std::string user_data_path(const std::string& name);
+// The user's documents folder (xdg-user-dirs' DOCUMENTS), if it exists;
+// empty otherwise.
+std::string documents_folder();
 
 }  // namespace lk

@@ -42,6 +42,9 @@ mergeInto(LibraryManager.library, {
   lk_page_print_page: function(svg, width, height) {
     Module.page.addPrintPage(UTF8ToString(svg), width, height);
   },
+  lk_page_hand_in: function(name, text) {
+    return Module.page.handIn(UTF8ToString(name), UTF8ToString(text));
+  },
   lk_page_print_show: function() {
     Module.page.showPrint(() => queueMicrotask(() => Module['_lk_resume']()));
   },

@@ -31,6 +31,7 @@ void lk_page_print_page(const char* svg, double width_mm, double height_mm);
 void lk_page_print_show();
 void lk_page_probe(const char* kind, const char* text);
 char* lk_page_request();
+int lk_page_hand_in(const char* name, const char* text);
 }
 
 namespace lk {
@@ -137,6 +138,16 @@ void WebPlatform::resized() {
 }
 
 void WebPlatform::wake() { lk_page_wake(); }
+
+HandInOutcome WebPlatform::hand_in(const std::string& name, const std::string& text) {
+    // The page shares the file where the device can (a tap or key has just
+    // come, which the share sheet needs), and otherwise downloads it.
+    switch (lk_page_hand_in(name.c_str(), text.c_str())) {
+        case 1: return {true, "共有の画面で、学校の提出先を選んでください。", name};
+        case 2: return {true, "ファイルをダウンロードしました。学校の提出先に出してください。", name};
+        default: return {false, "ファイルを作れませんでした。", ""};
+    }
+}
 
 bool WebPlatform::print_pages(const std::vector<const Canvas*>& pages) {
     present();

@@ -65,6 +65,7 @@ public:
     // SVG player), in the original colours; the program is resumed once it
     // is closed.
     bool print_pages(const std::vector<const Canvas*>& pages) override;
+    HandInOutcome hand_in(const std::string& name, const std::string& text) override;
 
     // The page cannot block: each rest returns at once, and the page calls
     // `resume` when it is over.
