@@ -12,12 +12,12 @@ const ProgramDef& solvelesson_program() {
             {"3　方程式の解き方", 44, 240, 13, 2},
             {"4　いろいろな方程式", 44, 300, 15, 3},
             {"5　P100(基本の問題)", 44, 360, 13, 4},
-            // Reserved places: choosing them shows the menu again.
-            {"6　", 44, 420, 15, -1},
+            {"6　方程式を入力", 44, 420, 15, 5},
+            // A reserved place: choosing it shows the menu again.
             {"7　", 44, 480, 13, -1},
             {"8　終了", 44, 540, 15, -1},
         },
-        {solve::topic1(), solve::topic2(), solve::topic3(), solve::topic4(), solve::topic5()},
+        {solve::topic1(), solve::topic2(), solve::topic3(), solve::topic4(), solve::topic5(), solve::own_equation()},
         "方程式の解き方",
     };
     return program;

@@ -9,6 +9,8 @@ Topic topic2();
 Topic topic3();
 Topic topic4();
 Topic topic5();
+// 方程式を入力: an equation the teacher types, worked step by step.
+Topic own_equation();
 
 }  // namespace lk::solve
 
