@@ -1,6 +1,8 @@
 #include "painter.h"
 
 #include <algorithm>
+#include <cmath>
+#include <type_traits>
 
 namespace lk {
 
@@ -16,8 +18,40 @@ int valid_pen(int w) { return std::clamp(w, 0, 100); }
 
 }  // namespace
 
+void Painter::set_scale(float factor, float x, float y) {
+    scale_ = std::clamp(factor, 0.05f, 20.0f);
+    scale_x_ = x;
+    scale_y_ = y;
+}
+
 void Painter::draw(DrawOp op) {
     ++statement_;
+    if (scale_ != 1) {
+        const float f = scale_;
+        auto px = [&](float& x) { x = scale_x_ + (x - scale_x_) * f; };
+        auto py = [&](float& y) { y = scale_y_ + (y - scale_y_) * f; };
+        auto pen = [&](int& w) { w = std::max(w > 0 ? 1 : 0, static_cast<int>(std::lround(static_cast<float>(w) * f))); };
+        std::visit(
+            [&](auto& o) {
+                using T = std::decay_t<decltype(o)>;
+                if constexpr (std::is_same_v<T, DrawText>) {
+                    px(o.x), py(o.y);
+                    o.font.size *= f;
+                } else if constexpr (std::is_same_v<T, DrawLine> || std::is_same_v<T, FillBox>) {
+                    px(o.x1), py(o.y1), px(o.x2), py(o.y2);
+                    pen(o.pen);
+                } else if constexpr (std::is_same_v<T, DrawCircle> || std::is_same_v<T, FillCircle> ||
+                                     std::is_same_v<T, DrawArc>) {
+                    px(o.cx), py(o.cy);
+                    o.r *= f;
+                    pen(o.pen);
+                } else {
+                    for (auto& point : o.points) px(point.x), py(point.y);
+                    pen(o.pen);
+                }
+            },
+            op);
+    }
     // Glyphs on the canvas only: a measurement draws below it.
     if (const auto* t = std::get_if<DrawText>(&op); capturing_ && t && t->y < canvas_.height())
         capture_.push_back(*t);

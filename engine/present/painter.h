@@ -94,6 +94,13 @@ public:
     void set_quiet(bool quiet) { quiet_ = quiet; }
     bool quiet() const { return quiet_; }
 
+    // Draws what follows smaller (or larger) by `factor` around (x, y):
+    // positions, text sizes and pens, so that a long formula fits its
+    // place as it would be drawn at full size. A factor of 1 draws as
+    // given; each call replaces the last.
+    void set_scale(float factor, float x = 0, float y = 0);
+    float scale() const { return scale_; }
+
 private:
     void draw(DrawOp op);
 
@@ -104,6 +111,7 @@ private:
     Random random_;
     unsigned statement_ = 0;
     bool quiet_ = false;
+    float scale_ = 1, scale_x_ = 0, scale_y_ = 0;
     bool capturing_ = false;
     std::vector<DrawText> capture_;
 };
