@@ -90,9 +90,10 @@ int run_window_program(const ProgramDef& program, int argc, char** argv) {
 
     try {
         SdlPlatform platform(program.title);
-        // The program's record (the practice program's progress) in the
-        // user's data folder; a self-driven tour neither reads nor writes it.
-        if (program.main && options.tour == 0) {
+        // The program's record (the practice program's progress, the
+        // equations typed into solvelesson) in the user's data folder; a
+        // self-driven tour neither reads nor writes it.
+        if (options.tour == 0) {
             platform.set_storage(file_storage(user_data_path(program.title + ".json")));
             // Files for the teacher go where the user keeps documents (or,
             // without such a folder, beside the record).

@@ -52,10 +52,13 @@ const lk::ProgramDef& program_named(const std::string& name) {
                                       : lk::applylesson_program();
 }
 
-TourResult tour(const std::string& name, std::uint64_t seed) {
+// `equation`, when given, is typed at an equation field in place of the
+// tour's own; `only_topic`, when given, is the one main-menu entry walked.
+TourResult tour(const std::string& name, std::uint64_t seed, const std::string& equation = "", int only_topic = 0) {
     const lk::ProgramDef& program = program_named(name);
     lk::HeadlessPlatform platform;
     lk::TourDriver driver(program, 3);
+    if (only_topic > 0) driver.only_topic(only_topic);
     LayoutWatch watch(name, &kExemptions);
     bool wrong_choice_made = false;
     platform.set_key_source([&] {
@@ -70,6 +73,7 @@ TourResult tour(const std::string& name, std::uint64_t seed) {
         } else {
             wrong_choice_made = false;
             keys = driver.next_keys();
+            if (!equation.empty() && prompt == lk::TourDriver::Prompt::answer) keys = "\f" + equation + "\r";
             int number = std::atoi(keys.c_str());
             if (prompt == lk::TourDriver::Prompt::menu) next.topic = number, next.item = 0, next.step = 0;
             else if (prompt == lk::TourDriver::Prompt::bar) next.item = number, next.step = 0;
@@ -118,6 +122,27 @@ void check(const std::string& name) {
 
 TEST(LayoutTour, ApplylessonTextIsNeverCutNorColliding) { check("applylesson"); }
 TEST(LayoutTour, SolvelessonTextIsNeverCutNorColliding) { check("solvelesson"); }
+
+// 方程式を入力 with the longest inputs it takes: each kind of long line
+// (brackets two deep, decimals that need 10^6, eight fractions, nine-digit
+// numbers) is worked without a cut or a collision, earlier lines moving up
+// and long lines set smaller.
+TEST(LayoutTour, OwnEquationsOfTheLongestKindsFit) {
+    for (const std::string equation : {
+             "3(2(x+1)-4(x-2))-5(x-1)/6=7x/4-2(3x-1)+(x-7)/12+100",
+             "0.125x-2.375(x-0.5)+1.75=0.625(2x+3.25)-4.5x+0.375(x-1.125)-12.875",
+             "(2x-1)/3-(3x+2)/4+(x-5)/6=(5x+7)/8-(x-1)/12+(7x-3)/9-(4x+1)/18+(x+11)/24",
+             "123456789x-987654321=876543219x+123456789-(987654321x-123456789)",
+             "(3x-2):(4x+5)=7:9",
+             "2(x+1)=2x+2",
+         }) {
+        TourResult r = tour("solvelesson", 1, equation, 6);
+        EXPECT_EQ(r.status, 0) << equation;
+        EXPECT_EQ(r.items, 1) << equation;
+        EXPECT_GT(r.steps, 4) << equation;
+        EXPECT_TRUE(r.findings.empty()) << equation << ":\n" << listing(r.findings);
+    }
+}
 
 // Every practice set: a hint, a wrong answer, the verdicts and the worked
 // lines, over several seeds (the worked lines differ in number and height).

@@ -21,10 +21,11 @@ constexpr float kInk = 0, kTitle = 3, kAnswer = 5, kNameInk = 7, kTyped = 5, kPa
 
 // The screen where the equation is typed.
 constexpr float kLeft = 40, kTitleY = 30, kAskY = 100, kExampleY = 160;
+constexpr float kExampleSize = 22, kTextSize = 16;
 constexpr float kFieldX1 = 40, kFieldY1 = 210, kFieldX2 = 1320, kFieldY2 = 280;
 constexpr float kTypedX = 60, kTypedY = 226;
 constexpr float kRefusalY = 310;
-constexpr float kHistoryTitleY = 370, kHistoryTop = 410, kHistoryPitch = 32;
+constexpr float kHistoryTitleY = 360, kHistoryTop = 400, kHistoryPitch = 25, kHistorySize = 20;
 constexpr float kHistoryColumnX[2] = {40, 700};
 constexpr int kHistoryRows = 10;
 constexpr std::size_t kHistoryShownChars = 56;  // of an equation in the list
@@ -32,7 +33,7 @@ constexpr std::size_t kHistoryShownChars = 56;  // of an equation in the list
 const char* const kSampleEquation = "4x-(x-3)=12";
 
 // The worked solution: a step's name, then its line.
-constexpr float kNameX = 40, kFormulaX = 290, kFormulaRight = 1330;
+constexpr float kNameX = 40, kFormulaX = 380, kFormulaRight = 1330, kNameGap = 20;
 constexpr float kLinesTop = 100, kLinePitch = 62, kFractionPitch = 78;
 // A line that 移項 makes stands further down, leaving a lane for the
 // travelling terms.
@@ -52,31 +53,56 @@ const std::string kHistoryHeader = "lessonkit-equations 1";
 
 const std::string kFraction = "ﾀ";
 
-std::vector<std::string> read_history(Storage* storage) {
+// The file: {"version":1,"equations":["4x-(x-3)=12",...]}. An equation
+// holds only what the equation field takes, so no character needs escaping.
+const std::string kHistoryStart = "{\"version\":1,\"equations\":[";
+const std::string kHistoryEnd = "]}";
+
+bool equation_text(const std::string& text) {
+    return !text.empty() && text.size() <= kEquationField.max_chars &&
+           std::all_of(text.begin(), text.end(),
+                       [](char c) { return kEquationField.takes.find(c) != std::string_view::npos; });
+}
+
+// The list kept on this device; nothing when there is none, or when the
+// file is not one this program wrote (`damaged` then says so: it is set
+// aside, never overwritten).
+std::vector<std::string> read_history(Storage* storage, bool& damaged) {
+    damaged = false;
     std::vector<std::string> out;
     std::string text;
     if (!storage || !storage->available() || storage->read(text) != Storage::ReadResult::ok) return out;
-    std::size_t at = 0;
-    bool header = true;
-    while (at < text.size()) {
-        const auto end = std::min(text.find('\n', at), text.size());
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
-        if (header) {
-            if (line != kHistoryHeader) return {};
-            header = false;
-            continue;
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    damaged = true;
+    if (text.rfind(kHistoryStart, 0) != 0 || text.size() < kHistoryStart.size() + kHistoryEnd.size() ||
+        text.compare(text.size() - kHistoryEnd.size(), kHistoryEnd.size(), kHistoryEnd) != 0)
+        return {};
+    std::string_view list(text);
+    list = list.substr(kHistoryStart.size(), list.size() - kHistoryStart.size() - kHistoryEnd.size());
+    while (!list.empty()) {
+        if (list.front() != '"') return {};
+        const auto close = list.find('"', 1);
+        if (close == std::string_view::npos) return {};
+        std::string equation(list.substr(1, close - 1));
+        if (!equation_text(equation)) return {};
+        if (out.size() < kHistoryMost) out.push_back(std::move(equation));
+        list.remove_prefix(close + 1);
+        if (!list.empty()) {
+            if (list.front() != ',' || list.size() == 1) return {};
+            list.remove_prefix(1);
         }
-        if (!line.empty() && out.size() < kHistoryMost) out.push_back(line);
     }
+    damaged = false;
     return out;
 }
 
-void write_history(Storage* storage, const std::vector<std::string>& history) {
+void write_history(Storage* storage, const std::vector<std::string>& history, bool damaged) {
     if (!storage || !storage->available()) return;
-    std::string text = kHistoryHeader + "\n";
-    for (const auto& line : history) text += line + "\n";
-    storage->write(text);
+    std::string where;
+    if (damaged && !storage->set_aside(where)) return;
+    std::string text = kHistoryStart;
+    for (size_t i = 0; i < history.size(); ++i) text += (i ? ",\"" : "\"") + history[i] + "\"";
+    storage->write(text + kHistoryEnd + "\n");
 }
 
 // The terms of a rich line, in order, each with its side: a term starts at
@@ -121,13 +147,16 @@ public:
     explicit OwnEquation(Script& s) : s_(s), e_(s.e), storage_(e_.presenter().platform().storage()) {}
 
     Task<> run() {
-        history_ = read_history(storage_);
+        history_ = read_history(storage_, damaged_);
         std::string typed;
         std::string refusal;
         steps::Solution solution;
         for (;;) {
             draw_entry(typed, refusal);
-            typed = co_await read_equation(typed);
+            auto entered = co_await read_equation(typed);
+            // Escape leaves for the item bar.
+            if (!entered) co_return;
+            typed = *entered;
             if (const int chosen = history_number(typed); chosen > 0) typed = history_[static_cast<size_t>(chosen - 1)];
             auto result = steps::solve(typed);
             if (const auto* no = std::get_if<steps::Refusal>(&result)) {
@@ -143,7 +172,7 @@ public:
         history_.erase(std::remove(history_.begin(), history_.end(), typed), history_.end());
         history_.insert(history_.begin(), typed);
         if (history_.size() > kHistoryMost) history_.resize(kHistoryMost);
-        write_history(storage_, history_);
+        write_history(storage_, history_, damaged_);
     }
 
 private:
@@ -177,7 +206,13 @@ private:
         s_.erase(0, 0, 1760, 1800);
         s_.text(kLeft, kTitleY, kTitle, "方程式を入力");
         s_.text(kLeft, kAskY, kInk, "方程式を入力して、Enterを押して下さい。");
-        s_.plain(kLeft, kExampleY, kNameInk, "例　4x-(x-3)=12　　(2x-1)/3=(x+2)/4　　x:6=2:3");
+        s_.text(kLeft, kExampleY, kNameInk, "例");
+        // What to type, as it is typed.
+        e_.p.set_font_bold(false);
+        e_.p.set_font_size(kExampleSize);
+        e_.p.draw_text(kLeft + 64, kExampleY + 4, "4x-(x-3)=12     (2x-1)/3=(x+2)/4     x:6=2:3", 1, 1,
+                       static_cast<int>(kNameInk));
+        e_.p.set_font_size(kTextSize);
         s_.pen(3);
         s_.box(kFieldX1, kFieldY1, kFieldX2, kFieldY2, kTitle, kPaper);
         draw_typed(typed);
@@ -185,6 +220,7 @@ private:
         if (history_.empty()) return;
         s_.plain(kLeft, kHistoryTitleY, kNameInk, "これまでの方程式（番号を入力すると、もう一度使えます）");
         e_.p.set_font_bold(false);
+        e_.p.set_font_size(kHistorySize);
         for (size_t i = 0; i < history_.size(); ++i) {
             std::string line = history_[i];
             if (line.size() > kHistoryShownChars) line = line.substr(0, kHistoryShownChars - 3) + "...";
@@ -192,9 +228,10 @@ private:
             const float y = kHistoryTop + static_cast<float>(i % kHistoryRows) * kHistoryPitch;
             e_.p.draw_text(x, y, std::to_string(i + 1) + "  " + line, 1, 1, static_cast<int>(kInk));
         }
+        e_.p.set_font_size(kTextSize);
     }
 
-    Task<std::string> read_equation(const std::string& start) {
+    Task<std::optional<std::string>> read_equation(const std::string& start) {
         AnswerField field(kEquationField);
         for (char c : start) field.key(std::string(1, c));
         PromptEvent prompt{PromptKind::answer};
@@ -206,6 +243,11 @@ private:
         for (;;) {
             const std::string key = plain_key(co_await e_.presenter().poll_key());
             if (key.empty()) continue;
+            if (key == kKeyEscape) {
+                e_.prompt = {};
+                e_.presenter().announce(e_.prompt);
+                co_return std::nullopt;
+            }
             const FieldChange change = field.key(key);
             if (change == FieldChange::submitted && !field.text().empty()) break;
             if (change != FieldChange::refused) draw_typed(field.text());
@@ -249,7 +291,7 @@ private:
         int seen = 0;
         for (const auto& piece : d.pieces) {
             seen += piece.text == "=";
-            const float ink = colour == kAnswer || (equals >= 2 && seen >= 2 && piece.text != "=") ? kAnswer : kInk;
+            const float ink = equals >= 2 ? (seen >= 2 && piece.text != "=" ? kAnswer : kInk) : colour;
             d.piece_x.push_back(first ? kFormulaX : s_.end_x());
             if (first) s_.text(kFormulaX, y, ink, piece.text);
             else s_.more(ink, piece.text);
@@ -287,17 +329,21 @@ private:
             const auto a = piece_at(from, move.from, move.place_before);
             const auto b = piece_at(to, move.to, move.place_after);
             if (!a || !b) continue;
-            const float x1 = canvas_x(from, *a), y1 = from.y;
-            const float x2 = canvas_x(to, *b), y2 = to.y;
+            const float x1 = canvas_x(from, *a);
+            const float x2 = canvas_x(to, *b);
             const float lane = to.y - kTransposeGap;
-            const float scale = to.scale;
+            const float scale = std::min(from.scale, to.scale);
+            // Never past the right edge, whichever form it has on the way.
+            const float wide = std::max(width_of(signed_term(move.sign_before, move.text_before)),
+                                        width_of(signed_term(move.sign_after, move.text_after))) * scale;
+            const auto inside = [&](float x) { return std::min(x, kFormulaRight - wide); };
             const int across = std::clamp(static_cast<int>(std::lround(std::abs(x2 - x1) / kTravelStep)),
                                           kFewestSteps, kMostSteps);
-            std::vector<std::pair<float, float>> path{{x1, (y1 + lane) / 2}, {x1, lane}};
+            std::vector<std::pair<float, float>> path{{inside(x1), lane}};
             for (int i = 1; i <= across; ++i)
-                path.push_back({x1 + (x2 - x1) * static_cast<float>(i) / static_cast<float>(across), lane});
-            const size_t turn = 2 + static_cast<size_t>(across) / 2;
-            float last_x = x1, last_y = y1;
+                path.push_back({inside(x1 + (x2 - x1) * static_cast<float>(i) / static_cast<float>(across)), lane});
+            const size_t turn = 1 + static_cast<size_t>(across) / 2;
+            float last_x = x1, last_y = lane;
             char last_sign = move.sign_before;
             std::string last_body = move.text_before;
             bool drawn = false;
@@ -322,6 +368,15 @@ private:
         }
     }
 
+    // A step's name, set smaller when it would run into its line.
+    void draw_name(const std::string& name, float y) {
+        const float width = width_of(name);
+        const float room = kFormulaX - kNameX - kNameGap;
+        e_.p.set_scale(width > room ? room / width : 1.0f, kNameX, y);
+        s_.text(kNameX, y, kNameInk, name);
+        e_.p.set_scale(1);
+    }
+
     struct Shown {
         std::string name, rich;
         float colour;
@@ -336,7 +391,7 @@ private:
         float y = kLinesTop;
         for (size_t i = first; i < lines.size(); ++i) {
             if (lines[i].transposed && i > first) y += kTransposeGap;
-            s_.plain(kNameX, y + 8, kNameInk, lines[i].name);
+            draw_name(lines[i].name, y);
             out.push_back(draw_formula(lines[i].rich, y, lines[i].colour));
             y += height_of(lines[i].rich);
         }
@@ -373,6 +428,7 @@ private:
     Engine& e_;
     Storage* storage_;
     std::vector<std::string> history_;
+    bool damaged_ = false;
 };
 
 Task<> item_own_equation(Script& s) {
