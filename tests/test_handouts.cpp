@@ -175,8 +175,8 @@ TEST(Handouts, KeyScriptPagesFollowTheItems) {
 
 TEST(Handouts, ATopicMustBeATopicOfTheProgram) {
     auto dir = fresh_dir();
-    // Solvelesson's entries 6 and 7 are reserved; 8 ends the program.
-    EXPECT_EQ(replay("solvelesson --topic 6 --pdf " + (dir / "x.pdf").string(), dir), 2);
+    // Solvelesson's entry 7 is reserved; 8 ends the program.
+    EXPECT_EQ(replay("solvelesson --topic 7 --pdf " + (dir / "x.pdf").string(), dir), 2);
     EXPECT_EQ(replay("solvelesson --topic 9 --pdf " + (dir / "x.pdf").string(), dir), 2);
     EXPECT_EQ(replay("applylesson --topic 0", dir), 2);
     // A topic walk answers the program itself: no key script with it.

@@ -208,10 +208,11 @@ TEST(MainMenu, InvalidChoicesRedrawTheMenu) {
 }
 
 TEST(MainMenu, SolvelessonReservedEntriesAndQuit) {
-    auto run = run_program_with("solvelesson", "6\r7\r8\r");
+    auto run = run_program_with("solvelesson", "7\r7\r8\r");
     EXPECT_EQ(run->status, 0);
     EXPECT_EQ(count_rich(*run, "1　方程式とその解"), 3);
-    EXPECT_TRUE(drew(*run, "6　", 44, 420, 15));
+    EXPECT_TRUE(drew(*run, "6　方程式を入力", 44, 420, 15));
+    EXPECT_TRUE(drew(*run, "7　", 44, 480, 13));
     EXPECT_TRUE(drew(*run, "8　終了", 44, 540, 15));
     EXPECT_TRUE(drew(*run, "＜方程式の解き方　メニュー＞", 264, 30, 15));
 }

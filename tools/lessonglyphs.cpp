@@ -29,6 +29,7 @@
 #include "lessons/apply/topics.h"
 #include "lessons/practice/program.h"
 #include "lessons/practice/request.h"
+#include "engine/steps/steps.h"
 #include "lessons/practice/sheet.h"
 #include "lessons/solve/topics.h"
 #include "engine/shell/tour.h"
@@ -180,6 +181,31 @@ void add_sheets(Collector& collector, int seeds, int first) {
 
 }  // namespace
 
+// 方程式を入力: equations of every form, each worked to its end (the step
+// names and the lines), and the messages of refused ones.
+void add_own_equations(Collector& collector) {
+    for (const char* equation : {"4x-(x-3)=12", "(2x-1)/3=(x+2)/4", "x:6=2:3", "0.25x-1.5=0.1(x+3)", "2(x+1)=2x+2",
+                                 "x+1=x+2", "(2/3)x+1=x/4-3x/5", "1.25x=0.5", "3=x", "-x=5"}) {
+        lk::HeadlessPlatform platform("6\r1\r" + std::string(equation) + "\r" + std::string(200, ' '));
+        lk::Presenter presenter(platform);
+        presenter.add_sink(&collector);
+        lk::finished(lk::run_program(lk::solvelesson_program(), presenter, 1));
+    }
+    const lk::FaceStyle style = lk::style_for("ゴシック");
+    std::string all;
+    for (const std::string refused : std::vector<std::string>{"", "x", "x=1=2", "xx=1", "x2=1", "1/x=2", "y=1", "(x=1", "x)=1",
+                                      "1234567890x=1", "1=2", "x/0=1", "((((x))))=1", "x:1:2=3", "x==1", "+=x",
+                                      "2.5.1x=1", "x(x+1)=1", "x*x=1", "ｘ＝１あ",
+                                      std::string(lk::steps::kMaxCharacters + 1, '1')}) {
+        const auto result = lk::steps::solve(refused);
+        if (const auto* no = std::get_if<lk::steps::Refusal>(&result)) all += no->message;
+    }
+    for (const auto& [font, chars] : collector.fonts) {
+        if (std::get<0>(font) != style.family) continue;
+        for (const auto& c : lk::split_chars(all)) collector.fonts[font].insert(c);
+    }
+}
+
 int main(int argc, char** argv) {
     int seeds = argc > 1 ? std::atoi(argv[1]) : 8;
     int first = argc > 2 ? std::atoi(argv[2]) : 1;
@@ -205,6 +231,7 @@ int main(int argc, char** argv) {
     add_request(collector);
     add_sheets(collector, seeds, first);
     add_practice_messages(collector);
+    add_own_equations(collector);
     for (const auto& [font, chars] : collector.fonts) {
         std::string all;
         for (const auto& c : chars) all += c;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Both programs taught from start to end with the mouse alone, no key at all:
 # a click on each main-menu entry and each item-bar entry, a click on the
-# picture at every step banner, and the on-screen keypad's "1" and Enter at
+# picture at every step banner, the on-screen keypad's "1" and Enter at
 # every practice problem. Each item's last picture on the screen must match
 # lessonreplay's picture of the same answers. At the first step, a drag with
 # the pen on must put ink on the screen along its path, while the program
@@ -236,6 +236,16 @@ tour() {
             press keyEnter
             KEYS+="1\\r"
             ;;
+          answer)
+            # An equation of the teacher's own, on the equation keypad.
+            [ "${P[keypad_shown]}" = 1 ] || fail "$NAME: no keypad at an equation field"
+            press key2
+            press keyx
+            press keyEquals
+            press key6
+            press keyEnter
+            KEYS+="2x=6\\r"
+            ;;
           *) fail "$NAME: unexpected prompt ${P[kind]} in menu entry $m, item $i" ;;
         esac
         next_prompt
@@ -256,7 +266,7 @@ tour() {
        "every last picture as lessonreplay's, in $((SECONDS - start)) s"
 }
 
-declare -A EXPECTED=([applylesson]=35 [solvelesson]=26)
+declare -A EXPECTED=([applylesson]=35 [solvelesson]=27)
 for name in applylesson solvelesson; do
   tour "$name"
   [ "$ITEMS" -eq "${EXPECTED[$name]}" ] || fail "$name: $ITEMS items toured, expected ${EXPECTED[$name]}"

@@ -6,7 +6,7 @@ source "$(dirname "$0")/common.inc"
 LOG=$(mktemp)
 trap 'cleanup; rm -f "$LOG"' EXIT
 # The number of items of each program's topics.
-declare -A ITEMS=([applylesson]=35 [solvelesson]=26)
+declare -A ITEMS=([applylesson]=35 [solvelesson]=27)
 for name in applylesson solvelesson; do
   start=$(date +%s)
   "$BIN/$name" --tour 2 2> "$LOG" &
