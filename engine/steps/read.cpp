@@ -368,17 +368,19 @@ private:
         return {};
     }
 
-    // The rich text of a node as typed.
-    std::string text(int id) const {
+    // The rich text of a node as typed; `fraction_first`: nothing stands
+    // before it in a product.
+    std::string text(int id, bool fraction_first = true) const {
         const Node& n = nodes_[id];
         switch (n.type) {
             case Node::Type::number: return n.text;
             case Node::Type::x: return "x";
             case Node::Type::negate: return "-" + text(n.kids[0]);
             case Node::Type::group: {
-                // (2/3)x is the fraction before x.
+                // (2/3)x is the fraction before x, unless a number stands
+                // before it.
                 const Node& inner = nodes_[n.kids[0]];
-                if (inner.kids.size() == 1 && inner.signs[0] == '+' &&
+                if (fraction_first && inner.kids.size() == 1 && inner.signs[0] == '+' &&
                     nodes_[inner.kids[0]].type == Node::Type::quotient)
                     return text(inner.kids[0]);
                 return "(" + sum_text(n.kids[0]) + ")";
@@ -386,7 +388,7 @@ private:
             case Node::Type::sum: return sum_text(id);
             case Node::Type::product: {
                 std::string out;
-                for (std::size_t k = 0; k < n.kids.size(); ++k) out += (n.star[k] ? "*" : "") + text(n.kids[k]);
+                for (std::size_t k = 0; k < n.kids.size(); ++k) out += (n.star[k] ? "*" : "") + text(n.kids[k], k == 0);
                 return out;
             }
             case Node::Type::quotient: {
