@@ -128,12 +128,8 @@ inline std::vector<Lin> parts(const std::string& text, char op = '=') {
 // + - * /, parentheses, products written side by side and a proportion
 // "a:b=c:d", read into the sides of "A=B=C..." (a proportion into its cross
 // products). Empty when the text is not one.
-struct PlainReader {
-    std::string s;
-    size_t i = 0;
-    bool ok = true;
-    char peek() const { return i < s.size() ? s[i] : '\0'; }
-    Lin bad() { return ok = false, Lin{}; }
+// (Reader's text and place, with a grammar of its own.)
+struct PlainReader : Reader {
     Lin expr() {
         Lin v{};
         bool first = true;
@@ -198,7 +194,7 @@ struct PlainReader {
     }
     // One part, between separators.
     static std::optional<Lin> part(const std::string& text) {
-        PlainReader r{text};
+        PlainReader r{{text}};
         Lin v = r.expr();
         if (!r.ok || r.i != text.size()) return std::nullopt;
         return v;
