@@ -266,12 +266,12 @@ TEST(StepSolver, SolvelessonPrintsTheStepsOrTheRefusal) {
 }
 
 // The time to work one equation and write its lines as --steps prints them,
-// over LESSONKIT_STEPS_RANDOM random equations (the long and perf labels run
-// 100,000): the median must stay under a millisecond.
-TEST(StepSolverBenchmark, MedianAndP99PerEquation) {
+// over 100,000 random equations (LESSONKIT_STEPS_BENCH of them when set):
+// the median must stay under a millisecond. A timing, so not in the default
+// run: the ctest entry steps_benchmark (labels long and perf) runs it.
+TEST(StepSolverBenchmark, DISABLED_MedianAndP99PerEquation) {
     const char* asked = std::getenv("LESSONKIT_STEPS_BENCH");
-    if (!asked) GTEST_SKIP() << "set LESSONKIT_STEPS_BENCH to the number of equations";
-    const int count = std::atoi(asked);
+    const int count = asked ? std::atoi(asked) : 100000;
     lk::testing::RandomEquations equations(23);
     std::vector<lk::testing::TypedEquation> inputs;
     for (int i = 0; i < count; ++i) inputs.push_back(equations.next());
