@@ -3,11 +3,8 @@
 // readers, the refusals, and solvelesson --steps from the outside.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -263,37 +260,6 @@ TEST(StepSolver, SolvelessonPrintsTheStepsOrTheRefusal) {
         EXPECT_EQ(got.out, c.want.out) << c.equation;
         EXPECT_EQ(got.err, c.want.err) << c.equation;
     }
-}
-
-// The time to work one equation and write its lines as --steps prints them,
-// over 100,000 random equations (LESSONKIT_STEPS_BENCH of them when set):
-// the median must stay under a millisecond. A timing, so not in the default
-// run: the ctest entry steps_benchmark (labels long and perf) runs it.
-TEST(StepSolverBenchmark, DISABLED_MedianAndP99PerEquation) {
-    const char* asked = std::getenv("LESSONKIT_STEPS_BENCH");
-    const int count = asked ? std::atoi(asked) : 100000;
-    lk::testing::RandomEquations equations(23);
-    std::vector<lk::testing::TypedEquation> inputs;
-    for (int i = 0; i < count; ++i) inputs.push_back(equations.next());
-    std::vector<double> micros;
-    micros.reserve(inputs.size());
-    std::size_t printed = 0;
-    for (const auto& e : inputs) {
-        const auto start = std::chrono::steady_clock::now();
-        const st::Result r = st::solve(e.typed);
-        std::string out;
-        if (const auto* s = std::get_if<st::Solution>(&r))
-            for (const auto& step : s->steps) out += step.name + "\t" + step.plain + "\n";
-        const auto end = std::chrono::steady_clock::now();
-        printed += out.size();
-        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    }
-    std::sort(micros.begin(), micros.end());
-    const double median = micros[micros.size() / 2], p99 = micros[micros.size() * 99 / 100];
-    std::printf("steps over %d equations: median %.1f us, p99 %.1f us, max %.1f us (%zu bytes printed)\n", count,
-                median, p99, micros.back(), printed);
-    constexpr double kMedianLimitMicros = 1000;
-    EXPECT_LT(median, kMedianLimitMicros);
 }
 
 }  // namespace
