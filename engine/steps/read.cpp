@@ -145,6 +145,8 @@ public:
         std::string given;
         for (int k = 0; k < 4; ++k) {
             r.ratio[k] = part(parts[k]);
+            if (r.ratio[k].shape == Term::Shape::number && r.ratio[k].coef == 0)
+                refuse(nodes_[parts[k]].place, "からの項が0です。比の項に0は使えません。");
             given += (k == 0 ? "" : k == 2 ? "=" : ":") + sum_text(parts[k]);
         }
         r.given = given;
