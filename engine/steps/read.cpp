@@ -145,6 +145,8 @@ public:
         std::string given;
         for (int k = 0; k < 4; ++k) {
             r.ratio[k] = part(parts[k]);
+            if (r.ratio[k].shape == Term::Shape::number && r.ratio[k].coef == 0)
+                refuse(nodes_[parts[k]].place, "からの項が0です。比の項に0は使えません。");
             given += (k == 0 ? "" : k == 2 ? "=" : ":") + sum_text(parts[k]);
         }
         r.given = given;
@@ -368,17 +370,19 @@ private:
         return {};
     }
 
-    // The rich text of a node as typed.
-    std::string text(int id) const {
+    // The rich text of a node as typed; `fraction_first`: nothing stands
+    // before it in a product.
+    std::string text(int id, bool fraction_first = true) const {
         const Node& n = nodes_[id];
         switch (n.type) {
             case Node::Type::number: return n.text;
             case Node::Type::x: return "x";
             case Node::Type::negate: return "-" + text(n.kids[0]);
             case Node::Type::group: {
-                // (2/3)x is the fraction before x.
+                // (2/3)x is the fraction before x, unless a number stands
+                // before it.
                 const Node& inner = nodes_[n.kids[0]];
-                if (inner.kids.size() == 1 && inner.signs[0] == '+' &&
+                if (fraction_first && inner.kids.size() == 1 && inner.signs[0] == '+' &&
                     nodes_[inner.kids[0]].type == Node::Type::quotient)
                     return text(inner.kids[0]);
                 return "(" + sum_text(n.kids[0]) + ")";
@@ -386,7 +390,7 @@ private:
             case Node::Type::sum: return sum_text(id);
             case Node::Type::product: {
                 std::string out;
-                for (std::size_t k = 0; k < n.kids.size(); ++k) out += (n.star[k] ? "*" : "") + text(n.kids[k]);
+                for (std::size_t k = 0; k < n.kids.size(); ++k) out += (n.star[k] ? "*" : "") + text(n.kids[k], k == 0);
                 return out;
             }
             case Node::Type::quotient: {

@@ -160,12 +160,8 @@ private:
     // Parentheses removed, and every term not yet in its worked form worked
     // out, in one line.
     void remove_brackets() {
-        bool groups = false;
-        if (all([&](const Term& t) {
-                groups = groups || t.shape == Term::Shape::group;
-                return t.shape != Term::Shape::group && t.plain_form;
-            }))
-            return;
+        if (all([](const Term& t) { return t.shape != Term::Shape::group && t.plain_form; })) return;
+        const bool groups = !all([](const Term& t) { return t.shape != Term::Shape::group; });
         for (Terms* side : {&left_, &right_}) {
             Terms flat;
             for (const Term& t : *side) flatten(t, Rational(1), false, false, flat);
@@ -213,8 +209,10 @@ private:
         std::vector<Move> moves;
         auto keep = [](const Term& t, Terms& to) { to.push_back(t); };
         auto move = [&](const Term& t, Side from, int place, Terms& to, Side to_side) {
-            Term moved = worked_term(t.shape, neg(t.coef), t);
-            moved.text = t.text;
+            // The sign changes, even on a 0.
+            Term moved = t;
+            moved.coef = neg(t.coef);
+            moved.minus = !t.minus;
             moves.push_back(Move{t.text, moved.text, from, place, t.minus ? '-' : '+', to_side,
                                  static_cast<int>(to.size()), moved.minus ? '-' : '+'});
             to.push_back(std::move(moved));
@@ -346,7 +344,9 @@ std::string plain_text(std::string_view rich) {
                                    : wrapped(inside.substr(0, bar)) + "/" + wrapped(inside.substr(bar + 1));
         i = close + mark.size();
         const char next = i < rich.size() ? rich[i] : '\0';
-        if (next == 'x' || next == '(' || next == '.' || (next >= '0' && next <= '9')) fraction = "(" + fraction + ")";
+        const char before = out.empty() ? '\0' : out.back();
+        auto joins = [](char c) { return c == 'x' || c == '(' || c == ')' || c == '.' || (c >= '0' && c <= '9'); };
+        if (joins(next) || (before != '(' && joins(before))) fraction = "(" + fraction + ")";
         out += fraction;
     }
     return out;

@@ -1,4 +1,4 @@
-// libFuzzer targets. One source, five targets chosen at compile time:
+// libFuzzer targets. One source, six targets chosen at compile time:
 //   FUZZ_RICH_TEXT   arbitrary bytes as rich text (and as a cell label)
 //   FUZZ_PLAIN_TEXT  arbitrary bytes as plain text
 //   FUZZ_PARSE       arbitrary bytes as a typed answer and as a number text
@@ -8,6 +8,7 @@
 //                    few answers, and as a progress file
 //   FUZZ_CLASS_RECORD arbitrary bytes as a record shown to the teacher (a
 //                    QR code's bytes) and as a hand-in file
+//   FUZZ_STEPS       arbitrary bytes as an equation for the step solver
 // Every target checks that the pen width is restored and that nothing but a
 // delivered run-time error leaves the engine.
 #include <cstddef>
@@ -22,6 +23,7 @@
 #include "engine/practice/progress.h"
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/strings.h"
+#include "engine/steps/steps.h"
 #include "lessons/apply/topics.h"
 #include "lessons/solve/topics.h"
 
@@ -153,6 +155,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const auto again = p::encode_class_record(*read, &dropped);
             check(again.size() <= p::kClassRecordMaxBytes);
             if (dropped == 0) check(p::decode_class_record(again, error) == read);
+        }
+#elif defined(FUZZ_STEPS)
+        namespace st = lk::steps;
+        // Never throws; a refusal names a place inside the text (or none),
+        // a solution ends on its answer, and its given equation, read
+        // again, has the same solutions.
+        const st::Result result = st::solve(input);
+        if (const auto* refusal = std::get_if<st::Refusal>(&result)) {
+            check(!refusal->message.empty());
+            check(refusal->position >= 0 && refusal->position <= st::kMaxCharacters + 1);
+        } else {
+            const auto& solution = std::get<st::Solution>(result);
+            for (const st::Step& step : solution.steps) {
+                check(!step.name.empty() && !step.rich.empty());
+                if (step.kind != st::StepKind::verdict)
+                    for (char c : step.plain) check(c > ' ' && c < 0x7F);
+            }
+            check(solution.steps.empty() || solution.steps.back().colour == st::kAnswerColour);
+            const st::Result again = st::solve(solution.given_plain);
+            if (const auto* s = std::get_if<st::Solution>(&again)) {
+                check(s->outcome == solution.outcome);
+                check(s->outcome != st::Outcome::one || s->x == solution.x);
+            }
         }
 #endif
     } catch (const lk::RuntimeError&) {

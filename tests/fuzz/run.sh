@@ -8,7 +8,7 @@
 #   tests/fuzz/run.sh minimise [TARGET...]   replace each committed corpus by
 #                                            the smallest set of its inputs
 #                                            that covers as much
-# Targets: rich_text plain_text parse program practice class_record (default: all).
+# Targets: rich_text plain_text parse program practice class_record steps (default: all).
 # The build goes into FUZZ_OUT (build-fuzz/ in the source tree by default);
 # new inputs found while fuzzing go into FUZZ_OUT/corpus_TARGET, never into
 # the committed corpus.
@@ -17,7 +17,7 @@ SRC="$(cd "$(dirname "$0")/../.." && pwd)"
 MODE="${1:-60}"
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(rich_text plain_text parse program practice class_record)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(rich_text plain_text parse program practice class_record steps)
 OUT="${FUZZ_OUT:-$SRC/build-fuzz}"
 
 CXX=clang++ cmake -S "$SRC" -B "$OUT" -DLESSONKIT_FUZZ=ON -DCMAKE_BUILD_TYPE=Fuzz > /dev/null

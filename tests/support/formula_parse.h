@@ -124,6 +124,117 @@ inline std::vector<Lin> parts(const std::string& text, char op = '=') {
     }
 }
 
+// A plain-text equation as a worksheet writes it: numbers with a point, x,
+// + - * /, parentheses, products written side by side and a proportion
+// "a:b=c:d", read into the sides of "A=B=C..." (a proportion into its cross
+// products). Empty when the text is not one.
+// (Reader's text and place, with a grammar of its own.)
+struct PlainReader : Reader {
+    Lin expr() {
+        Lin v{};
+        bool first = true;
+        while (ok) {
+            int sign = 1;
+            if (peek() == '+' || peek() == '-') sign = s[i++] == '-' ? -1 : 1;
+            else if (!first) break;
+            Lin t = term();
+            v = {v.a + Rational(sign) * t.a, v.b + Rational(sign) * t.b};
+            first = false;
+        }
+        return v;
+    }
+    Lin term() {
+        Lin v = factor();
+        while (ok) {
+            const char c = peek();
+            if (c == '/') {
+                ++i;
+                Lin d = factor();
+                if (!(d.a == 0) || d.b == 0) return bad();
+                v = {v.a / d.b, v.b / d.b};
+            } else if (c == '*' || c == 'x' || c == '(') {
+                if (c == '*') ++i;
+                Lin f = factor();
+                if (!(v.a == 0) && !(f.a == 0)) return bad();
+                v = {v.a * f.b + f.a * v.b, v.b * f.b};
+            } else {
+                break;
+            }
+        }
+        return v;
+    }
+    Lin factor() {
+        const char c = peek();
+        if (c == '-') {
+            ++i;
+            Lin v = factor();
+            return {Rational(0) - v.a, Rational(0) - v.b};
+        }
+        if (c == 'x') return ++i, Lin{1, 0};
+        if (c == '(') {
+            ++i;
+            Lin v = expr();
+            if (peek() != ')') return bad();
+            ++i;
+            return v;
+        }
+        long long n = 0, d = 1;
+        bool digits = false, point = false;
+        for (; (peek() >= '0' && peek() <= '9') || peek() == '.'; ++i) {
+            if (peek() == '.') {
+                if (point) return bad();
+                point = true;
+                continue;
+            }
+            n = n * 10 + (peek() - '0'), digits = true;
+            if (point) d *= 10;
+        }
+        if (!digits) return bad();
+        return {0, Rational(n, d)};
+    }
+    // One part, between separators.
+    static std::optional<Lin> part(const std::string& text) {
+        PlainReader r{{text}};
+        Lin v = r.expr();
+        if (!r.ok || r.i != text.size()) return std::nullopt;
+        return v;
+    }
+};
+inline std::vector<Lin> plain_sides(const std::string& text) {
+    std::vector<std::string> pieces(1);
+    for (char c : text) {
+        if (c == '=') pieces.emplace_back();
+        else if (c != ' ') pieces.back() += c;
+    }
+    std::vector<Lin> out;
+    if (pieces.size() == 2 && pieces[0].find(':') != std::string::npos) {
+        // a:b=c:d: a·d = b·c.
+        std::vector<Lin> terms;
+        for (const std::string& side : pieces) {
+            const size_t colon = side.find(':');
+            if (colon == std::string::npos || side.find(':', colon + 1) != std::string::npos) return {};
+            for (const std::string& t : {side.substr(0, colon), side.substr(colon + 1)}) {
+                auto v = PlainReader::part(t);
+                if (!v) return {};
+                terms.push_back(*v);
+            }
+        }
+        auto times = [](const Lin& p, const Lin& q) -> std::optional<Lin> {
+            if (!(p.a == 0) && !(q.a == 0)) return std::nullopt;
+            return Lin{p.a * q.b + q.a * p.b, p.b * q.b};
+        };
+        auto outer = times(terms[0], terms[3]), inner = times(terms[1], terms[2]);
+        if (!outer || !inner) return {};
+        return {*outer, *inner};
+    }
+    for (const std::string& piece : pieces) {
+        auto v = PlainReader::part(piece);
+        if (!v) return {};
+        out.push_back(*v);
+    }
+    return out;
+}
+
 // The value of a·x + b at x.
 inline Rational value_at(const Lin& v, Rational x) { return v.a * x + v.b; }
 
