@@ -216,7 +216,7 @@ private:
         s_.pen(3);
         s_.box(kFieldX1, kFieldY1, kFieldX2, kFieldY2, kTitle, kPaper);
         draw_typed(typed);
-        if (!refusal.empty()) s_.plain(kLeft, kRefusalY, kTitle, refusal);
+        if (!refusal.empty()) fit_text(kLeft, kRefusalY, kFieldX2, kTitle, refusal);
         if (history_.empty()) return;
         s_.plain(kLeft, kHistoryTitleY, kNameInk, "これまでの方程式（番号を入力すると、もう一度使えます）");
         e_.p.set_font_bold(false);
@@ -368,14 +368,16 @@ private:
         }
     }
 
-    // A step's name, set smaller when it would run into its line.
-    void draw_name(const std::string& name, float y) {
-        const float width = width_of(name);
-        const float room = kFormulaX - kNameX - kNameGap;
-        e_.p.set_scale(width > room ? room / width : 1.0f, kNameX, y);
-        s_.text(kNameX, y, kNameInk, name);
+    // A text set smaller when it would run past `right`.
+    void fit_text(float x, float y, float right, float colour, const std::string& text) {
+        const float width = width_of(text);
+        e_.p.set_scale(width > right - x ? (right - x) / width : 1.0f, x, y);
+        s_.text(x, y, colour, text);
         e_.p.set_scale(1);
     }
+
+    // A step's name, set smaller when it would run into its line.
+    void draw_name(const std::string& name, float y) { fit_text(kNameX, y, kFormulaX - kNameGap, kNameInk, name); }
 
     struct Shown {
         std::string name, rich;
