@@ -23,7 +23,8 @@
 // is the original paper palette.
 //
 // practicelesson also takes --progress FILE (its record) and --request TEXT
-// (a teacher's request, as the page's address carries it after "#").
+// (a teacher's request, as the page's address carries it after "#"), and
+// --equations FILE (a teacher's list of equations, one more set).
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +45,7 @@
 #include "engine/shell/tour.h"
 #include "lessons/apply/topics.h"
 #include "lessons/practice/program.h"
+#include "lessons/practice/sets.h"
 #include "lessons/practice/sheet.h"
 #include "lessons/solve/topics.h"
 
@@ -53,7 +55,7 @@ int usage() {
     std::cerr << "usage: lessonreplay applylesson|solvelesson|practicelesson\n"
                  "                    [--keys TEXT | --topic N | --tour P]\n"
                  "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
-                 "                    [--progress FILE] [--request TEXT]\n"
+                 "                    [--progress FILE] [--request TEXT] [--equations FILE]\n"
                  "                    [--pdf FILE] [--pages all|final]\n"
                  "                    [--palette original|projector]\n";
     return 2;
@@ -159,7 +161,7 @@ int main(int argc, char** argv) {
     else return usage();
 
     std::string keys, trace_path, png_dir, pdf_path, pages = "all", palette_name = "original", progress_path;
-    std::string request;
+    std::string request, equations_path;
     bool keys_given = false;
     std::optional<int> topic, whole_tour;
     std::optional<std::uint64_t> seed;
@@ -183,10 +185,22 @@ int main(int argc, char** argv) {
             else if (arg == "--palette") palette_name = value();
             else if (arg == "--progress") progress_path = value();
             else if (arg == "--request" && program == &practice) request = value();
+            else if (arg == "--equations" && program == &practice) equations_path = value();
             else return usage();
         } catch (const std::exception&) {
             return usage();
         }
+    }
+    if (!equations_path.empty()) {
+        // A teacher's list of equations, as practicelesson --equations takes it.
+        std::ifstream in(equations_path, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const lk::problems::ListReading list = lk::problems::read_equation_list(text);
+        if (!in || !list.ok) {
+            std::cerr << "lessonreplay: " << equations_path << ": " << (in ? list.error : "cannot read") << "\n";
+            return 2;
+        }
+        lk::practice::add_list_set(list.list);
     }
     if (program == &practice) practice = practice_program(request);
     if (!(scale > 0 && scale <= 16) || (pages != "all" && pages != "final")) return usage();

@@ -31,8 +31,9 @@ constexpr float kInk = 0, kTitle = 3, kAnswerInk = 5, kHintInk = 7, kPaper = 15,
 constexpr float kPanelText = 15, kPanelEntry = 13, kButtonFill = 11;
 
 // The menu: two columns of entries on the panel (eight rows, a little
-// closer, when プリント makes it fifteen).
-constexpr float kMenuTop = 100, kMenuPitch = 66, kMenuPitchLong = 62;
+// closer, when プリント makes it fifteen; nine, closer still, with a
+// teacher's list and 今日の問題).
+constexpr float kMenuTop = 100, kMenuPitch = 66, kMenuPitchLong = 62, kMenuPitchLonger = 56;
 constexpr float kMenuColumnX[2] = {88, 730};
 constexpr float kMenuProgressDx = 440;  // where an entry's progress stands
 constexpr float kMenuStarDx = -44;      // a mastered set's ★, before its number
@@ -255,7 +256,7 @@ void Practice::draw_menu() {
     const auto& sets = practice_sets();
     const int entries = menu_number(quit_number);
     const int rows = (entries + 1) / 2;
-    const float pitch = rows > 7 ? kMenuPitchLong : kMenuPitch;
+    const float pitch = rows > 8 ? kMenuPitchLonger : rows > 7 ? kMenuPitchLong : kMenuPitch;
     for (int n = 1; n <= entries; ++n) {
         const int column = (n - 1) / rows;
         const float x = kMenuColumnX[column];

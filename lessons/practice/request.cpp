@@ -3,6 +3,8 @@
 #include <charconv>
 #include <set>
 
+#include "engine/present/strings.h"
+
 namespace lk::practice {
 
 namespace {
@@ -74,11 +76,52 @@ bool read_count(std::string_view value, PracticeRequest& request, std::string& e
     return true;
 }
 
-// Version 1's fields. A later field (a named list of equations) is another
-// row here, or a new version's table.
+// An address's %XX escapes (a link made with encodeURIComponent writes
+// them); false for a broken one.
+bool unescaped(std::string_view text, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        int value = 0;
+        if (i + 2 >= text.size()) return false;
+        const auto [end, error] = std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16);
+        if (error != std::errc() || end != text.data() + i + 3) return false;
+        out += static_cast<char>(value);
+        i += 2;
+    }
+    return true;
+}
+
+// A teacher's list of equations: e=NAME,EQUATION,EQUATION… (the name may be
+// empty), each as the equation field takes it. The list becomes a set of
+// its own, after any of s.
+bool read_list(std::string_view value, PracticeRequest& request, std::string& error) {
+    std::string text;
+    if (!unescaped(value, text)) return error = "方程式のリストの「%」の書き方が正しくありません。", false;
+    const auto items = split(text, ',');
+    std::string list_text;
+    for (std::size_t i = 1; i < items.size(); ++i) list_text += std::string(items[i]) + "\n";
+    problems::ListReading list = problems::read_equation_list(list_text, "番目の方程式");
+    if (!list.ok) return error = "方程式のリスト：" + list.error, false;
+    list.list.name = std::string(items.front());
+    if (static_cast<std::size_t>(char_length(list.list.name)) > problems::kMaxListNameChars ||
+        list.list.name.find_first_of("\n\r#") != std::string::npos)
+        return error = "方程式のリストの名前が長すぎるか、使えない文字があります。", false;
+    if (request.sets.size() == kMaxRequestSets)
+        return error = "練習セットが多すぎます（" + std::to_string(kMaxRequestSets) + "まで）。", false;
+    request.sets.push_back(&add_list_set(list.list));
+    return true;
+}
+
+// Version 1's fields: the sets (s, and a list of equations as one more,
+// e), of which there must be one, and the number of problems.
 const Field kVersion1[] = {
-    {"s", true, "練習セットの指定（s=）がありません。", read_sets},
+    {"s", false, "", read_sets},
     {"n", true, "問題の数の指定（n=）がありません。", read_count},
+    {"e", false, "", read_list},
 };
 
 }  // namespace
@@ -120,6 +163,7 @@ RequestReading read_request(std::string_view text) {
     }
     for (const auto& f : kVersion1)
         if (f.needed && !seen.count(f.name)) return refuse(std::string(f.missing));
+    if (request.sets.empty()) return refuse("練習セットの指定（s=）がありません。");
     reading.ok = true;
     reading.request = std::move(request);
     return reading;

@@ -10,10 +10,12 @@
 // The version comes first; the fields follow, each NAME=VALUE, separated by
 // ";", in any order, each at most once. A field's value is everything after
 // its first "=", so a later field may carry text of its own (a named list of
-// equations). Version 1 has s (the sets, separated by ",", taken in turn)
-// and n (the number of problems); a field or a version this program does
-// not know is refused, never skipped, so that a request is done as asked or
-// not at all.
+// equations). Version 1 has s (the sets, separated by ",", taken in turn),
+// e (a teacher's list of equations, as one more set after them:
+// e=NAME,4x-(x-3)=12,x:6=2:3, the name possibly empty, %XX escapes read)
+// and n (the number of problems); one of s and e is needed. A field or a
+// version this program does not know is refused, never skipped, so that a
+// request is done as asked or not at all.
 #include <string>
 #include <string_view>
 #include <vector>

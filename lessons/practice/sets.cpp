@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <map>
 
 namespace lk::practice {
@@ -14,8 +15,10 @@ constexpr int kStreakForStar = 3, kYesNoStreakForStar = 6;
 
 }  // namespace
 
-const std::vector<PracticeSet>& practice_sets() {
-    static const std::vector<PracticeSet> sets = [] {
+namespace {
+
+std::vector<PracticeSet>& all_sets() {
+    static std::vector<PracticeSet> sets = [] {
         std::vector<PracticeSet> out;
         PracticeSet mixed{"mixed", "まとめ", "次の問題に答えましょう。", {}, kStreakForStar};
         for (const auto& kind : problems::kinds()) {
@@ -30,6 +33,27 @@ const std::vector<PracticeSet>& practice_sets() {
     return sets;
 }
 
+constexpr std::string_view kListPrefix = "list";
+
+}  // namespace
+
+const std::vector<PracticeSet>& practice_sets() { return all_sets(); }
+
+const PracticeSet& add_list_set(const problems::EquationList& list) {
+    // FNV-1a of the equations, one after another.
+    std::uint32_t hash = 2166136261u;
+    for (const auto& equation : list.equations)
+        for (const char c : equation + "\n") hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    char id[32];
+    std::snprintf(id, sizeof id, "%.*s-%08x", static_cast<int>(kListPrefix.size()), kListPrefix.data(), hash);
+    for (const auto& set : all_sets())
+        if (set.id == id) return set;
+    PracticeSet set{id, list.name.empty() ? std::string(kListSetName) : list.name, "次の方程式を解きなさい。", {},
+                    kStreakForStar, list.problems};
+    all_sets().push_back(std::move(set));
+    return all_sets().back();
+}
+
 const PracticeSet* find_set(std::string_view key) {
     const auto& sets = practice_sets();
     int number = 0;
@@ -39,7 +63,7 @@ const PracticeSet* find_set(std::string_view key) {
         return nullptr;
     }
     for (const auto& set : sets)
-        if (set.id == key) return &set;
+        if (set.id == key || (key == kListPrefix && !set.list.empty())) return &set;
     return nullptr;
 }
 
@@ -51,6 +75,7 @@ std::uint64_t problem_count(const problems::Kind& kind, int variant) {
 }
 
 std::uint64_t problem_count(const PracticeSet& set) {
+    if (!set.list.empty()) return std::min<std::uint64_t>(set.list.size(), kCountedProblems);
     std::uint64_t total = 0;
     for (const auto* kind : set.kinds)
         for (int variant = 1; variant <= kind->variants; ++variant) total += problem_count(*kind, variant);
@@ -68,6 +93,8 @@ bool ProblemSource::used_up(const problems::Kind& kind, int variant) const {
 }
 
 problems::Problem ProblemSource::next(Script& s) {
+    // A teacher's list: its equations in order, then again.
+    if (!set_->list.empty()) return set_->list[static_cast<size_t>(turn_++) % set_->list.size()];
     // Every kind once a round, the forms of a kind taking turns from round
     // to round (a set of one kind: its forms in turn).
     const int count = static_cast<int>(set_->kinds.size());

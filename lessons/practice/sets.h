@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lessons/problems/equation_list.h"
 #include "lessons/problems/problems.h"
 
 namespace lk::practice {
@@ -20,10 +21,19 @@ struct PracticeSet {
     // The kinds of its problems, taken in turn: one, or for まとめ every kind.
     std::vector<const problems::Kind*> kinds;
     int streak_for_star = 3;  // first-try solutions in a row that earn the ★
+    // A teacher's own list of equations (and then no kinds): its problems,
+    // given in turn.
+    std::vector<problems::Problem> list = {};
 };
 
-// The sets in menu order; まとめ is last.
+// The sets in menu order: the kinds', まとめ, then any teacher's lists.
 const std::vector<PracticeSet>& practice_sets();
+// Adds a teacher's list as a set for this run, before the program starts
+// (the sets stay where they are afterwards): its ID "list-" and a number of
+// its equations, so that the record keeps each list apart; `find_set("list")`
+// finds the first. The same list twice is one set.
+const PracticeSet& add_list_set(const problems::EquationList& list);
+inline constexpr std::string_view kListSetName = "先生の方程式";
 // A set by its menu number ("3") or its ID ("solve-x-plus-b"); null if none.
 const PracticeSet* find_set(std::string_view number_or_id);
 

@@ -58,7 +58,7 @@ Problem problem_of(const steps::Solution& solution) {
     return p;
 }
 
-ListReading read_equation_list(std::string_view text) {
+ListReading read_equation_list(std::string_view text, std::string_view unit) {
     if (text.size() > kMaxListBytes) return refused("リストが長すぎます（" + std::to_string(kMaxListBytes) + "バイトまで）。");
     // A byte-order mark, as some editors write one.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -70,7 +70,7 @@ ListReading read_equation_list(std::string_view text) {
         const std::string line = trimmed(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         ++number;
-        const std::string where = std::to_string(number) + "行目：";
+        const std::string where = std::to_string(number) + std::string(unit) + "：";
         if (line.empty()) continue;
         if (line[0] == '#') {
             if (number != 1) return refused(where + "「#」で始まる行は、1行目（リストの名前）だけです。");

@@ -31,7 +31,8 @@ struct ListReading {
     std::string error;  // Japanese, naming the line: "3行目：…"
 };
 
-ListReading read_equation_list(std::string_view text);
+// `unit` names a line in a message: "3行目：…".
+ListReading read_equation_list(std::string_view text, std::string_view unit = "行目");
 
 // A solved equation as a problem: shown as given, worked line by line as the
 // solver works it (the answer after a second "=" in the answer's colour).
