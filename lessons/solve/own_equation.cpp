@@ -334,8 +334,10 @@ private:
             const float lane = to.y - kTransposeGap;
             const float scale = std::min(from.scale, to.scale);
             // Never past the right edge, whichever form it has on the way.
-            const float wide = std::max(width_of(signed_term(move.sign_before, move.text_before)),
-                                        width_of(signed_term(move.sign_after, move.text_after))) * scale;
+            // (Measured one at a time: a measurement draws, so the order counts.)
+            const float wide_before = width_of(signed_term(move.sign_before, move.text_before));
+            const float wide_after = width_of(signed_term(move.sign_after, move.text_after));
+            const float wide = std::max(wide_before, wide_after) * scale;
             const auto inside = [&](float x) { return std::min(x, kFormulaRight - wide); };
             const int across = std::clamp(static_cast<int>(std::lround(std::abs(x2 - x1) / kTravelStep)),
                                           kFewestSteps, kMostSteps);

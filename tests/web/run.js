@@ -243,7 +243,7 @@ async function touchTour(browser, program) {
   const keypad = async text => {
     const state = await overlay();
     c.expect(state.keypad_shown === 1, `no keypad at prompt ${count} (${prompt.kind})`);
-    const names = {'\f': 'C', '\r': 'Enter', '\b': 'BS'};
+    const names = {'\f': 'C', '\r': 'Enter', '\b': 'BS', '=': 'Equals'};
     for (const ch of text) {
       const [x, y, w, h] = state.buttons['key' + (names[ch] || ch)];
       c.expect(w >= 44 && h >= 44, `key ${JSON.stringify(ch)} is ${w} x ${h} CSS px`);
@@ -283,6 +283,10 @@ async function touchTour(browser, program) {
           }
           await page.touchscreen.tap(...css(1000, 400));
           keys += ' ';
+        } else if (prompt.kind === 'answer') {
+          // An equation of the teacher's own, on the equation keypad.
+          await keypad('2x=6\r');
+          keys += '2x=6\\r';
         } else {
           c.expect(prompt.kind === 'next_step', `unexpected ${prompt.kind} in entry ${m}, item ${i}`);
           await keypad('1\r');
