@@ -61,6 +61,9 @@ public:
             // brought its verdict: judged, drawn and repainted.
             if (answered_ == lk::PromptKind::answer && waiting_ == lk::PromptKind::verdict)
                 verdict_ms.push_back(step_ms.back());
+            // The Enter after a typed equation and its first step.
+            if (answered_ == lk::PromptKind::answer && waiting_ == lk::PromptKind::step)
+                equation_ms.push_back(step_ms.back());
         }
         std::string key = HeadlessPlatform::poll_key();
         key_returned_ = !key.empty();
@@ -79,7 +82,7 @@ public:
 
     Clock::time_point started = Clock::now();
     double first_menu_ms = 0;
-    std::vector<double> step_ms, verdict_ms;
+    std::vector<double> step_ms, verdict_ms, equation_ms;
 
 private:
     lk::PromptKind waiting_ = lk::PromptKind::none, answered_ = lk::PromptKind::none;
@@ -132,6 +135,34 @@ int tour(const lk::ProgramDef& program, std::uint64_t seed, int problems) {
         std::printf("%s: answer to verdict drawn and repainted, %zu answers: median %.2f ms, slowest %.2f ms\n",
                     program.title.c_str(), verdicts.size(), verdicts[verdicts.size() / 2], verdicts.back());
     return status;
+}
+
+// 方程式を入力: from the Enter after each of these equations to its first
+// step drawn and repainted (the solver's work, the screen cleared and the
+// first lines drawn).
+int own_equations() {
+    const char* const equations[] = {
+        "4x-(x-3)=12", "(2x-1)/3=(x+2)/4", "x:6=2:3", "0.2x+1.5=0.7", "2(x+1)=2x+2",
+        "3(2(x+1)-4(x-2))-5(x-1)/6=7x/4-2(3x-1)+(x-7)/12+100",
+        "0.125x-2.375(x-0.5)+1.75=0.625(2x+3.25)-4.5x+0.375(x-1.125)-12.875",
+        "(2x-1)/3-(3x+2)/4+(x-5)/6=(5x+7)/8-(x-1)/12+(7x-3)/9-(4x+1)/18+(x+11)/24",
+        "123456789x-987654321=876543219x+123456789-(987654321x-123456789)", "(3x-2):(4x+5)=7:9"};
+    constexpr int kRounds = 20;
+    std::vector<double> times;
+    for (int round = 0; round < kRounds; ++round)
+        for (const char* equation : equations) {
+            TimedPlatform platform;
+            platform.add_keys(std::string("6\r1\r") + equation + "\r ");
+            lk::Presenter presenter(platform);
+            lk::finished(lk::run_program(lk::solvelesson_program(), presenter, 1));
+            times.insert(times.end(), platform.equation_ms.begin(), platform.equation_ms.end());
+        }
+    std::sort(times.begin(), times.end());
+    if (times.empty()) return 1;
+    std::printf("solvelesson: 方程式を入力, Enter to the first step drawn and repainted, %zu equations: "
+                "median %.2f ms, 95th percentile %.2f ms, slowest %.2f ms\n",
+                times.size(), times[times.size() / 2], times[times.size() * 95 / 100], times.back());
+    return 0;
 }
 
 int draw_heavy() {
@@ -285,6 +316,7 @@ int main(int argc, char** argv) {
     int status = 0;
     if (only.empty() || only == "applylesson") status |= tour(lk::applylesson_program(), seed, problems);
     if (only.empty() || only == "solvelesson") status |= tour(lk::solvelesson_program(), seed, problems);
+    if (only.empty() || only == "solvelesson") status |= own_equations();
     // The practice program: every set, `problems` answered in each (the
     // first after a hint and a wrong answer).
     if (only.empty() || only == "practicelesson") status |= tour(lk::practicelesson_program(), seed, problems);
