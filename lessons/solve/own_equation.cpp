@@ -147,6 +147,9 @@ public:
     explicit OwnEquation(Script& s) : s_(s), e_(s.e), storage_(e_.presenter().platform().storage()) {}
 
     Task<> run() {
+        // The solver's first run, done while the equation is typed rather
+        // than after its Enter (a browser compiles code as it is first used).
+        (void)steps::solve(kSampleEquation);
         history_ = read_history(storage_, damaged_);
         std::string typed;
         std::string refusal;
