@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 #include "../platform.h"
@@ -148,16 +149,42 @@ bool free_place(double w, double h, double x0, double x1, double y0, double y1,
                 const std::vector<Rect>& obstacles, const Rect& near, Rect& out, double& distance) {
     const double want_x = std::clamp(near.x + near.w / 2 - w / 2, x0, x1);
     const double want_y = std::clamp(near.y + near.h / 2 - h / 2, y0, y1);
+    // Obstacles on the same rows that overlap block what their union
+    // blocks: the glyphs of a line of text become one.
+    std::vector<Rect> joined;
+    joined.reserve(obstacles.size());
+    for (const auto& o : obstacles)
+        if (!o.empty()) joined.push_back(o);
+    std::sort(joined.begin(), joined.end(), [](const Rect& a, const Rect& b) {
+        return std::make_tuple(a.y, a.h, a.x) < std::make_tuple(b.y, b.h, b.x);
+    });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < joined.size(); ++i) {
+        Rect& last = joined[kept > 0 ? kept - 1 : 0];
+        if (kept > 0 && last.y == joined[i].y && last.h == joined[i].h && joined[i].x < last.x + last.w) {
+            last.w = std::max(last.x + last.w, joined[i].x + joined[i].w) - last.x;
+            continue;
+        }
+        joined[kept++] = joined[i];
+    }
+    joined.resize(kept);
     std::vector<double> rows = {y0, y1, want_y};
-    for (const auto& o : obstacles) rows.push_back(o.y + o.h), rows.push_back(o.y - h);
+    for (const auto& o : joined) rows.push_back(o.y + o.h), rows.push_back(o.y - h);
     bool found = false;
+    // The obstacles in the order of the stretches they block, once: each
+    // row then takes its own in that order.
+    std::vector<const Rect*> by_x;
+    by_x.reserve(joined.size());
+    for (const auto& o : joined) by_x.push_back(&o);
+    std::sort(by_x.begin(), by_x.end(), [w](const Rect* a, const Rect* b) {
+        return std::make_pair(a->x - w, a->x + a->w) < std::make_pair(b->x - w, b->x + b->w);
+    });
     std::vector<std::pair<double, double>> blocked;
     for (double y : rows) {
         if (y < y0 || y > y1) continue;
         blocked.clear();
-        for (const auto& o : obstacles)
-            if (!o.empty() && o.y < y + h && y < o.y + o.h) blocked.emplace_back(o.x - w, o.x + o.w);
-        std::sort(blocked.begin(), blocked.end());
+        for (const Rect* o : by_x)
+            if (o->y < y + h && y < o->y + o->h) blocked.emplace_back(o->x - w, o->x + o->w);
         auto consider = [&](double a, double b) {
             a = std::max(a, x0), b = std::min(b, x1);
             if (a > b) return;
