@@ -221,6 +221,20 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
     // 記録を消す, confirmed, clears it all.
     r = practise(file, "13\r1\r", "", "14\r");
     EXPECT_EQ(record_of(file, set->id).tried, 0);
+
+    // A record a later version wrote is left exactly as it is, even by
+    // practice and by 記録を消す: the menu says so, and nothing is kept.
+    const std::string newer = "{\"version\": 9, \"sets\": {\"later\": {\"tried\": 3}}, \"seat\": 12}\n";
+    { std::ofstream(file) << newer; }
+    r = practise(file, "3\r", "==e", "13\r1\r14\r");
+    EXPECT_NE(r.all_text.find("新しい版９のプログラムのものです"), std::string::npos) << r.all_text;
+    {
+        std::ifstream in(file);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), newer);
+    }
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 2);  // the record and the damaged one set aside above
     std::filesystem::remove_all(dir);
 }
 

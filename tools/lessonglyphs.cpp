@@ -20,19 +20,20 @@
 #include <string>
 #include <tuple>
 
+#include "engine/practice/judge.h"
+#include "engine/practice/progress.h"
 #include "engine/present/faces.h"
 #include "engine/present/headless/headless_platform.h"
 #include "engine/present/overlay/overlay_shapes.h"
 #include "engine/present/presenter.h"
 #include "engine/present/strings.h"
-#include "engine/practice/judge.h"
+#include "engine/shell/tour.h"
+#include "engine/steps/steps.h"
 #include "lessons/apply/topics.h"
 #include "lessons/practice/program.h"
 #include "lessons/practice/request.h"
-#include "engine/steps/steps.h"
 #include "lessons/practice/sheet.h"
 #include "lessons/solve/topics.h"
-#include "engine/shell/tour.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ void add_practice_messages(Collector& collector) {
     std::string many = "v1;n=1;s=mixed";
     for (std::size_t i = 0; i < lk::practice::kMaxRequestSets; ++i) many += ",mixed";
     all += lk::practice::read_request(many).error;
+    all += lk::practice::newer_record_notice(9);
     for (char c = ' '; c < 127; ++c) all += c;
     for (const auto& [font, chars] : collector.fonts) {
         if (std::get<0>(font) != style.family) continue;

@@ -369,7 +369,18 @@ std::string to_json(const Progress& progress) {
     return out;
 }
 
+std::string newer_record_notice(int newer) {
+    return "この記録は新しい版 " + std::to_string(newer) +
+           " のプログラムのものです。記録はそのまま残し、今回の練習は記録しません。";
+}
+
 bool from_json(std::string_view text, Progress& progress, std::string& error) {
+    int newer = 0;
+    return from_json(text, progress, error, newer);
+}
+
+bool from_json(std::string_view text, Progress& progress, std::string& error, int& newer) {
+    newer = 0;
     const std::string prefix = "学習の記録を読めません。";
     if (text.size() > kMaxFileBytes) {
         error = prefix + "ファイルが大きすぎます";
@@ -395,6 +406,7 @@ bool from_json(std::string_view text, Progress& progress, std::string& error) {
         error = prefix + "版の番号が正しくありません";
         return false;
     }
+    if (number > kProgressVersion) newer = number;
     if (number != kProgressVersion) {
         error = prefix + "版 " + std::to_string(number) + " の記録です（このプログラムが読めるのは版 " +
                 std::to_string(kProgressVersion) + "）";

@@ -38,5 +38,11 @@ std::string to_json(const Progress& progress);
 // anything that is not a progress file of a known version; `progress` is
 // then left as it was.
 bool from_json(std::string_view text, Progress& progress, std::string& error);
+// The same, telling a record of a later version (which a later program
+// wrote, and which must be left as it is) from a damaged one: its version in
+// `newer`, 0 otherwise.
+bool from_json(std::string_view text, Progress& progress, std::string& error, int& newer);
+// What the program says of such a record.
+std::string newer_record_notice(int newer);
 
 }  // namespace lk::practice

@@ -204,7 +204,15 @@ void Practice::load() {
         case Storage::ReadResult::ok: break;
     }
     std::string error;
-    if (from_json(text, progress_, error)) return;
+    int newer = 0;
+    if (from_json(text, progress_, error, newer)) return;
+    if (newer > 0) {
+        // A later version of this program wrote it: it stays exactly as it
+        // is, for that program, and this run keeps nothing.
+        notice_ = newer_record_notice(newer);
+        kept_ = false;
+        return;
+    }
     // A damaged record is kept aside, never emptied in place.
     std::string where;
     if (storage_->set_aside(where)) {
