@@ -75,18 +75,28 @@ function keyTour(page) {
 // The practice program answered with key events: in each set, a few
 // problems, each answer typed and then Enter. Returns the times from each
 // Enter to its verdict drawn on the canvas.
-function practiceAnswers(page, perSet) {
-  return page.evaluate(async perSet => {
-    const m = window.lkTest;
-    const until = test => new Promise(resolve => {
+// Gives the page two helpers for a driver that runs in it: lkUntil(test),
+// which resolves once test() holds, and lkKeys(text), which sends each
+// character as a key event through the page's own key handler.
+function installDriver(page) {
+  return page.evaluate(() => {
+    window.lkUntil = test => new Promise(resolve => {
       const look = () => (test() ? resolve() : setTimeout(look, 1));
       look();
     });
-    const keys = text => {
+    window.lkKeys = text => {
       for (const ch of text)
         window.dispatchEvent(new KeyboardEvent('keydown', {key: ch === '\r' ? 'Enter' : ch === '\x1b' ? 'Escape' : ch,
                                                            bubbles: true}));
     };
+  });
+}
+
+async function practiceAnswers(page, perSet) {
+  await installDriver(page);
+  return page.evaluate(async perSet => {
+    const m = window.lkTest;
+    const until = window.lkUntil, keys = window.lkKeys;
     let seen = 0;
     const next = async () => {
       await until(() => m.prompts > seen && m.prompt.kind !== 'none' && m.idle && !m.keyAt);
@@ -165,16 +175,10 @@ async function main() {
 
   await c.check('方程式を入力: Enter to the first step drawn, median of 9 equations within a 60 Hz frame', async () => {
     const page = await c.openPage(browser, c.fileUrl('solvelesson', 'seed=1'));
+    await installDriver(page);
     const times = await page.evaluate(async equations => {
       const m = window.lkTest;
-      const until = test => new Promise(resolve => {
-        const look = () => (test() ? resolve() : setTimeout(look, 1));
-        look();
-      });
-      const keys = text => {
-        for (const ch of text)
-          window.dispatchEvent(new KeyboardEvent('keydown', {key: ch === '\r' ? 'Enter' : ch, bubbles: true}));
-      };
+      const until = window.lkUntil, keys = window.lkKeys;
       const prompt = kind => until(() => m.prompt.kind === kind && m.idle && !m.keyAt);
       const out = [];
       await prompt('menu');
