@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "lessons/practice/program.h"
 #include "lessons/practice/request.h"
 #include "lessons/practice/sets.h"
+#include "lessons/problems/mistakes.h"
 #include "support/replay.h"
 
 namespace {
@@ -117,6 +119,63 @@ TEST(PracticeJudge, NoRightAnswerIsEverJudgedWrong) {
     std::printf("judge: %ld problems, %ld forms tried, %ld right answers judged wrong\n", counts.problems,
                 counts.forms, counts.right_judged_wrong);
     EXPECT_EQ(counts.right_judged_wrong, 0);
+}
+
+// The typical mistakes over every problem of each kind (seeded samples of
+// 100,000 where there are too many to walk) with LESSONKIT_JUDGE_EVERY set,
+// 300 a form otherwise: a mistake is named only when it alone gives its
+// number and that number is wrong, and every mistake of a kind is named
+// somewhere.
+TEST(PracticeMistakes, NamedOnlyWhenAloneAndWrong) {
+    const bool every = std::getenv("LESSONKIT_JUDGE_EVERY") != nullptr;
+    for (const auto& kind : pr::kinds()) {
+        if (kind.answer != pr::AnswerType::solution) continue;
+        long problems = 0, named = 0, shared = 0, harmless = 0;
+        std::map<int, long> per_code;
+        const auto check = [&](const pr::Problem& p) {
+            ++problems;
+            const auto slips = pr::mistaken_answers(p);
+            EXPECT_EQ(pr::diagnose(p, p.solution()), nullptr);
+            for (const auto& [code, value] : slips) {
+                int same = 0;
+                for (const auto& other : slips) same += other.second == value;
+                const auto* got = pr::diagnose(p, value);
+                if (value == p.solution()) {
+                    ++harmless;
+                    EXPECT_EQ(got, nullptr);
+                } else if (same > 1) {
+                    ++shared;
+                    EXPECT_EQ(got, nullptr) << pr::identity(p) << " " << value.text();
+                } else {
+                    ++named;
+                    ++per_code[code];
+                    ASSERT_NE(got, nullptr) << pr::identity(p);
+                    EXPECT_EQ(got->code, code) << pr::identity(p);
+                }
+            }
+        };
+        std::set<int> codes;
+        for (int v = 1; v <= kind.variants; ++v) {
+            bool walked = false;
+            if (every) walked = pr::for_each_problem(kind, v, check).walked;
+            if (walked) continue;
+            lk::testing::Bench b;
+            lk::Script s(b.engine);
+            b.presenter.painter().seed_random(7);
+            for (int i = 0; i < (every ? 100000 : 300); ++i) check(pr::generate(kind, s, v));
+        }
+        std::string counts;
+        for (const auto& [code, n] : per_code) counts += " " + std::to_string(code) + ":" + std::to_string(n);
+        std::printf("mistakes: %s: %ld problems, %ld named (%s ), %ld shared, %ld give the answer\n",
+                    std::string(kind.id).c_str(), problems, named, counts.c_str(), shared, harmless);
+        EXPECT_GT(named, 0) << kind.id;
+        // Each of the kind's mistakes is named in some problem.
+        lk::testing::Bench b;
+        lk::Script s(b.engine);
+        for (int v = 1; v <= kind.variants; ++v)
+            for (const auto& slip : pr::mistaken_answers(pr::generate(kind, s, v))) codes.insert(slip.first);
+        for (int code : codes) EXPECT_GT(per_code[code], 0) << kind.id << " mistake " << code;
+    }
 }
 
 // A run of the practice program with a record file, answering from what each
@@ -235,6 +294,94 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++files;
     EXPECT_EQ(files, 2);  // the record and the damaged one set aside above
+    std::filesystem::remove_all(dir);
+}
+
+
+// Every typical mistake of every kind, typed into the program as a wrong
+// answer: its message under the verdict, then the right answer; the record
+// counts each mistake once a problem. The problems are known beforehand: the
+// program's seed drawn through the same source.
+TEST(PracticeMistakes, TypedIntoTheProgramSaidAndCounted) {
+    namespace pp = lk::practice;
+    const auto dir = std::filesystem::temp_directory_path() / ("lk-mistakes-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto& sets = pp::practice_sets();
+    for (size_t number = 1; number <= sets.size(); ++number) {
+        const pp::PracticeSet& set = sets[number - 1];
+        if (set.kinds.size() != 1 || set.kinds[0]->answer != pr::AnswerType::solution) continue;
+        lk::testing::Bench b;
+        lk::Script s(b.engine);
+        b.presenter.painter().seed_random(3);
+        pp::ProblemSource same(set, std::min<std::uint64_t>(10, pp::problem_count(set) - 1));
+
+        std::map<int, int> typed;  // mistake code -> problems it was typed in
+        std::vector<std::string> messages;
+        std::string keys;  // the keys left of the problem being answered
+        int problems = 0;
+        bool quit = false;
+        const std::string file = (dir / (set.id + ".json")).string();
+        lk::HeadlessPlatform platform(std::to_string(number) + "\r");
+        platform.set_storage(lk::file_storage(file));
+        struct Prompts : lk::OpSink {
+            void on_draw(const lk::DrawOp&) override {}
+            void on_event(const lk::Event&) override {}
+            void on_prompt(const lk::PromptEvent& p) override {
+                if (p.kind != lk::PromptKind::none) kind = p.kind;
+            }
+            lk::PromptKind kind = lk::PromptKind::none;
+        } prompts;
+        platform.set_key_source([&]() -> std::string {
+            if (prompts.kind == lk::PromptKind::verdict) return quit ? "\x1b" : " ";
+            if (prompts.kind == lk::PromptKind::menu)
+                return quit ? std::to_string(lk::practicelesson_program().quit_number) + "\r" : "";
+            if (prompts.kind != lk::PromptKind::answer) return {};
+            if (keys.empty()) {
+                // A new problem: one of its nameable mistakes, the least
+                // typed so far, then the answer.
+                const pr::Problem p = same.next(s);
+                ++problems;
+                const pr::Mistake* chosen = nullptr;
+                Rational value;
+                for (const auto& [code, v] : pr::mistaken_answers(p)) {
+                    const auto* m = pr::diagnose(p, v);
+                    if (m && m->code == code && (!chosen || typed[code] < typed[chosen->code])) chosen = m, value = v;
+                }
+                if (chosen) {
+                    ++typed[chosen->code];
+                    messages.push_back("ちがいます。" + std::string(chosen->message));
+                    keys = "\f" + value.text() + "\r";
+                }
+                keys += "\f" + p.solution().text() + "\r";
+                quit = problems >= 24;
+            }
+            const auto end = keys.find('\r') + 1;
+            const std::string next = keys.substr(0, end);
+            keys.erase(0, end);
+            return next;
+        });
+        lk::testing::Recorder recorder;
+        lk::Presenter presenter(platform);
+        presenter.add_sink(&prompts);
+        presenter.add_sink(&recorder);
+        std::string said;
+        const int status = lk::finished(lk::run_program(lk::practicelesson_program(), presenter, 3, [&](lk::Engine& e) {
+            e.on_rich_text = [&](const std::string& text, float, float, float) { said += text + "\n"; };
+        }));
+        EXPECT_EQ(status, 0) << set.id;
+        for (const auto& m : messages) EXPECT_NE(said.find(m + "\n"), std::string::npos) << set.id << " " << m;
+        // Every mistake the kind has was typed.
+        std::set<int> codes;
+        lk::testing::Bench fresh;
+        lk::Script t(fresh.engine);
+        for (int v = 1; v <= set.kinds[0]->variants; ++v)
+            for (const auto& slip : pr::mistaken_answers(pr::generate(*set.kinds[0], t, v))) codes.insert(slip.first);
+        for (int code : codes) EXPECT_GT(typed[code], 0) << set.id << " mistake " << code;
+        const auto rec = record_of(file, set.id);
+        EXPECT_EQ(rec.mistakes, typed) << set.id;
+        EXPECT_EQ(rec.tried, problems) << set.id;
+    }
     std::filesystem::remove_all(dir);
 }
 

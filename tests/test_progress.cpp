@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -43,9 +44,65 @@ TEST(Progress, StreakAndMastery) {
     EXPECT_EQ(set.solved, 7);
 }
 
+// The help, the mistakes, today's figures and the endings of a set; the
+// reviews of a ★ set; a version 1 file read into version 2.
+TEST(Progress, HelpMistakesTodayReviewsAndVersion1) {
+    using E = ProblemEnding;
+    SetProgress set;
+    record(set, {true, false, 2, false, {1}}, 2, "2026-12-01");
+    record(set, {false, false, 4, true, {1, 5}}, 2, "2026-12-01");
+    EXPECT_EQ(set.hints, 6);
+    EXPECT_EQ(set.shown, 1);
+    EXPECT_EQ(set.mistakes, (std::map<int, int>{{1, 2}, {5, 1}}));
+    EXPECT_EQ(tried_today(set, "2026-12-01"), 2);
+    EXPECT_EQ(solved_today(set, "2026-12-01"), 1);
+    record(set, {true, true}, 2, "2026-12-02");
+    record(set, {true, true}, 2, "2026-12-02");
+    EXPECT_TRUE(set.mastered);
+    EXPECT_EQ(tried_today(set, "2026-12-02"), 2);
+    EXPECT_EQ(tried_today(set, "2026-12-03"), 0);
+    EXPECT_EQ(set.last, (std::vector<E>{E::answer_shown, E::first_try, E::first_try}));
+
+    // Due 7 days after the last practice; a review solved at once moves it
+    // to 30 days after.
+    EXPECT_FALSE(review_due(set, "2026-12-08"));
+    EXPECT_TRUE(review_due(set, "2026-12-09"));
+    record(set, {true, true}, 2, "2026-12-09");
+    EXPECT_EQ(set.reviews, 1);
+    EXPECT_FALSE(review_due(set, "2027-01-07"));
+    EXPECT_TRUE(review_due(set, "2027-01-08"));
+    // A missed review keeps the ★ and asks for practice, until a new run.
+    record(set, {true, false, 1}, 2, "2027-01-08");
+    EXPECT_TRUE(set.mastered);
+    EXPECT_TRUE(set.practise_again);
+    EXPECT_EQ(set.reviews, 1);
+    record(set, {true, true}, 2, "2027-01-08");
+    EXPECT_TRUE(set.practise_again);
+    record(set, {true, true}, 2, "2027-01-08");
+    EXPECT_FALSE(set.practise_again);
+
+    const std::string v1 = "{\"version\": 1, \"sets\": {\"solve-x-plus-b\": {\"tried\": 5, \"solved\": 4, "
+                           "\"streak\": 3, \"mastered\": true, \"last_day\": \"2026-11-30\"}}}";
+    Progress read;
+    std::string error;
+    ASSERT_TRUE(from_json(v1, read, error)) << error;
+    const SetProgress& converted = read.sets["solve-x-plus-b"];
+    EXPECT_EQ(converted.tried, 5);
+    EXPECT_EQ(converted.solved, 4);
+    EXPECT_TRUE(converted.mastered);
+    EXPECT_TRUE(review_due(converted, "2026-12-09"));
+    const std::string v2 = to_json(read);
+    EXPECT_NE(v2.find("\"version\": 2"), std::string::npos);
+    Progress again;
+    ASSERT_TRUE(from_json(v2, again, error)) << error;
+    EXPECT_EQ(again, read);
+}
+
 TEST(Progress, FileTextRoundTripAndDamage) {
     Progress saved;
-    record(saved.sets["solve.linear"], {true, true}, 5, "2026-12-08");
+    saved.seat = 12;
+    saved.class_label = "1-3";
+    record(saved.sets["solve.linear"], {true, true, 0, false, {5}}, 5, "2026-12-08");
     record(saved.sets["apply.\"quoted\"\\\n"], {false, false}, 5, "2026-12-07");
     saved.sets["比例と反比例"] = {1000000000, 999999999, 12, true, ""};
     const std::string text = to_json(saved);
@@ -77,12 +134,20 @@ TEST(Progress, FileTextRoundTripAndDamage) {
         return t.replace(at, from.size(), to);
     };
     for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
-             {"\"version\": 1", "\"version\": 2"},
-             {"\"version\": 1", "\"version\": \"1\""},
-             {"\"version\": 1", "\"version\": 1.0"},
-             {"\"version\": 1,", ""},
-             {"\"version\": 1", "\"version\": 1, \"version\": 1"},
-             {"\"version\": 1", "\"version\": 1, \"extra\": 1"},
+             {"\"version\": 2", "\"version\": 3"},
+             {"\"version\": 2", "\"version\": 0"},
+             {"\"version\": 2", "\"version\": \"2\""},
+             {"\"version\": 2", "\"version\": 2.0"},
+             {"\"version\": 2,", ""},
+             {"\"version\": 2", "\"version\": 2, \"version\": 2"},
+             {"\"version\": 2", "\"version\": 2, \"extra\": 1"},
+             {"\"version\": 2", "\"version\": 1"},  // a set's later fields in a version 1 file
+             {"\"seat\": 12", "\"seat\": 51"},
+             {"\"class\": \"1-3\"", "\"class\": \"1A\""},
+             {"\"mistakes\": {\"5\": 1}", "\"mistakes\": {\"0\": 1}"},
+             {"\"mistakes\": {\"5\": 1}", "\"mistakes\": {\"5\": 0}"},
+             {"\"last\": [0]", "\"last\": [0, 1, 2, 1]"},
+             {"\"last\": [0]", "\"last\": [3]"},
              {"\"tried\": 1,", "\"tried\": \"1\","},
              {"\"tried\": 1,", "\"tried\": -1,"},
              {"\"tried\": 1,", "\"tried\": 1e0,"},
@@ -105,7 +170,7 @@ TEST(Progress, FileTextRoundTripAndDamage) {
     damaged.push_back("\xEF\xBB\xBF" + text);
     damaged.push_back("[]");
     damaged.push_back(std::string(100000, '[') + std::string(100000, ']'));
-    damaged.push_back("{\"version\": 1, \"sets\": {" + std::string(100000, '{'));
+    damaged.push_back("{\"version\": 2, \"sets\": {" + std::string(100000, '{'));
     std::string many = "{\"version\": 1, \"sets\": {";
     for (int i = 0; i < 1001; ++i) many += (i ? ",\"" : "\"") + std::to_string(i) + "\": {\"tried\": 0, \"solved\": 0, \"streak\": 0, \"mastered\": false, \"last_day\": \"\"}";
     damaged.push_back(many + "}}");

@@ -1,5 +1,8 @@
 #include "engine/practice/progress.h"
 
+#include "engine/practice/class_record.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -320,12 +323,49 @@ bool read_day(const Value* v, std::string& out) {
     return true;
 }
 
-bool read_set(const Value& v, SetProgress& set, std::string& field) {
-    static const char* const fields[] = {"tried", "solved", "streak", "mastered", "last_day"};
+// A boolean member.
+bool read_flag(const Value* v, bool& out) {
+    if (!v || v->kind != Value::Kind::boolean) return false;
+    out = v->boolean;
+    return true;
+}
+
+// The mistakes: {"code": count, ...}, codes 1..255, counts at least 1.
+bool read_mistakes(const Value* v, std::map<int, int>& out) {
+    if (!v || v->kind != Value::Kind::object) return false;
+    for (const auto& [name, value] : v->members) {
+        Value code_text;
+        code_text.kind = Value::Kind::number;
+        code_text.text = name;
+        int code = 0, count = 0;
+        if (!read_count(&code_text, code) || code < 1 || code > kMaxMistakeCode) return false;
+        if (!read_count(&value, count) || count < 1) return false;
+        out[code] = count;
+    }
+    return true;
+}
+
+// The last endings: [0, 1, 2], oldest first.
+bool read_endings(const Value* v, std::vector<ProblemEnding>& out) {
+    if (!v || v->kind != Value::Kind::array || v->items.size() > kKeptEndings) return false;
+    for (const auto& item : v->items) {
+        int ending = 0;
+        if (!read_count(&item, ending) || ending > static_cast<int>(ProblemEnding::answer_shown)) return false;
+        out.push_back(static_cast<ProblemEnding>(ending));
+    }
+    return true;
+}
+
+// A set of a version 1 file has only the first five fields.
+bool read_set(const Value& v, SetProgress& set, std::string& field, int version) {
+    static const std::vector<std::string_view> v1_fields{"tried", "solved", "streak", "mastered", "last_day"};
+    static const std::vector<std::string_view> v2_fields{"hints",       "shown",        "mistakes",
+                                                         "today_tried", "today_solved", "last",
+                                                         "reviews",     "practise_again"};
     if (v.kind != Value::Kind::object) return false;
     for (const auto& m : v.members) {
-        bool known = false;
-        for (const char* f : fields) known = known || m.first == f;
+        bool known = std::find(v1_fields.begin(), v1_fields.end(), m.first) != v1_fields.end();
+        if (version >= 2) known = known || std::find(v2_fields.begin(), v2_fields.end(), m.first) != v2_fields.end();
         if (!known) {
             field = m.first;
             return false;
@@ -334,26 +374,74 @@ bool read_set(const Value& v, SetProgress& set, std::string& field) {
     if (!read_count(member(v, "tried"), set.tried)) return field = "tried", false;
     if (!read_count(member(v, "solved"), set.solved) || set.solved > set.tried) return field = "solved", false;
     if (!read_count(member(v, "streak"), set.streak) || set.streak > set.solved) return field = "streak", false;
-    const Value* mastered = member(v, "mastered");
-    if (!mastered || mastered->kind != Value::Kind::boolean) return field = "mastered", false;
-    set.mastered = mastered->boolean;
+    if (!read_flag(member(v, "mastered"), set.mastered)) return field = "mastered", false;
     if (!read_day(member(v, "last_day"), set.last_day)) return field = "last_day", false;
+    if (version < 2) return true;
+    if (!read_count(member(v, "hints"), set.hints)) return field = "hints", false;
+    if (!read_count(member(v, "shown"), set.shown) || set.shown > set.tried) return field = "shown", false;
+    if (!read_mistakes(member(v, "mistakes"), set.mistakes)) return field = "mistakes", false;
+    if (!read_count(member(v, "today_tried"), set.today_tried) || set.today_tried > set.tried)
+        return field = "today_tried", false;
+    if (!read_count(member(v, "today_solved"), set.today_solved) || set.today_solved > set.today_tried)
+        return field = "today_solved", false;
+    if (!read_endings(member(v, "last"), set.last)) return field = "last", false;
+    if (!read_count(member(v, "reviews"), set.reviews)) return field = "reviews", false;
+    if (!read_flag(member(v, "practise_again"), set.practise_again)) return field = "practise_again", false;
     return true;
 }
 
 }  // namespace
 
+bool review_due(const SetProgress& set, const std::string& today) {
+    if (!set.mastered) return false;
+    const auto last = day_number_of(set.last_day), now = day_number_of(today);
+    if (!last || !now) return false;
+    return *now - *last >= (set.reviews == 0 ? kFirstReviewDays : kLaterReviewDays);
+}
+
+int tried_today(const SetProgress& set, const std::string& today) {
+    return set.last_day == today ? set.today_tried : 0;
+}
+int solved_today(const SetProgress& set, const std::string& today) {
+    return set.last_day == today ? set.today_solved : 0;
+}
+
 void record(SetProgress& set, const Outcome& outcome, int needed, const std::string& today) {
+    const bool reviewing = review_due(set, today);
+    const bool first = outcome.solved && outcome.first_try;
+    if (set.last_day != today) set.today_tried = set.today_solved = 0;
     count_up(set.tried);
-    if (outcome.solved) count_up(set.solved);
-    if (outcome.solved && outcome.first_try) count_up(set.streak);
+    count_up(set.today_tried);
+    if (outcome.solved) {
+        count_up(set.solved);
+        count_up(set.today_solved);
+    }
+    if (first) count_up(set.streak);
     else set.streak = 0;
-    if (set.streak >= needed) set.mastered = true;
+    if (set.streak >= needed) {
+        set.mastered = true;
+        set.practise_again = false;
+    }
+    if (reviewing) {
+        if (first) count_up(set.reviews);
+        else set.practise_again = true;
+    }
+    for (int i = 0; i < outcome.hints; ++i) count_up(set.hints);
+    if (outcome.answer_shown) count_up(set.shown);
+    for (const int code : outcome.mistakes)
+        if (code >= 1 && code <= kMaxMistakeCode) count_up(set.mistakes[code]);
+    set.last.push_back(first                  ? ProblemEnding::first_try
+                       : outcome.answer_shown ? ProblemEnding::answer_shown
+                                              : ProblemEnding::after_help);
+    if (set.last.size() > kKeptEndings) set.last.erase(set.last.begin());
     set.last_day = today;
 }
 
 std::string to_json(const Progress& progress) {
-    std::string out = "{\n  \"version\": " + std::to_string(kProgressVersion) + ",\n  \"sets\": {";
+    std::string out = "{\n  \"version\": " + std::to_string(kProgressVersion) +
+                      ",\n  \"seat\": " + std::to_string(progress.seat) + ",\n  \"class\": ";
+    write_string(out, progress.class_label);
+    out += ",\n  \"sets\": {";
     bool first = true;
     for (const auto& [id, set] : progress.sets) {
         out += first ? "\n    " : ",\n    ";
@@ -363,7 +451,19 @@ std::string to_json(const Progress& progress) {
                ", \"streak\": " + std::to_string(set.streak) +
                ", \"mastered\": " + (set.mastered ? "true" : "false") + ", \"last_day\": ";
         write_string(out, set.last_day);
-        out += "}";
+        out += ", \"hints\": " + std::to_string(set.hints) + ", \"shown\": " + std::to_string(set.shown) +
+               ", \"mistakes\": {";
+        bool first_mistake = true;
+        for (const auto& [code, count] : set.mistakes) {
+            out += (first_mistake ? "\"" : ", \"") + std::to_string(code) + "\": " + std::to_string(count);
+            first_mistake = false;
+        }
+        out += "}, \"today_tried\": " + std::to_string(set.today_tried) +
+               ", \"today_solved\": " + std::to_string(set.today_solved) + ", \"last\": [";
+        for (std::size_t i = 0; i < set.last.size(); ++i)
+            out += (i ? ", " : "") + std::to_string(static_cast<int>(set.last[i]));
+        out += "], \"reviews\": " + std::to_string(set.reviews) +
+               ", \"practise_again\": " + (set.practise_again ? "true" : "false") + "}";
     }
     out += first ? "}\n}\n" : "\n  }\n}\n";
     return out;
@@ -407,13 +507,15 @@ bool from_json(std::string_view text, Progress& progress, std::string& error, in
         return false;
     }
     if (number > kProgressVersion) newer = number;
-    if (number != kProgressVersion) {
+    if (number < 1 || number > kProgressVersion) {
         error = prefix + "版 " + std::to_string(number) + " の記録です（このプログラムが読めるのは版 " +
-                std::to_string(kProgressVersion) + "）";
+                std::to_string(kProgressVersion) + " まで）";
         return false;
     }
     for (const auto& m : root.members) {
-        if (m.first != "version" && m.first != "sets") {
+        const bool known = m.first == "version" || m.first == "sets" ||
+                           (number >= 2 && (m.first == "seat" || m.first == "class"));
+        if (!known) {
             error = prefix + "知らない項目" + quoted(m.first) + "があります";
             return false;
         }
@@ -428,13 +530,27 @@ bool from_json(std::string_view text, Progress& progress, std::string& error, in
         return false;
     }
     Progress read;
+    if (number >= 2) {
+        const Value* seat = member(root, "seat");
+        if (!read_count(seat, read.seat) || read.seat > kMaxSeat) {
+            error = prefix + "出席番号が正しくありません";
+            return false;
+        }
+        const Value* label = member(root, "class");
+        if (!label || label->kind != Value::Kind::string ||
+            !(label->text.empty() || valid_class_label(label->text))) {
+            error = prefix + "クラスが正しくありません";
+            return false;
+        }
+        read.class_label = label->text;
+    }
     for (const auto& [id, value] : sets->members) {
         if (id.size() > kMaxIdBytes) {
             error = prefix + "練習セットの名前が長すぎます";
             return false;
         }
         std::string field;
-        if (!read_set(value, read.sets[id], field)) {
+        if (!read_set(value, read.sets[id], field, number)) {
             error = prefix + "練習セット" + quoted(id) + "の" + (field.empty() ? std::string("中身") : quoted(field)) +
                     "が正しくありません";
             return false;

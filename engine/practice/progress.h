@@ -1,15 +1,30 @@
 #pragma once
 // A student's progress, kept on the device only: per practice set, how many
 // problems were tried and solved, the current run of first-try solutions,
-// whether the set is mastered (★) and the last day practised. Nothing names
-// the student.
+// whether the set is mastered (★), the last day practised, the help used,
+// the typical mistakes made, today's figures and the last few endings, and
+// when a mastered set comes back for review. Besides the sets: a seat number
+// and a class label, given for the teacher; nothing names the student.
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lk::practice {
 
-constexpr int kProgressVersion = 1;
+// Version 2 added the help, the mistakes, today's figures, the last endings,
+// the reviews, the seat and the class label; a version 1 file is read as a
+// version 2 record without them, and written back as version 2.
+constexpr int kProgressVersion = 2;
+
+// A ★ set comes back for review after this many days without practice, and
+// once it has been reviewed, after this many.
+constexpr int kFirstReviewDays = 7, kLaterReviewDays = 30;
+// The endings kept per set.
+constexpr std::size_t kKeptEndings = 3;
+
+// How one problem ended.
+enum class ProblemEnding { first_try = 0, after_help = 1, answer_shown = 2 };
 
 struct SetProgress {
     int tried = 0;
@@ -17,20 +32,47 @@ struct SetProgress {
     int streak = 0;         // problems solved in a row at the first try, no hint
     bool mastered = false;  // once earned, it stays
     std::string last_day;   // "2026-12-08", empty when never practised
+    int hints = 0;          // hints shown
+    int shown = 0;          // problems that ended with the answer shown
+    // Typical mistakes made: the mistake's code and how many problems had it.
+    std::map<int, int> mistakes;
+    // Tried and solved on today_day only (the day practised last).
+    int today_tried = 0, today_solved = 0;
+    std::vector<ProblemEnding> last;  // the last endings, oldest first
+    int reviews = 0;                  // reviews passed since the ★
+    bool practise_again = false;      // a review was missed: the ★ stays
+
+    bool operator==(const SetProgress&) const = default;
 };
 
 struct Progress {
+    int seat = 0;             // 出席番号 1..50, 0 when not given
+    std::string class_label;  // "1-3", "" when not given
     std::map<std::string, SetProgress> sets;  // by the set's stable ID
+
+    bool operator==(const Progress&) const = default;
 };
 
 // How a problem ended for the record.
 struct Outcome {
     bool solved = false;     // the student gave the answer (possibly after hints)
     bool first_try = false;  // right at the first counted answer, no hint
+    int hints = 0;           // hints shown
+    bool answer_shown = false;
+    std::vector<int> mistakes;  // the typical mistakes made, each once
 };
 // Adds one finished problem to a set's record: a first-try solution lengthens
-// the streak, anything else ends it; `needed` in a row earns the ★.
+// the streak, anything else ends it; `needed` in a row earns the ★. A problem
+// of a review (review_due before it) passes the review when solved at the
+// first try, and marks the set to practise again otherwise.
 void record(SetProgress& set, const Outcome& outcome, int needed, const std::string& today);
+
+// Whether a ★ set is due for review on `today`: practised last at least 7
+// days before (30 once it has been reviewed).
+bool review_due(const SetProgress& set, const std::string& today);
+// Today's figures of a set: nothing when it was last practised on another day.
+int tried_today(const SetProgress& set, const std::string& today);
+int solved_today(const SetProgress& set, const std::string& today);
 
 // The file's text: JSON with a version number.
 std::string to_json(const Progress& progress);

@@ -15,6 +15,7 @@
 #include "engine/present/keys.h"
 #include "engine/present/storage.h"
 #include "engine/present/strings.h"
+#include "lessons/problems/mistakes.h"
 #include "request.h"
 #include "sets.h"
 #include "sheet.h"
@@ -53,6 +54,9 @@ constexpr float kButtonTop = 12, kButtonHeight = 52;
 // The keys of the answer field besides what is typed into it.
 const char* const kHintKeys[] = {"h", "H", "?", "ｈ", "Ｈ", "？"};
 const std::string kHintKey = "h";
+
+// The verdict on a wrong answer, before what a typical mistake says.
+constexpr std::string_view kWrong = "ちがいます。";
 
 // How many of a set's last problems are not given again.
 constexpr std::uint64_t kRecentProblems = 10;
@@ -575,10 +579,17 @@ Task<Practice::Ending> Practice::solve(const PracticeSet& set, const Problem& pr
     const std::string& typed = field.text();
     std::string expected = problem.yes_no() ? (problem.yes_no()->yes ? "1" : "2") : problem.solution().text();
 
+    std::vector<int> mistakes;  // the typical mistakes named, each once
+
     const auto finish = [&](bool solved) {
         Outcome outcome;
         outcome.solved = solved;
         outcome.first_try = first_try;
+        outcome.hints = static_cast<int>(hints);
+        // The answer is shown by the last hint, or by the checks after a
+        // wrong choice of two.
+        outcome.answer_shown = hints >= problem.worked.size() || (problem.yes_no() && !solved);
+        outcome.mistakes = mistakes;
         practice::record(record, outcome, set.streak_for_star, today());
         save();
         draw_header(set, record);
@@ -644,6 +655,16 @@ Task<Practice::Ending> Practice::solve(const PracticeSet& set, const Problem& pr
             judgement.message = right ? "正解です。" : "ちがいます。";
         } else {
             judgement = judge(typed, problem.solution());
+            // A wrong answer that one typical mistake gives says which step
+            // to look at.
+            const Reading reading = read_typed(typed);
+            if (judgement.verdict == Verdict::wrong && reading.status == Reading::Status::number) {
+                if (const auto* mistake = problems::diagnose(problem, reading.value)) {
+                    judgement.message = std::string(kWrong) + std::string(mistake->message);
+                    if (std::find(mistakes.begin(), mistakes.end(), mistake->code) == mistakes.end())
+                        mistakes.push_back(mistake->code);
+                }
+            }
         }
         // The first counted answer decides the first try; a hint spoils it.
         if (judgement.counts() && !counted_try) {
