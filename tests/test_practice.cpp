@@ -244,7 +244,7 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
 
     // A hint spoils the first problem's first try; then three right in a row
     // earn the ★. Leaving a problem by Escape records nothing.
-    auto r = practise(file, "3\r", "h=" "===" "e", "14\r");
+    auto r = practise(file, "3\r", "h=" "===" "e", "15\r");
     EXPECT_EQ(r.status, 0);
     auto rec = record_of(file, set->id);
     EXPECT_EQ(rec.tried, 4);
@@ -254,7 +254,7 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
 
     // A restart shows the ★ on the menu; a wrong answer ends the streak but
     // not the ★.
-    r = practise(file, "3\r", "w=e", "14\r");
+    r = practise(file, "3\r", "w=e", "15\r");
     EXPECT_NE(r.all_text.find("★"), std::string::npos);
     rec = record_of(file, set->id);
     EXPECT_EQ(rec.streak, 0);
@@ -264,7 +264,7 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
     // A damaged file is set aside with a word on the menu, never emptied,
     // and a new record starts.
     { std::ofstream(file) << "{\"version\": 1, \"sets\": {"; }
-    r = practise(file, "3\r", "=e", "14\r");
+    r = practise(file, "3\r", "=e", "15\r");
     EXPECT_NE(r.all_text.find("記録が壊れていた"), std::string::npos);
     int aside = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
@@ -278,14 +278,14 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
     EXPECT_EQ(record_of(file, set->id).tried, 1);
 
     // 記録を消す, confirmed, clears it all.
-    r = practise(file, "13\r1\r", "", "14\r");
+    r = practise(file, "14\r1\r", "", "15\r");
     EXPECT_EQ(record_of(file, set->id).tried, 0);
 
     // A record a later version wrote is left exactly as it is, even by
     // practice and by 記録を消す: the menu says so, and nothing is kept.
     const std::string newer = "{\"version\": 9, \"sets\": {\"later\": {\"tried\": 3}}, \"seat\": 12}\n";
     { std::ofstream(file) << newer; }
-    r = practise(file, "3\r", "==e", "13\r1\r14\r");
+    r = practise(file, "3\r", "==e", "14\r1\r15\r");
     EXPECT_NE(r.all_text.find("新しい版９のプログラムのものです"), std::string::npos) << r.all_text;
     {
         std::ifstream in(file);
@@ -441,7 +441,7 @@ TEST(PracticeRequest, ReadsRunsAndRefuses) {
     const lk::ProgramDef asked =
         lk::practicelesson_program(nullptr, "v1;s=solve-x-plus-b,apply-ratio-whole;n=3");
     EXPECT_EQ(asked.quit_number, lk::practicelesson_program().quit_number + 1);
-    auto r = practise(file, "", "===", " 13\r \x1b" "15\r", asked);
+    auto r = practise(file, "", "===", " 13\r \x1b" "16\r", asked);
     EXPECT_EQ(r.status, 0);
     // (A rich text's "+" is drawn as lines, not as a character.)
     for (const char* said : {"先生からの今日の問題：移項　xb=d、比例式（答えが整数）　3問", "今日の問題　1／3",
@@ -458,7 +458,7 @@ TEST(PracticeRequest, ReadsRunsAndRefuses) {
     // one (14 is 終わり), and the record is kept as it was.
     const lk::ProgramDef unknown = lk::practicelesson_program(nullptr, "v7;s=mixed;n=3");
     EXPECT_EQ(unknown.quit_number, lk::practicelesson_program().quit_number);
-    r = practise(file, "14\r", "", "", unknown);
+    r = practise(file, "15\r", "", "", unknown);
     EXPECT_EQ(r.status, 0);
     // (The notice's plain text is drawn in full-width letters.)
     EXPECT_NE(r.all_text.find("先生からの問題の指定を読めません。版「ｖ７」はこのプログラムが知らない版です"),

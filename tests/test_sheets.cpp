@@ -501,8 +501,8 @@ TEST(Sheets, MenuPrintAsksAndHandsTheRequestToThePrinter) {
         asked.push_back(r);
         return practice::PrintOutcome{true, "テストの印刷です。", "/tmp/sheets-test.pdf"};
     });
-    EXPECT_EQ(program.quit_number, 15);
-    lk::HeadlessPlatform platform(lk::decode_key_script("13\r5\r41\r" "13\r5\r20\r2\r77\r " "15\r"));
+    EXPECT_EQ(program.quit_number, 16);
+    lk::HeadlessPlatform platform(lk::decode_key_script("13\r5\r41\r" "13\r5\r20\r2\r77\r " "16\r"));
     lk::Presenter presenter(platform);
     Recorder recorder;
     LayoutWatch watch("practicelesson");

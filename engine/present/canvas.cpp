@@ -48,6 +48,19 @@ Box glyph_cell(const DrawText& glyph) {
     return {glyph.x, glyph.y, glyph.x + width, glyph.y + em_h};
 }
 
+Box glyphs_area(const std::vector<DrawText>& glyphs) {
+    Box area{0, 0, 0, 0};
+    bool first = true;
+    for (const auto& g : glyphs) {
+        const Box cell = glyph_cell(g);
+        area = first ? cell
+                     : Box{std::min(area.x1, cell.x1), std::min(area.y1, cell.y1), std::max(area.x2, cell.x2),
+                           std::max(area.y2, cell.y2)};
+        first = false;
+    }
+    return area;
+}
+
 Box layout_extent(const DrawOp& op) {
     return std::visit(
         [](const auto& o) -> Box {

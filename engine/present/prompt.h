@@ -53,6 +53,9 @@ struct PromptEvent {
 // The cell a drawn glyph stands in: one em high and, for a full-width
 // character, one em wide (half an em for ASCII and half-width kana).
 Box glyph_cell(const DrawText& glyph);
+// The area the cells of drawn glyphs cover together (a menu entry's, from
+// Painter::take_capture); an empty box for none.
+Box glyphs_area(const std::vector<DrawText>& glyphs);
 // The area an operation takes up in a layout: a glyph's cell, a line, a
 // polyline or a box with half its pen around it, a circle or arc with its
 // pen. What a layout measures and keeps apart (a sheet's cells).

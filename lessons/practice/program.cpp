@@ -19,6 +19,7 @@
 #include "request.h"
 #include "sets.h"
 #include "sheet.h"
+#include "show_teacher.h"
 
 namespace lk::practice {
 
@@ -66,11 +67,13 @@ constexpr std::uint64_t kRecentProblems = 10;
 constexpr int kMaxSheetSeed = 9999999;
 
 // Menu numbers after the sets: 今日の問題 (while a teacher's request is in
-// force), プリント (where the platform can print), 記録を消す and 終わり.
+// force), プリント (where the platform can print), 先生に見せる, 記録を消す
+// and 終わり.
 int sets_count() { return static_cast<int>(practice_sets().size()); }
 int today_number(bool, bool asked) { return asked ? sets_count() + 1 : 0; }
 int print_number(bool printing, bool asked) { return printing ? sets_count() + (asked ? 2 : 1) : 0; }
-int erase_number(bool printing, bool asked) { return sets_count() + (asked ? 1 : 0) + (printing ? 2 : 1); }
+int teacher_number(bool printing, bool asked) { return sets_count() + (asked ? 1 : 0) + (printing ? 2 : 1); }
+int erase_number(bool printing, bool asked) { return teacher_number(printing, asked) + 1; }
 int quit_number(bool printing, bool asked) { return erase_number(printing, asked) + 1; }
 
 // 今日の問題's own entry in the record, beside the sets' (a record with it is
@@ -116,20 +119,6 @@ std::string typeset(const std::string& typed) {
         t.erase(0, 1);
     }
     return prefix + sign + "ﾀ" + t + "ﾀ";
-}
-
-// The area where a text was drawn, from the glyphs captured meanwhile.
-Box captured_area(std::vector<DrawText> glyphs) {
-    Box area{0, 0, 0, 0};
-    bool first = true;
-    for (const auto& g : glyphs) {
-        const Box cell = glyph_cell(g);
-        area = first ? cell
-                     : Box{std::min(area.x1, cell.x1), std::min(area.y1, cell.y1), std::max(area.x2, cell.x2),
-                           std::max(area.y2, cell.y2)};
-        first = false;
-    }
-    return area;
 }
 
 struct Button {
@@ -251,6 +240,10 @@ Task<> Practice::run() {
             co_await print();
             continue;
         }
+        if (number == menu_number(teacher_number)) {
+            co_await show_teacher(e_, progress_, [this] { save(); }, today());
+            continue;
+        }
         if (number == menu_number(today_number)) {
             co_await practise_today();
             continue;
@@ -279,12 +272,13 @@ void Practice::draw_menu() {
         else
             label += n == menu_number(today_number) ? "今日の問題"
                      : n == menu_number(print_number) ? "プリント"
+                     : n == menu_number(teacher_number) ? "先生に見せる"
                      : n == menu_number(erase_number) ? "記録を消す"
                                                       : "終わり";
         const float colour = n % 2 ? kPanelEntry : kPanelText;
         e_.p.start_capture();
         s_.text(x, y, colour, label);
-        e_.prompt.choices.push_back({n, captured_area(e_.p.take_capture())});
+        e_.prompt.choices.push_back({n, glyphs_area(e_.p.take_capture())});
         if (n == menu_number(today_number) && today_tried_ > 0)
             s_.plain(x + kMenuProgressDx, y + 8, kPanelText,
                      std::to_string(today_tried_) + "問中" + std::to_string(today_solved_) + "問正解");
@@ -313,11 +307,13 @@ Task<> Practice::confirm_erase() {
     for (const char* label : {"1　消す", "2　消さない"}) {
         e_.p.start_capture();
         s_.text(kLeft + static_cast<float>(number) * 300, 200, kInk, label);
-        e_.prompt.choices.push_back({++number, captured_area(e_.p.take_capture())});
+        e_.prompt.choices.push_back({++number, glyphs_area(e_.p.take_capture())});
     }
     co_await e_.ask_menu_number();
     if (e_.answer_value != 1) co_return;
-    progress_.sets.clear();
+    // Everything, the seat and the class too: the device may go to
+    // another student.
+    progress_ = Progress{};
     if (kept_ && !storage_->write(to_json(progress_))) notice_ = "記録を消せませんでした。";
     else notice_ = kept_ ? "記録を消しました。" : notice_;
 }
@@ -353,7 +349,7 @@ Task<> Practice::print() {
         const float y = 110 + static_cast<float>((n - 1) % rows) * 56;
         e_.p.start_capture();
         s_.text(x, y, n % 2 ? kPanelEntry : kInk, std::to_string(n) + "　" + sets[static_cast<size_t>(n - 1)].name);
-        choices.push_back({n, captured_area(e_.p.take_capture())});
+        choices.push_back({n, glyphs_area(e_.p.take_capture())});
     }
     // What has been chosen, on one line under the sets.
     const float chosen_y = 110 + static_cast<float>(rows) * 56 + 24;

@@ -58,9 +58,9 @@ xdotool key Escape
 next_prompt
 [ "${P[kind]}" = menu ] || fail "Escape at the verdict did not lead to the menu (${P[kind]})"
 # The window's menu offers プリント after the sets (the desktop prints), so
-# 終わり is 15.
-[ -n "${P[choice15]:-}" ] && [ -z "${P[choice16]:-}" ] || fail "the window's menu is not the sets, プリント, 記録を消す and 終わり"
-type_number 15
+# 終わり is 16.
+[ -n "${P[choice16]:-}" ] && [ -z "${P[choice17]:-}" ] || fail "the window's menu is not the sets, プリント, 先生に見せる, 記録を消す and 終わり"
+type_number 16
 wait_exit "$PROGRAM_PID" 30
 [ "$STATUS" -eq 0 ] || fail "practicelesson ended with status $STATUS"
 record="$XDG_DATA_HOME/lessonkit/practicelesson.json"
