@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "engine/practice/class_record.h"
 #include "engine/practice/judge.h"
 #include "engine/practice/progress.h"
 #include "engine/present/headless/headless_platform.h"
@@ -294,6 +296,25 @@ TEST(PracticeRecord, MasterySurvivesRestartDamageAndErasure) {
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++files;
     EXPECT_EQ(files, 2);  // the record and the damaged one set aside above
+
+    // A ★ set unpractised for a week is 復習 on the menu, and まとめ gives
+    // its problem first: solved at once, the review moves its day on.
+    char now[16];
+    const std::time_t clock = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&clock, &local);
+    std::strftime(now, sizeof now, "%Y-%m-%d", &local);
+    const std::string week_ago = lk::practice::day_of_number(*lk::practice::day_number_of(now) - 8);
+    {
+        std::ofstream(file) << "{\"version\": 1, \"sets\": {\"solve-decimals\": {\"tried\": 3, \"solved\": 3, "
+                               "\"streak\": 3, \"mastered\": true, \"last_day\": \"" + week_ago + "\"}}}";
+    }
+    r = practise(file, "12\r", "=e", "15\r");
+    EXPECT_NE(r.all_text.find("復習"), std::string::npos);
+    rec = record_of(file, "solve-decimals");
+    EXPECT_EQ(rec.reviews, 1);
+    EXPECT_EQ(rec.last_day, now);
+    EXPECT_EQ(record_of(file, "mixed").tried, 1);
     std::filesystem::remove_all(dir);
 }
 

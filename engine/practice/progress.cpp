@@ -406,6 +406,15 @@ int solved_today(const SetProgress& set, const std::string& today) {
     return set.last_day == today ? set.today_solved : 0;
 }
 
+void review(SetProgress& set, bool first_try, const std::string& today) {
+    if (first_try) {
+        count_up(set.reviews);
+        set.last_day = today;
+    } else {
+        set.practise_again = true;
+    }
+}
+
 void record(SetProgress& set, const Outcome& outcome, int needed, const std::string& today) {
     const bool reviewing = review_due(set, today);
     const bool first = outcome.solved && outcome.first_try;
@@ -422,10 +431,7 @@ void record(SetProgress& set, const Outcome& outcome, int needed, const std::str
         set.mastered = true;
         set.practise_again = false;
     }
-    if (reviewing) {
-        if (first) count_up(set.reviews);
-        else set.practise_again = true;
-    }
+    if (reviewing) review(set, first, today);
     for (int i = 0; i < outcome.hints; ++i) count_up(set.hints);
     if (outcome.answer_shown) count_up(set.shown);
     for (const int code : outcome.mistakes)

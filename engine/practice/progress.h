@@ -67,6 +67,10 @@ struct Outcome {
 // first try, and marks the set to practise again otherwise.
 void record(SetProgress& set, const Outcome& outcome, int needed, const std::string& today);
 
+// A review problem of a set due for review (one of まとめ's, say): solved at
+// the first try it moves the set's date on; otherwise the ★ stays and the
+// set is marked to practise again.
+void review(SetProgress& set, bool first_try, const std::string& today);
 // Whether a ★ set is due for review on `today`: practised last at least 7
 // days before (30 once it has been reviewed).
 bool review_due(const SetProgress& set, const std::string& today);

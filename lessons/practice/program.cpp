@@ -259,6 +259,7 @@ void Practice::draw_menu() {
     s_.text(264, 30, kPanelText, "＜方程式の練習　メニュー＞");
     e_.prompt = {PromptKind::menu};
     const auto& sets = practice_sets();
+    const std::string day = today();
     const int entries = menu_number(quit_number);
     const int rows = (entries + 1) / 2;
     const float pitch = rows > 8 ? kMenuPitchLonger : rows > 7 ? kMenuPitchLong : kMenuPitch;
@@ -287,8 +288,10 @@ void Practice::draw_menu() {
         auto found = progress_.sets.find(set.id);
         if (found == progress_.sets.end() || found->second.tried == 0) continue;
         const SetProgress& p = found->second;
-        s_.plain(x + kMenuProgressDx, y + 8, kPanelText,
-                 std::to_string(p.tried) + "問中" + std::to_string(p.solved) + "問正解");
+        std::string figures = std::to_string(p.tried) + "問中" + std::to_string(p.solved) + "問正解";
+        if (review_due(p, day)) figures += "　復習";
+        else if (p.practise_again) figures += "　もう一度";
+        s_.plain(x + kMenuProgressDx, y + 8, kPanelText, figures);
         if (p.mastered) s_.text(x + kMenuStarDx, y, colour, "★");
     }
     float y = kNoticeY;
@@ -504,8 +507,26 @@ ProblemSource& Practice::source(const PracticeSet& set) {
     return sources_.emplace(set.id, ProblemSource(set, memory)).first->second;
 }
 
+// The set of one kind of problem; null for none.
+const PracticeSet* set_of_kind(const problems::Kind* kind) {
+    for (const auto& set : practice_sets())
+        if (set.kinds.size() == 1 && set.kinds[0] == kind) return &set;
+    return nullptr;
+}
+
 Task<> Practice::practise(const PracticeSet& set) {
     ProblemSource& source = this->source(set);
+    if (set.kinds.size() > 1) {
+        // まとめ: the sets due for review come first.
+        std::vector<const problems::Kind*> due;
+        const std::string day = today();
+        for (const auto* kind : set.kinds) {
+            const PracticeSet* own = set_of_kind(kind);
+            const auto found = own ? progress_.sets.find(own->id) : progress_.sets.end();
+            if (found != progress_.sets.end() && review_due(found->second, day)) due.push_back(kind);
+        }
+        source.put_first(due);
+    }
     for (;;) {
         e_.presenter().item_started();
         e_.p.fill_box(0, 0, 1760, 1800, Coords::relative, kPaper);
@@ -587,6 +608,13 @@ Task<Practice::Ending> Practice::solve(const PracticeSet& set, const Problem& pr
         outcome.answer_shown = hints >= problem.worked.size() || (problem.yes_no() && !solved);
         outcome.mistakes = mistakes;
         practice::record(record, outcome, set.streak_for_star, today());
+        // A まとめ problem of a set due for review is that set's review.
+        if (set.kinds.size() > 1) {
+            const PracticeSet* own = set_of_kind(problem.kind);
+            const auto found = own ? progress_.sets.find(own->id) : progress_.sets.end();
+            if (found != progress_.sets.end() && review_due(found->second, today()))
+                review(found->second, solved && first_try, today());
+        }
         save();
         draw_header(set, record);
     };

@@ -92,9 +92,18 @@ bool ProblemSource::used_up(const problems::Kind& kind, int variant) const {
     return static_cast<std::uint64_t>(among) >= problem_count(kind, variant);
 }
 
+void ProblemSource::put_first(const std::vector<const problems::Kind*>& kinds) {
+    first_.assign(kinds.begin(), kinds.end());
+}
+
 problems::Problem ProblemSource::next(Script& s) {
     // A teacher's list: its equations in order, then again.
     if (!set_->list.empty()) return set_->list[static_cast<size_t>(turn_++) % set_->list.size()];
+    if (!first_.empty()) {
+        const problems::Kind& kind = *first_.front();
+        first_.pop_front();
+        return draw(kind, 1, s, memory_ > 0);
+    }
     // Every kind once a round, the forms of a kind taking turns from round
     // to round (a set of one kind: its forms in turn).
     const int count = static_cast<int>(set_->kinds.size());
@@ -108,21 +117,25 @@ problems::Problem ProblemSource::next(Script& s) {
         const int variant = (turn / count) % kind.variants + 1;
         const bool remembering = memory_ > 0 && passed < count * max_forms;
         if (remembering && used_up(kind, variant)) continue;
-        problems::Problem p = problems::generate(kind, s, variant);
-        std::string identity = problems::identity(p);
-        // A generator's draws reach every problem of its kind, some less
-        // often than others: enough tries find a new one.
-        constexpr int kMostTries = 20000;
-        for (int tries = 1; remembering && remembered(identity) && tries < kMostTries; ++tries) {
-            p = problems::generate(kind, s, variant);
-            identity = problems::identity(p);
-        }
-        if (memory_ > 0) {
-            recent_.push_back({std::move(identity), &kind, variant});
-            if (recent_.size() > memory_) recent_.pop_front();
-        }
-        return p;
+        return draw(kind, variant, s, remembering);
     }
+}
+
+problems::Problem ProblemSource::draw(const problems::Kind& kind, int variant, Script& s, bool remembering) {
+    problems::Problem p = problems::generate(kind, s, variant);
+    std::string identity = problems::identity(p);
+    // A generator's draws reach every problem of its kind, some less often
+    // than others: enough tries find a new one.
+    constexpr int kMostTries = 20000;
+    for (int tries = 1; remembering && remembered(identity) && tries < kMostTries; ++tries) {
+        p = problems::generate(kind, s, variant);
+        identity = problems::identity(p);
+    }
+    if (memory_ > 0) {
+        recent_.push_back({std::move(identity), &kind, variant});
+        if (recent_.size() > memory_) recent_.pop_front();
+    }
+    return p;
 }
 
 }  // namespace lk::practice

@@ -53,6 +53,9 @@ class ProblemSource {
 public:
     explicit ProblemSource(const PracticeSet& set, std::size_t memory = 0) : set_(&set), memory_(memory) {}
     problems::Problem next(Script& s);
+    // The next problems are of these kinds, one each (their first form),
+    // before the turns go on: まとめ's sets due for review.
+    void put_first(const std::vector<const problems::Kind*>& kinds);
     const PracticeSet& set() const { return *set_; }
 
 private:
@@ -63,11 +66,13 @@ private:
     };
     bool remembered(const std::string& identity) const;
     bool used_up(const problems::Kind& kind, int variant) const;
+    problems::Problem draw(const problems::Kind& kind, int variant, Script& s, bool remembering);
 
     const PracticeSet* set_;
     int turn_ = 0;
     std::size_t memory_ = 0;
     std::deque<Given> recent_;
+    std::deque<const problems::Kind*> first_;
 };
 
 }  // namespace lk::practice

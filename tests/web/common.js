@@ -110,6 +110,33 @@ async function programDrawn(page) {
   }, {timeout: LONG, polling: 50});
 }
 
+// Waits for a full tour in the page to end. A page error ends the wait at
+// once, and so does a tour that has drawn nothing new for STALL ms (on a
+// busy machine a tour is slow, never still): the message says where it
+// stopped, rather than the wait running into the test's own time limit.
+const STALL = 180000;
+async function tourDone(page, errors = async () => page.lkErrors || []) {
+  let last = null, since = Date.now();
+  for (;;) {
+    const state = await page.evaluate(() => {
+      const t = window.lkTest;
+      return {done: !!t.tourDone, items: t.itemPictures.length, paints: t.paints,
+              errors: window.lkTestErrors || []};
+    });
+    if (state.done) return;
+    const seen = [...state.errors, ...await errors()];
+    if (seen.length) throw new Error(`page errors during the tour (item ${state.items}): ${seen.join('; ')}`);
+    const now = `${state.items}/${state.paints}`;
+    if (now !== last) {
+      last = now;
+      since = Date.now();
+    } else if (Date.now() - since > STALL) {
+      throw new Error(`the tour stopped at item ${state.items + 1} (${state.paints} paints): nothing new for ${STALL / 1000} s`);
+    }
+    await new Promise(resolve => setTimeout(resolve, 500));
+  }
+}
+
 // Waits until the program waits at a prompt announced after `after`
 // (a count of announcements) and has drawn it; returns the prompt.
 async function nextPrompt(page, after) {
@@ -416,7 +443,7 @@ function finish() {
   process.exit(failures ? 1 : 0);
 }
 
-module.exports = {checkInputMethod, checkRequest, ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TOURED, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
+module.exports = {checkInputMethod, checkRequest, tourDone, ROOT, BIN, SITE, WORK, LONG, PROGRAMS, TOURED, TRACE_TOLERANCE, PROBLEMS, SEED, PICTURE_TILE, PICTURE_MAD,
                   launch, fileUrl, serve, throttle, openPage, programDrawn, nextPrompt, grab, savePicture, tool, compare, similar,
                   numbersClose, nativeTour, checkTrace, checkPictures, spread, presser, checkStepBack,
                   canvasPixel, checkProjector, only, mad, nativePicture, check, expect, finish};

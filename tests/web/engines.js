@@ -76,7 +76,7 @@ async function main() {
 
     await c.check(`${name}: ${program}: a full tour in the page draws the desktop's operations`, async () => {
       const page = await engine.open(c.fileUrl(program, `tour=${c.PROBLEMS}&seed=${c.SEED}&trace=1`));
-      await page.waitForFunction(() => window.lkTest.tourDone, {timeout: 1200000, polling: 200});
+      await c.tourDone(page);
       const tour = await page.evaluate(() => ({
         trace: window.lkTest.trace, pictures: window.lkTest.itemPictures,
         done: window.lkTest.tourDone}));

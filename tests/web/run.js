@@ -21,7 +21,7 @@ const FIRST_SCREEN_MAD = 1.0;
 // Runs the program's own tour in the page and the same tour natively.
 async function tourBoth(browser, program, query, dir) {
   const page = await c.openPage(browser, c.fileUrl(program, `tour=${PROBLEMS}&seed=${SEED}&${query}`));
-  await page.waitForFunction(() => window.lkTest.tourDone, {timeout: 1200000, polling: 200});
+  await c.tourDone(page);
   const result = await page.evaluate(() => ({
     trace: window.lkTest.trace, pictures: window.lkTest.itemPictures,
     done: window.lkTest.tourDone}));

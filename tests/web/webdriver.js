@@ -19,6 +19,8 @@ const path = require('path');
 const {emptyFontconfig} = require('./browser.js');
 
 const LONG = 120000;
+// The longest a driver may take to answer: more than a script's own limit.
+const REQUEST_LIMIT = LONG + 60000;
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // Waits for `probe` to give a truthy value, at most `limit` ms.
@@ -88,6 +90,9 @@ function request(port, method, url, body) {
       });
     });
     req.on('error', reject);
+    // A driver that never answers (a browser gone still) fails the request
+    // rather than the whole run's time limit.
+    req.setTimeout(REQUEST_LIMIT, () => req.destroy(new Error(`${method} ${url}: no answer in ${REQUEST_LIMIT / 1000} s`)));
     if (data) req.write(data);
     req.end();
   });
