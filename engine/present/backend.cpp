@@ -65,7 +65,10 @@ void Backend::delay(int duration) {
     delay_end_ = now_ms() + static_cast<std::uint64_t>(std::max(0.0, std::ceil(duration * kDelayUnitMs)));
     delaying_ = true;
     show(true);
-    delay_over();
+    // Where nothing blocks, the program's task waits for a resume after
+    // this returns: a delay already over (showing took longer, on a busy
+    // device) still gets one, on the next turn, or the task would wait on.
+    if (delay_over() && !blocks()) pause(0);
 }
 
 bool Backend::delay_over() {

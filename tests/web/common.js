@@ -121,7 +121,8 @@ async function tourDone(page, errors = async () => page.lkErrors || []) {
     const state = await page.evaluate(() => {
       const t = window.lkTest;
       return {done: !!t.tourDone, items: t.itemPictures.length, paints: t.paints,
-              errors: window.lkTestErrors || []};
+              errors: window.lkTestErrors || [], idle: t.idle, hidden: document.hidden,
+              last: t.trace.slice(-2).map(String).join(' | ').slice(0, 300)};
     });
     if (state.done) return;
     const seen = [...state.errors, ...await errors()];
@@ -131,7 +132,8 @@ async function tourDone(page, errors = async () => page.lkErrors || []) {
       last = now;
       since = Date.now();
     } else if (Date.now() - since > STALL) {
-      throw new Error(`the tour stopped at item ${state.items + 1} (${state.paints} paints): nothing new for ${STALL / 1000} s`);
+      throw new Error(`the tour stopped at item ${state.items + 1} (${state.paints} paints): nothing new for ` +
+                      `${STALL / 1000} s (idle ${state.idle}, hidden ${state.hidden}; last drawn: ${state.last})`);
     }
     await new Promise(resolve => setTimeout(resolve, 500));
   }
