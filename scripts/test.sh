@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev \
   libfontconfig-dev libqrcodegencpp-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
   xvfb xdotool openbox wmctrl x11-utils x11-apps x11-xserver-utils poppler-utils librsvg2-bin clang desktop-file-utils \
-  chromium firefox-esr webkit2gtk-driver
+  chromium firefox-esr webkit2gtk-driver imagemagick
 # Node.js and npm from Debian, unless the machine has them already.
 command -v node > /dev/null || scripts/deps.sh nodejs
 command -v npm > /dev/null || scripts/deps.sh npm

@@ -31,7 +31,7 @@ done
 
 # The three programs as WebAssembly.
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build build-web --target applylesson_web solvelesson_web practicelesson_web -j"$(nproc)"
+cmake --build build-web --target applylesson_web solvelesson_web practicelesson_web class_web -j"$(nproc)"
 
 rm -rf build-web/site
 # Debian's python, which has Debian's font tools.

@@ -55,7 +55,7 @@ TEST(Progress, HelpMistakesTodayReviewsAndVersion1) {
     EXPECT_EQ(set.shown, 1);
     EXPECT_EQ(set.mistakes, (std::map<int, int>{{1, 2}, {5, 1}}));
     EXPECT_EQ(tried_today(set, "2026-12-01"), 2);
-    EXPECT_EQ(solved_today(set, "2026-12-01"), 1);
+    EXPECT_EQ(solved_today(set, "2026-12-01"), 0);  // solved, but after hints
     record(set, {true, true}, 2, "2026-12-02");
     record(set, {true, true}, 2, "2026-12-02");
     EXPECT_TRUE(set.mastered);

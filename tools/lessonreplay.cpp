@@ -55,7 +55,7 @@ int usage() {
     std::cerr << "usage: lessonreplay applylesson|solvelesson|practicelesson\n"
                  "                    [--keys TEXT | --topic N | --tour P]\n"
                  "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
-                 "                    [--progress FILE] [--request TEXT] [--equations FILE]\n"
+                 "                    [--progress FILE] [--request TEXT] [--equations FILE] [--hand-in DIR]\n"
                  "                    [--pdf FILE] [--pages all|final]\n"
                  "                    [--palette original|projector]\n";
     return 2;
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     else return usage();
 
     std::string keys, trace_path, png_dir, pdf_path, pages = "all", palette_name = "original", progress_path;
-    std::string request, equations_path;
+    std::string request, equations_path, hand_in_folder;
     bool keys_given = false;
     std::optional<int> topic, whole_tour;
     std::optional<std::uint64_t> seed;
@@ -186,6 +186,7 @@ int main(int argc, char** argv) {
             else if (arg == "--progress") progress_path = value();
             else if (arg == "--request" && program == &practice) request = value();
             else if (arg == "--equations" && program == &practice) equations_path = value();
+            else if (arg == "--hand-in" && program == &practice) hand_in_folder = value();
             else return usage();
         } catch (const std::exception&) {
             return usage();
@@ -231,6 +232,8 @@ int main(int argc, char** argv) {
     if (tour) platform.set_key_source([&] { return tour->next_keys(); });
     // A replay keeps no record unless asked for one.
     if (!progress_path.empty()) platform.set_storage(lk::file_storage(progress_path));
+    // ファイルで提出 writes its file there, as the window's documents folder.
+    if (!hand_in_folder.empty()) platform.set_hand_in_folder(hand_in_folder);
     std::ofstream trace_file;
     std::unique_ptr<lk::TraceWriter> trace;
     if (!trace_path.empty()) {

@@ -42,7 +42,7 @@ struct SetFigures {
     bool practise_again = false;  // a review was missed
     int hints = 0;                // hints used
     int shown = 0;                // problems that ended with the answer shown
-    int today_tried = 0, today_solved = 0;
+    int today_tried = 0, today_solved = 0;  // solved today: at the first try
     std::vector<Ending> last;  // the last (up to three) endings, oldest first
     // The typical mistakes counted: (stable code, count).
     std::vector<std::pair<int, int>> mistakes;

@@ -421,10 +421,8 @@ void record(SetProgress& set, const Outcome& outcome, int needed, const std::str
     if (set.last_day != today) set.today_tried = set.today_solved = 0;
     count_up(set.tried);
     count_up(set.today_tried);
-    if (outcome.solved) {
-        count_up(set.solved);
-        count_up(set.today_solved);
-    }
+    if (outcome.solved) count_up(set.solved);
+    if (first) count_up(set.today_solved);
     if (first) count_up(set.streak);
     else set.streak = 0;
     if (set.streak >= needed) {

@@ -36,7 +36,7 @@ struct SetProgress {
     int shown = 0;          // problems that ended with the answer shown
     // Typical mistakes made: the mistake's code and how many problems had it.
     std::map<int, int> mistakes;
-    // Tried and solved on today_day only (the day practised last).
+    // Tried, and solved at the first try, on the day practised last only.
     int today_tried = 0, today_solved = 0;
     std::vector<ProblemEnding> last;  // the last endings, oldest first
     int reviews = 0;                  // reviews passed since the ★
@@ -74,7 +74,8 @@ void review(SetProgress& set, bool first_try, const std::string& today);
 // Whether a ★ set is due for review on `today`: practised last at least 7
 // days before (30 once it has been reviewed).
 bool review_due(const SetProgress& set, const std::string& today);
-// Today's figures of a set: nothing when it was last practised on another day.
+// Today's figures of a set (tried, solved at the first try): nothing when it
+// was last practised on another day.
 int tried_today(const SetProgress& set, const std::string& today);
 int solved_today(const SetProgress& set, const std::string& today);
 

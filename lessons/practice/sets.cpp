@@ -138,4 +138,18 @@ problems::Problem ProblemSource::draw(const problems::Kind& kind, int variant, S
     return p;
 }
 
+int set_code(const PracticeSet& set) {
+    if (set.kinds.size() != 1) return set.id == "mixed" ? 0 : -1;
+    const auto& kinds = problems::kinds();
+    for (size_t i = 0; i < kinds.size(); ++i)
+        if (&kinds[i] == set.kinds.front()) return static_cast<int>(i) + 1;
+    return -1;
+}
+
+const PracticeSet* set_of_code(int code) {
+    for (const auto& set : practice_sets())
+        if (set_code(set) == code) return &set;
+    return nullptr;
+}
+
 }  // namespace lk::practice

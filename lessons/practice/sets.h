@@ -37,6 +37,12 @@ inline constexpr std::string_view kListSetName = "先生の方程式";
 // A set by its menu number ("3") or its ID ("solve-x-plus-b"); null if none.
 const PracticeSet* find_set(std::string_view number_or_id);
 
+// The stable small number a set travels as: まとめ 0, each kind of problem
+// its place in the list of kinds (from 1); -1 for a set that has none (a
+// teacher's own list).
+int set_code(const PracticeSet& set);
+const PracticeSet* set_of_code(int code);
+
 // How many different problems (as equations, problems::identity) a kind
 // makes in one of its forms, and a whole set, counted up to kCountedProblems:
 // no sheet and no memory of recent problems needs to know more, and the walk

@@ -221,20 +221,6 @@ private:
 
 }  // namespace
 
-int set_code(const PracticeSet& set) {
-    if (set.kinds.size() != 1) return set.id == "mixed" ? 0 : -1;
-    const auto& kinds = problems::kinds();
-    for (size_t i = 0; i < kinds.size(); ++i)
-        if (&kinds[i] == set.kinds.front()) return static_cast<int>(i) + 1;
-    return -1;
-}
-
-const PracticeSet* set_of_code(int code) {
-    for (const auto& set : practice_sets())
-        if (set_code(set) == code) return &set;
-    return nullptr;
-}
-
 std::vector<std::string> describe(const ClassRecord& record) {
     std::vector<std::string> lines;
     for (const auto& s : record.sets) {
@@ -247,7 +233,7 @@ std::vector<std::string> describe(const ClassRecord& record) {
         std::vector<std::string> pieces{count_text(s.tried, "問中") + count_text(s.solved, "問正解"),
                                         "連続" + std::to_string(s.streak)};
         if (s.today_tried > 0)
-            pieces.push_back("今日" + count_text(s.today_tried, "問中") + count_text(s.today_solved, "問正解"));
+            pieces.push_back("今日" + count_text(s.today_tried, "問") + "（一度で正解" + count_text(s.today_solved, "問") + "）");
         if (s.hints > 0) pieces.push_back("ヒント" + count_text(s.hints, "回"));
         if (s.shown > 0) pieces.push_back("答えを見た" + count_text(s.shown, "問"));
         if (!s.last.empty()) {

@@ -22,12 +22,6 @@ inline constexpr FieldSpec kSeatField{"0123456789", 2, FieldSpec::AtLimit::refus
 inline constexpr FieldSpec kClassLabelField{"0123456789-", kMaxClassLabel, FieldSpec::AtLimit::refuse,
                                             FieldSpec::Backspace::delete_one, "", KeypadLayout::number};
 
-// The stable small number a set travels as: まとめ 0, each kind of problem
-// its place in the list of kinds (from 1); -1 for a set that has none (a
-// teacher's own list).
-int set_code(const PracticeSet& set);
-const PracticeSet* set_of_code(int code);
-
 // What the record shows the teacher on `today`: the seat, the class label
 // and the figures of every set practised, the most recently practised first.
 ClassRecord class_record_of(const Progress& progress, const std::string& today);

@@ -134,7 +134,7 @@ async function practicePrint(browser) {
   const first = await c.nextPrompt(page, 0);
   c.expect(first.prompt.kind === 'menu', `the practice program started at ${first.prompt.kind}`);
   const numbers = first.prompt.choices.map(ch => ch.number);
-  const quit = Math.max(...numbers), print = quit - 2;
+  const quit = Math.max(...numbers), print = quit - 3;  // before 先生に見せる, 記録を消す and 終わり
   const press = c.presser(page, first.count);
   const answer = async text => {
     await page.keyboard.type(text);

@@ -41,6 +41,8 @@ DATA = os.path.join(HERE, '..', '..', 'data')
 # from this folder's lock file).
 NODE_MODULES = os.path.join(HERE, 'node_modules')
 QR_PACKAGE = 'nayuki-qr-code-generator'
+# The camera's QR decoder: zxing-cpp's WebAssembly build, its reader only.
+ZXING_PACKAGE = 'zxing-wasm'
 
 
 def qr_library():
@@ -78,6 +80,36 @@ PROGRAMS = [
     ('solvelesson', '方程式の解き方'),
     ('practicelesson', '方程式の練習'),
 ]
+
+
+def class_page(build_web, qr_js, glyphs):
+    """クラスの様子: one self-contained page (the records' reader, the
+    camera's decoder, the QR encoder and a font subset of its own text)."""
+    template = open(os.path.join(WEB, 'class.html'), encoding='utf-8').read()
+    page_js = open(os.path.join(WEB, 'class.js'), encoding='utf-8').read()
+    reader = open(os.path.join(build_web, 'class_web.js'), encoding='utf-8').read()
+    zxing_js = open(os.path.join(NODE_MODULES, ZXING_PACKAGE, 'dist', 'iife', 'reader', 'index.js'),
+                    encoding='utf-8').read()
+    zxing_wasm = open(os.path.join(NODE_MODULES, ZXING_PACKAGE, 'dist', 'reader', 'zxing_reader.wasm'), 'rb').read()
+    # The page's own words, and the names of sets and mistakes it shows
+    # (every character the practice program can draw in the same font).
+    chars = set(template + page_js)
+    for family, weight, style, drawn in glyphs:
+        if family == 'BIZ UDGothic':
+            chars.update(drawn)
+    chars = ''.join(sorted(c for c in chars if c >= ' '))
+    # One weight: the page's few bold words are drawn bolder by the browser.
+    data = make_subset(font_file('BIZ UDGothic', 'normal', 'normal'), chars, None)
+    faces = ('@font-face { font-family: "BIZ UDGothic"; '
+             'src: url(data:font/woff2;base64,%s) format("woff2"); }\n' % base64.b64encode(data).decode('ascii'))
+
+    def script(text):
+        return '<script>' + text.replace('</script', '<\\/script') + '</script>'
+    scripts = (script(qr_js) + '\n' + script(zxing_js) + '\n' +
+               '<script type="application/wasm" id="zxing-wasm">%s</script>\n'
+               % base64.b64encode(zxing_wasm).decode('ascii') +
+               script(reader) + '\n' + script(page_js))
+    return (template.replace('@THEME@', THEME).replace('@FONT@', faces).replace('@SCRIPTS@', scripts))
 
 
 def font_file(family, weight, style):
@@ -199,8 +231,10 @@ def main():
     fonts = []
     manifest = []
     families = set()
+    glyph_lines = []
     for line in open(glyphs, encoding='utf-8'):
         family, weight, style, chars = line.rstrip('\n').split('\t')
+        glyph_lines.append((family, weight, style, chars))
         path = font_file(family, weight, style)
         data = make_subset(path, chars, RENAMED.get(family))
         fonts.append({'family': RENAMED.get(family, family),
@@ -223,6 +257,8 @@ def main():
     for family in sorted(families):
         shutil.copy(LICENCES[family], os.path.join(site, 'licences', family.replace(' ', '') + '.txt'))
     shutil.copy(os.path.join(NODE_MODULES, QR_PACKAGE, 'LICENSE'), os.path.join(site, 'licences', QR_PACKAGE + '.txt'))
+    shutil.copy(os.path.join(NODE_MODULES, ZXING_PACKAGE, 'LICENSE'),
+                os.path.join(site, 'licences', ZXING_PACKAGE + '.txt'))
     qr_js = qr_library()
 
     template = open(os.path.join(WEB, 'page.html'), encoding='utf-8').read()
@@ -300,6 +336,14 @@ def main():
         print('%s: %d bytes, script %d bytes, WebAssembly %d bytes'
               % (os.path.join(site, 'app', program + '.html'), len(html.encode('utf-8')),
                  len(module.encode('utf-8')), len(wasm)))
+    # クラスの様子: the same self-contained file at the top and in app/.
+    html = class_page(build_web, qr_js, glyph_lines).encode('utf-8')
+    for name in ('classlesson.html', os.path.join('app', 'classlesson.html')):
+        with open(os.path.join(site, name), 'wb') as f:
+            f.write(html)
+    digest.update(html)
+    cached.append('app/classlesson.html')
+    print('%s: %d bytes' % (os.path.join(site, 'classlesson.html'), len(html)))
     index = open(os.path.join(WEB, 'index.html'), encoding='utf-8').read().replace('@THEME@', THEME)
     with open(os.path.join(site, 'index.html'), 'w', encoding='utf-8') as f:
         f.write(index)

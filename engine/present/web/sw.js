@@ -4,7 +4,7 @@
 const CACHE = 'lessonkit-@BUILD@';
 // The served pages with their scripts, WebAssembly and fonts (the build
 // lists them), and the single files too.
-const FILES = ['./', 'index.html', 'applylesson.html', 'solvelesson.html', 'practicelesson.html',
+const FILES = ['./', 'index.html', 'applylesson.html', 'solvelesson.html', 'practicelesson.html', 'classlesson.html',
                'manifest.webmanifest',
                'icons/icon-192.png', 'icons/icon-512.png', 'icons/maskable-512.png',
                'icons/apple-touch-icon.png', '@FILES@'];
