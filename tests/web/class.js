@@ -24,6 +24,8 @@ const {launchWebKit} = require('./webdriver.js');
 // the PATH).
 const CONVERT = '/usr/bin/convert';
 const PAGE = 'file://' + path.join(c.SITE, 'classlesson.html');
+// Chromium's fake camera shows a motion JPEG's frames at this rate.
+const FAKE_CAMERA_FPS = 30;
 
 function day(offset = 0) {
   const d = new Date(Date.now() + offset * 86400000);
@@ -124,6 +126,28 @@ async function checkFiles(page, s) {
   return t;
 }
 
+// `count` students' 先生に見せる screens (seats 1.. in turn, class 1-3,
+// different sets and mistakes), each transformed in turn and sized
+// to `size`: [{seat, file}].
+function studentCodes(count, transforms, size) {
+  const codes = [];
+  for (let i = 0; i < count; ++i) {
+    const seat = 1 + (i % 50);
+    const sets = {};
+    // Different figures per student: some sets, a few mistakes.
+    const ids = ['solve-x-plus-b', 'solve-ax-cx-d', 'solve-both-sides', 'solve-parentheses', 'solve-decimals'];
+    for (let k = 0; k <= i % ids.length; ++k)
+      sets[ids[(i + k) % ids.length]] = set({tried: 3 + i + k, solved: 2 + k, mistakes: {[1 + (i + k) % 9]: 1 + k},
+                                             today_tried: 1 + k, last: [k % 3]});
+    const one = student(`code-${size}-${i}`, `14\r${seat}\r2\r1-3\r3\r`, {version: 2, seat: 0, class: '', sets});
+    const picture = path.join(c.WORK, `code-${size}-${i}.png`);
+    execFileSync(CONVERT, [one.screen, '-background', 'white', ...transforms[i % transforms.length],
+                           '-resize', size, '-gravity', 'center', '-extent', size, picture]);
+    codes.push({seat, file: picture});
+  }
+  return codes;
+}
+
 async function chromium(extra = []) {
   const profile = fs.mkdtempSync(path.join(c.WORK, 'chromium-'));
   const browser = await puppeteer.launch({
@@ -155,12 +179,30 @@ async function main() {
       await page.setViewport({width: 1366, height: 900});
       await page.goto(PAGE);
       await checkFiles(page, s);
+      // The CSV: UTF-8 with a BOM for Excel, a line per seat and set.
+      const csv = await page.evaluate(async () => {
+        let blob = null;
+        const make = URL.createObjectURL;
+        URL.createObjectURL = b => (blob = b, make(b));
+        document.getElementById('csv').click();
+        URL.createObjectURL = make;
+        return new Uint8Array(await blob.arrayBuffer()).reduce((t, b) => t + String.fromCharCode(b), '');
+      });
+      const text = Buffer.from(csv, 'latin1').toString('utf8');
+      c.expect(text.startsWith('\uFEFF出席番号,') && text.includes('\r\n7,かっこのある方程式,つまずき,6,2,0,6,0,9,3,'),
+               `CSV: ${text.slice(0, 300)}`);
+      // The pictures of the README: twelve seats, the mistakes' row below.
+      await page.evaluate(() => {
+        const size = document.getElementById('size');
+        size.value = '12';
+        size.dispatchEvent(new Event('change'));
+      });
       await page.screenshot({path: path.join(c.WORK, 'class-table.png')});
       await page.evaluate(() => document.getElementById('project').click());
       await page.screenshot({path: path.join(c.WORK, 'class-projection.png')});
-      const summary = await page.evaluate(() => document.getElementById('summary').textContent);
-      c.expect(summary.includes('つまずき 1人') && !/出席番号|12/.test(summary.replace(/\d+人/g, '')),
-               `projection: ${summary}`);
+      // Counts only: no seat anywhere on the screen.
+      const shown = await page.evaluate(() => document.body.innerText);
+      c.expect(shown.includes('つまずき 1人') && !shown.includes('出席番号'), `projection: ${shown}`);
       c.expect(errors.length === 0, errors.join('; '));
     } finally {
       await browser.close();
@@ -226,6 +268,77 @@ async function main() {
       }
     });
   }
+
+  // The decoder over many students' codes (LESSONKIT_CLASS_CODES of them,
+  // the long label's 50; 6 otherwise), each picture transformed as a
+  // camera might see it: how many it reads, and its time per picture.
+  const count = Number(process.env.LESSONKIT_CLASS_CODES) || 6;
+  const transforms = [[], ['-rotate', '9'], ['-blur', '0x1.5'], ['-modulate', '55'],
+                      ['-rotate', '-6', '-blur', '0x1', '-modulate', '70']];
+  await c.check(`the decoder over ${count} students' codes, tilted, blurred and dimmed in turn`, async () => {
+    const codes = studentCodes(count, transforms, '800x450');
+    const browser = await chromium();
+    try {
+      const page = await browser.newPage();
+      await page.goto(PAGE);
+      await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
+      const results = await page.evaluate(async list => {
+        const out = [];
+        for (const {seat, data} of list) {
+          const image = new Image();
+          image.src = 'data:image/png;base64,' + data;
+          await image.decode();
+          const canvas = document.createElement('canvas');
+          canvas.width = image.width;
+          canvas.height = image.height;
+          const ctx = canvas.getContext('2d');
+          ctx.drawImage(image, 0, 0);
+          out.push({seat, ...await window.lkClass.decode(ctx.getImageData(0, 0, canvas.width, canvas.height))});
+        }
+        return out;
+      }, codes.map(({seat, file}) => ({seat, data: fs.readFileSync(file).toString('base64')})));
+      const read = results.filter(r => r.seat === r.read).length;
+      const times = results.map(r => r.ms).sort((x, y) => x - y);
+      console.log(`     read ${read} of ${count}; per picture: median ${times[times.length >> 1].toFixed(1)} ms, ` +
+                  `slowest ${times[times.length - 1].toFixed(1)} ms`);
+      c.expect(read === count, `unread: ${JSON.stringify(results.filter(r => r.seat !== r.read))}`);
+    } finally {
+      await browser.close();
+    }
+  });
+
+  // Students one after another in front of the camera, 2 s each (the fake
+  // camera's picture is a motion JPEG of their frames): every row filled,
+  // in how long.
+  const queue = Math.max(3, Math.round(count * 0.8));
+  await c.check(`the camera over ${queue} students' codes shown one after another, 2 s each`, async () => {
+    const codes = studentCodes(queue, transforms, '1280x720');
+    const mjpeg = path.join(c.WORK, 'queue.mjpeg');
+    const out = fs.openSync(mjpeg, 'w');
+    for (const {file} of codes) {
+      const frame = execFileSync(CONVERT, [file, '-quality', '85', 'jpg:-']);
+      for (let f = 0; f < 2 * FAKE_CAMERA_FPS; ++f) fs.writeSync(out, frame);
+    }
+    fs.closeSync(out);
+    const browser = await chromium(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
+                                    '--use-file-for-fake-video-capture=' + mjpeg]);
+    try {
+      const page = await browser.newPage();
+      await page.goto(PAGE);
+      await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
+      const started = Date.now();
+      await page.evaluate(() => document.getElementById('camera-start').click());
+      const seats = new Set(codes.map(x => x.seat));
+      await page.waitForFunction(n => document.querySelectorAll('#table tbody tr:not(.unread)').length >= n,
+                                 {timeout: 600000, polling: 200}, seats.size);
+      const seconds = (Date.now() - started) / 1000;
+      const probes = await page.evaluate(() => window.lkClass);
+      console.log(`     ${seats.size} students read in ${seconds.toFixed(1)} s (${probes.frames} frames scanned)`);
+      c.expect(seconds < 180, `${seconds} s`);
+    } finally {
+      await browser.close();
+    }
+  });
 
   await c.check("今日の問題's code: from a file there is no address; served, its address starts the practice", async () => {
     const browser = await chromium();

@@ -94,6 +94,11 @@ def class_page(build_web, qr_js, glyphs):
     # The page's own words, and the names of sets and mistakes it shows
     # (every character the practice program can draw in the same font).
     chars = set(template + page_js)
+    # The reader's messages and names, as its sources spell them.
+    root = os.path.join(HERE, '..', '..')
+    for source in ('engine/practice/class_record.cpp', 'lessons/practice/class_table.cpp',
+                   'lessons/problems/mistakes.cpp', 'lessons/problems/kinds.cpp'):
+        chars.update(open(os.path.join(root, source), encoding='utf-8').read())
     for family, weight, style, drawn in glyphs:
         if family == 'BIZ UDGothic':
             chars.update(drawn)
