@@ -1,19 +1,24 @@
-// The page's QR encoder (the npm package's JavaScript, loaded as the page
-// loads it) and the desktop's (the distribution's C++ library) must give the
-// same modules for the same bytes: one record, one picture, on every device.
-// Usage: node qr_same.js PATH/TO/qr_matrices
+// The page's QR encoder (the npm package's JavaScript, as the practice page
+// carries it) and the desktop's (the distribution's C++ library) must give
+// the same modules for the same bytes: one record, one picture, on every
+// device.
+// Usage: node qr_same.js PATH/TO/qr_matrices   (LESSONKIT_SITE: the site)
 'use strict';
 const fs = require('fs');
 const path = require('path');
 const vm = require('vm');
 const { execFileSync } = require('child_process');
 
-const PACKAGE = path.join(__dirname, '..', '..', 'tools', 'web', 'node_modules', 'nayuki-qr-code-generator', 'index.js');
+const SITE = process.env.LESSONKIT_SITE || path.join(__dirname, '..', '..', 'build-web', 'site');
 const MAX_VERSION = 10, MAX_BYTES = 213;
 
+// The script of the practice page that leaves the encoder's global.
+const html = fs.readFileSync(path.join(SITE, 'practicelesson.html'), 'utf8');
+const library = html.split('<script>').map(part => part.split('</script>')[0])
+  .find(text => text.includes('globalThis.qrcodegen = qrcodegen;'));
+if (!library) throw new Error('practicelesson.html carries no QR encoder');
 const context = {};
-vm.runInNewContext(fs.readFileSync(PACKAGE, 'utf8').replace('export default qrcodegen;', 'globalThis.qrcodegen = qrcodegen;'),
-                   context);
+vm.runInNewContext(library, context);
 const q = context.qrcodegen;
 
 function page(bytes) {

@@ -53,7 +53,16 @@ def qr_library():
     export = 'export default qrcodegen;'
     if export not in text:
         sys.exit('make_site: %s no longer ends with "%s"' % (QR_PACKAGE, export))
-    return text.replace(export, 'globalThis.qrcodegen = qrcodegen;')
+    text = text.replace(export, 'globalThis.qrcodegen = qrcodegen;')
+    # Its lines' indentation and its comment lines (not the licence block
+    # at its head) are half its size: the pages carry it without them.
+    lines = []
+    for line in text.split('\n'):
+        stripped = line.strip()
+        if stripped.startswith('//') or not stripped:
+            continue
+        lines.append(stripped)
+    return '\n'.join(lines) + '\n'
 
 
 # The programs whose pages carry the QR encoder.
