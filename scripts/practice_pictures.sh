@@ -19,6 +19,7 @@ picture() {
   echo "docs/$name.png"
 }
 picture practice-menu --keys '' --progress "$work/record.json"
-# Set 6 with seed 2 asks 7x-3(3x+2)=5, whose answer is -11/2.
-picture practice-hint --seed 2 --keys '6\r\f11/2\r'
+# Set 6 with seed 2 asks 7x-3(3x+2)=5, whose answer is -11/2; 1/2 is what
+# moving the -6 across without its sign gives, and the verdict says so.
+picture practice-hint --seed 2 --keys '6\r\f1/2\r'
 picture practice-verdict --seed 2 --keys '6\r\f-11/2\r'

@@ -148,6 +148,21 @@ function studentCodes(count, transforms, size) {
   return codes;
 }
 
+// Opens the class page (or `url`) and waits until it is ready.
+async function openClass(page, url = PAGE) {
+  await page.goto(url);
+  await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
+}
+
+// Chromium whose camera shows the motion JPEG `mjpeg`, on the class page.
+async function withCamera(mjpeg) {
+  const browser = await chromium(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
+                                  '--use-file-for-fake-video-capture=' + mjpeg]);
+  const page = await browser.newPage();
+  await openClass(page);
+  return {browser, page};
+}
+
 async function chromium(extra = []) {
   const profile = fs.mkdtempSync(path.join(c.WORK, 'chromium-'));
   const browser = await puppeteer.launch({
@@ -240,12 +255,8 @@ async function main() {
       // (A camera's picture: 1280 x 720, both even, as the fake camera needs.)
       execFileSync(CONVERT, [s.a.screen, ...transform, '-resize', '1280x720', '-background', 'white',
                              '-gravity', 'center', '-extent', '1280x720', '-quality', '90', 'jpg:' + mjpeg]);
-      const browser = await chromium(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
-                                      '--use-file-for-fake-video-capture=' + mjpeg]);
+      const {browser, page} = await withCamera(mjpeg);
       try {
-        const page = await browser.newPage();
-        await page.goto(PAGE);
-        await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
         await page.evaluate(() => document.getElementById('camera-start').click());
         // Read at once, or given up after 200 frames.
         await page.waitForFunction(() => window.lkClass.reads > 0 || window.lkClass.errors.length > 0 ||
@@ -280,8 +291,7 @@ async function main() {
     const browser = await chromium();
     try {
       const page = await browser.newPage();
-      await page.goto(PAGE);
-      await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
+      await openClass(page);
       const results = await page.evaluate(async list => {
         const out = [];
         for (const {seat, data} of list) {
@@ -320,12 +330,8 @@ async function main() {
       for (let f = 0; f < 2 * FAKE_CAMERA_FPS; ++f) fs.writeSync(out, frame);
     }
     fs.closeSync(out);
-    const browser = await chromium(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
-                                    '--use-file-for-fake-video-capture=' + mjpeg]);
+    const {browser, page} = await withCamera(mjpeg);
     try {
-      const page = await browser.newPage();
-      await page.goto(PAGE);
-      await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
       const started = Date.now();
       await page.evaluate(() => document.getElementById('camera-start').click());
       const seats = new Set(codes.map(x => x.seat));
@@ -345,8 +351,7 @@ async function main() {
     const server = await c.serve();
     try {
       const page = await browser.newPage();
-      await page.goto(PAGE);
-      await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
+      await openClass(page);
       const give = () => page.evaluate(() => {
         document.querySelector('#give-sets input[value="solve-x-plus-b"]').checked = true;
         document.getElementById('give-count').value = '4';
@@ -355,8 +360,7 @@ async function main() {
       });
       const local = await give();
       c.expect(local.status.includes('アドレスがありません') && !local.url, JSON.stringify(local));
-      await page.goto(`http://127.0.0.1:${server.address().port}/app/classlesson.html`);
-      await page.waitForFunction(() => window.lkClass && window.lkClass.ready, {timeout: c.LONG});
+      await openClass(page, `http://127.0.0.1:${server.address().port}/app/classlesson.html`);
       const served = await give();
       c.expect(served.url.endsWith('/app/practicelesson.html#v1;s=solve-x-plus-b;n=4'), JSON.stringify(served));
       const student = await browser.newPage();
