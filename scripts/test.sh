@@ -22,10 +22,10 @@ NODE_PATH=/usr/share/nodejs cmake --build build-web --target players_web -j"$(np
 
 ctest --test-dir build --output-on-failure -j"$(nproc)" -LE long
 
-# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer
-# (timing figures are measured by the release build above; the fuzz replay
-# ran above, and its targets are built with both sanitizers already; the
-# mouse-only tour of both programs, the longest window test, ran above too).
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# with the fuzz targets replaying their committed corpora (timing figures
+# are measured by the release build above; the mouse-only tour of both
+# programs, the longest window test, ran above too).
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release -DLESSONKIT_SANITIZE=ON > /dev/null
 cmake --build build-sanitize -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
