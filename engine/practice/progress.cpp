@@ -1,6 +1,7 @@
 #include "engine/practice/progress.h"
 
 #include "engine/practice/class_record.h"
+#include "engine/practice/json_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,23 +26,6 @@ constexpr int kMaxCount = 1'000'000'000;
 
 void count_up(int& n) {
     if (n < kMaxCount) ++n;
-}
-
-// ---- Writing ----
-
-void write_string(std::string& out, std::string_view s) {
-    static const char* hex = "0123456789abcdef";
-    out += '"';
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') out += '\\', out += c;
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\r') out += "\\r";
-        else if (u < 0x20 || u == 0x7F) out += "\\u00", out += hex[u >> 4], out += hex[u & 15];
-        else out += c;
-    }
-    out += '"';
 }
 
 // ---- Reading: a strict JSON reader ----
@@ -444,17 +428,17 @@ void record(SetProgress& set, const Outcome& outcome, int needed, const std::str
 std::string to_json(const Progress& progress) {
     std::string out = "{\n  \"version\": " + std::to_string(kProgressVersion) +
                       ",\n  \"seat\": " + std::to_string(progress.seat) + ",\n  \"class\": ";
-    write_string(out, progress.class_label);
+    append_json_string(out, progress.class_label);
     out += ",\n  \"sets\": {";
     bool first = true;
     for (const auto& [id, set] : progress.sets) {
         out += first ? "\n    " : ",\n    ";
         first = false;
-        write_string(out, id);
+        append_json_string(out, id);
         out += ": {\"tried\": " + std::to_string(set.tried) + ", \"solved\": " + std::to_string(set.solved) +
                ", \"streak\": " + std::to_string(set.streak) +
                ", \"mastered\": " + (set.mastered ? "true" : "false") + ", \"last_day\": ";
-        write_string(out, set.last_day);
+        append_json_string(out, set.last_day);
         out += ", \"hints\": " + std::to_string(set.hints) + ", \"shown\": " + std::to_string(set.shown) +
                ", \"mistakes\": {";
         bool first_mistake = true;

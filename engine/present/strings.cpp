@@ -83,6 +83,13 @@ int byte_length(std::string_view s) {
 
 int char_length(std::string_view s) { return static_cast<int>(split_chars(s).size()); }
 
+std::string ending_of(std::string_view text, std::size_t most) {
+    if (text.size() <= most) return std::string(text);
+    std::size_t from = text.size() - most + 3;
+    while (from < text.size() && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) ++from;
+    return "..." + std::string(text.substr(from));
+}
+
 std::string byte_left(std::string_view s, int n) {
     if (n < 0) throw RuntimeError(kErrInvalidArgument);
     auto chars = split_chars(s);

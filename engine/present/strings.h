@@ -25,6 +25,11 @@ std::string char_mid(std::string_view s, int start, int n);
 int char_find(int start, std::string_view s, std::string_view t);
 std::string char_of_code(int code);
 
+// A long text (a file's path) cut to its end for a line of at most `most`
+// bytes: "..." and the end, starting at a character; a text that fits is
+// kept.
+std::string ending_of(std::string_view text, std::size_t most);
+
 // True when every character of s has a code page 932 encoding.
 bool representable_in_cp932(std::string_view s);
 

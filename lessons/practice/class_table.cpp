@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/practice/json_text.h"
 #include "lessons/problems/mistakes.h"
 #include "sets.h"
 
@@ -9,17 +10,6 @@ namespace lk::practice {
 
 namespace {
 
-void put_string(std::string& out, std::string_view s) {
-    static const char* hex = "0123456789abcdef";
-    out += '"';
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') out += '\\', out += c;
-        else if (u < 0x20) out += "\\u00", out += hex[u >> 4], out += hex[u & 15];
-        else out += c;
-    }
-    out += '"';
-}
 
 void put_field(std::string& out, const char* name, int value) {
     out += '"';
@@ -57,9 +47,9 @@ CellState cell_state(const SetFigures& f) {
 
 std::string record_json(const ClassRecord& record) {
     std::string out = "{\"ok\":true,\"record\":{\"seat\":" + std::to_string(record.seat) + ",\"label\":";
-    put_string(out, record.label);
+    append_json_string(out, record.label);
     out += ",\"day\":";
-    put_string(out, record.day);
+    append_json_string(out, record.day);
     out += ",\"sets\":[";
     for (size_t i = 0; i < record.sets.size(); ++i) {
         const SetFigures& f = record.sets[i];
@@ -67,11 +57,11 @@ std::string record_json(const ClassRecord& record) {
         out += i ? ",{" : "{";
         put_field(out, "code", f.set);
         out += "\"id\":";
-        put_string(out, set ? set->id : "");
+        append_json_string(out, set ? set->id : "");
         out += ",\"name\":";
-        put_string(out, set ? set->name : "セット " + std::to_string(f.set));
+        append_json_string(out, set ? set->name : "セット " + std::to_string(f.set));
         out += ",\"state\":";
-        put_string(out, state_name(cell_state(f)));
+        append_json_string(out, state_name(cell_state(f)));
         out += ",";
         put_field(out, "tried", f.tried);
         put_field(out, "solved", f.solved);
@@ -86,14 +76,14 @@ std::string record_json(const ClassRecord& record) {
         std::string last;
         for (Ending e : f.last) last += e == Ending::first_try ? "○" : e == Ending::after_help ? "△" : "×";
         out += "\"last\":";
-        put_string(out, last);
+        append_json_string(out, last);
         out += ",\"mistakes\":[";
         for (size_t m = 0; m < f.mistakes.size(); ++m) {
             out += m ? ",{" : "{";
             put_field(out, "code", f.mistakes[m].first);
             put_field(out, "count", f.mistakes[m].second);
             out += "\"name\":";
-            put_string(out, mistake_name(f.mistakes[m].first));
+            append_json_string(out, mistake_name(f.mistakes[m].first));
             out += "}";
         }
         out += "]}";
@@ -104,7 +94,7 @@ std::string record_json(const ClassRecord& record) {
 
 std::string refusal_json(const std::string& error) {
     std::string out = "{\"ok\":false,\"error\":";
-    put_string(out, error);
+    append_json_string(out, error);
     return out + "}";
 }
 
@@ -118,9 +108,9 @@ std::string tables_json() {
         first = false;
         put_field(out, "code", code);
         out += "\"id\":";
-        put_string(out, set.id);
+        append_json_string(out, set.id);
         out += ",\"name\":";
-        put_string(out, set.name);
+        append_json_string(out, set.name);
         out += "}";
     }
     out += "],\"mistakes\":[";
@@ -129,7 +119,7 @@ std::string tables_json() {
         out += i ? ",{" : "{";
         put_field(out, "code", m.code);
         out += "\"name\":";
-        put_string(out, m.name);
+        append_json_string(out, m.name);
         out += "}";
     }
     return out + "]}";

@@ -401,15 +401,8 @@ Task<> Practice::print() {
     if (!outcome.file.empty()) {
         // The file's name as it is spelled (plain text would widen it).
         e_.p.set_font_bold(false);
-        std::string file = outcome.file;
         const size_t most = 150;  // half-width characters on a line
-        if (file.size() > most) {
-            // Its end, from the start of a character.
-            size_t from = file.size() - most + 3;
-            while (from < file.size() && (static_cast<unsigned char>(file[from]) & 0xC0) == 0x80) ++from;
-            file = "..." + file.substr(from);
-        }
-        e_.p.draw_text(kLeft, message_y + 32, file, 1, 1, kInk);
+        e_.p.draw_text(kLeft, message_y + 32, ending_of(outcome.file, most), 1, 1, kInk);
     }
     co_await e_.wait_any_key();
 }
@@ -505,13 +498,6 @@ ProblemSource& Practice::source(const PracticeSet& set) {
     const std::uint64_t makes = problem_count(set);
     const std::size_t memory = static_cast<std::size_t>(std::min<std::uint64_t>(kRecentProblems, makes - 1));
     return sources_.emplace(set.id, ProblemSource(set, memory)).first->second;
-}
-
-// The set of one kind of problem; null for none.
-const PracticeSet* set_of_kind(const problems::Kind* kind) {
-    for (const auto& set : practice_sets())
-        if (set.kinds.size() == 1 && set.kinds[0] == kind) return &set;
-    return nullptr;
 }
 
 Task<> Practice::practise(const PracticeSet& set) {

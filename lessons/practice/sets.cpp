@@ -152,4 +152,10 @@ const PracticeSet* set_of_code(int code) {
     return nullptr;
 }
 
+const PracticeSet* set_of_kind(const problems::Kind* kind) {
+    for (const auto& set : practice_sets())
+        if (set.kinds.size() == 1 && set.kinds[0] == kind) return &set;
+    return nullptr;
+}
+
 }  // namespace lk::practice

@@ -42,6 +42,8 @@ const PracticeSet* find_set(std::string_view number_or_id);
 // teacher's own list).
 int set_code(const PracticeSet& set);
 const PracticeSet* set_of_code(int code);
+// The set of one kind of problem alone; null for none.
+const PracticeSet* set_of_kind(const problems::Kind* kind);
 
 // How many different problems (as equations, problems::identity) a kind
 // makes in one of its forms, and a whole set, counted up to kCountedProblems:

@@ -19,7 +19,7 @@ constexpr float kInk = 0, kTitle = 3, kAnswerInk = 5, kHintInk = 7, kPaper = 15;
 constexpr float kEntryInk = 13;
 
 // The screen: the code on the left, as large as the height allows, the
-// words on the right, the choices along the bottom.
+// words on the right and the choices under them.
 constexpr float kLeft = 60, kTitleY = 24;
 constexpr float kCodeX = 40, kCodeY = 84, kCodeMost = 560;
 constexpr float kWordsX = 640, kWordsY = 96, kWordsPitch = 30, kWordsBottom = 470;
@@ -68,10 +68,11 @@ public:
             draw();
             co_await e_.ask_menu_number();
             const float v = e_.answer_value;
-            if (v == kChangeSeat) co_await ask_seat();
-            else if (v == kChangeLabel) co_await ask_label();
-            else if (v == kHandIn) co_await hand_in();
-            else if (v == kBack) co_return;
+            const int choice = v == std::floor(v) ? static_cast<int>(v) : 0;
+            if (choice == kChangeSeat) co_await ask_seat();
+            else if (choice == kChangeLabel) co_await ask_label();
+            else if (choice == kHandIn) hand_in();
+            else if (choice == kBack) co_return;
         }
     }
 
@@ -154,14 +155,13 @@ private:
         keep_();
     }
 
-    Task<> hand_in() {
+    void hand_in() {
         const ClassRecord record = class_record_of(who_, today_);
         const HandInOutcome outcome = e_.presenter().platform().hand_in(
             class_record_file_name(record), class_record_file(record, describe(record)));
         handed_in_ = outcome.done;
         message_ = outcome.message;
         file_ = outcome.file;
-        co_return;
     }
 
     void draw() {
@@ -188,15 +188,8 @@ private:
         }
         if (!message_.empty()) s_.plain(kLeft, kMessageY, handed_in_ ? kAnswerInk : kTitle, message_);
         if (!file_.empty()) {
-            std::string file = file_;
-            if (file.size() > kFileChars) {
-                // Its end, from the start of a character.
-                size_t from = file.size() - kFileChars + 3;
-                while (from < file.size() && (static_cast<unsigned char>(file[from]) & 0xC0) == 0x80) ++from;
-                file = "..." + file.substr(from);
-            }
             e_.p.set_font_bold(false);
-            e_.p.draw_text(kLeft, kFileY, file, 1, 1, static_cast<int>(kInk));
+            e_.p.draw_text(kLeft, kFileY, ending_of(file_, kFileChars), 1, 1, static_cast<int>(kInk));
         }
         e_.prompt = {PromptKind::menu};
         int n = 0;
