@@ -13,6 +13,7 @@ BUILD_WEB holds PROGRAM_web.js and .wasm for each program below;
 SITE is written.
 """
 import base64
+import gzip
 import logging
 import hashlib
 import io
@@ -43,6 +44,9 @@ NODE_MODULES = os.path.join(HERE, 'node_modules')
 QR_PACKAGE = 'nayuki-qr-code-generator'
 # The camera's QR decoder: zxing-cpp's WebAssembly build, its reader only.
 ZXING_PACKAGE = 'zxing-wasm'
+# A gzip reader, for a single file's WebAssembly in a browser that cannot
+# unpack gzip itself (no DecompressionStream).
+GUNZIP_PACKAGE = 'fflate'
 
 
 def qr_library():
@@ -273,7 +277,12 @@ def main():
     shutil.copy(os.path.join(NODE_MODULES, QR_PACKAGE, 'LICENSE'), os.path.join(site, 'licences', QR_PACKAGE + '.txt'))
     shutil.copy(os.path.join(NODE_MODULES, ZXING_PACKAGE, 'LICENSE'),
                 os.path.join(site, 'licences', ZXING_PACKAGE + '.txt'))
+    shutil.copy(os.path.join(NODE_MODULES, GUNZIP_PACKAGE, 'LICENSE'),
+                os.path.join(site, 'licences', GUNZIP_PACKAGE + '.txt'))
     qr_js = qr_library()
+    gunzip_js = open(os.path.join(NODE_MODULES, GUNZIP_PACKAGE, 'umd', 'index.js'), encoding='utf-8').read()
+    if '</script' in gunzip_js:
+        sys.exit('make_site: %s cannot stand in a page as it is' % GUNZIP_PACKAGE)
 
     template = open(os.path.join(WEB, 'page.html'), encoding='utf-8').read()
     # The page's script: the player's drawing functions, then the page.
@@ -309,11 +318,11 @@ def main():
         first_file = os.path.join(build_web, 'first-%s.json' % program)
         first = (first_screen(json.load(open(first_file, encoding='utf-8')), fonts)
                  if os.path.exists(first_file) else None)
-        # One file: the fonts and the WebAssembly in base64, each in an
-        # element of its own that no script parser reads (page.js makes a
-        # data: address of it, "#ID"). The fonts and the page script come
-        # first, so that the fonts load and the first screen is drawn while
-        # the rest is read; the WebAssembly compiles once it is.
+        # One file: the fonts and the WebAssembly (gzipped) in base64, each
+        # in an element of its own that no script parser reads (page.js
+        # makes a data: address of it, "#ID"). The page script comes first, so that
+        # the first screen is drawn while the rest is read; the fonts load
+        # and the WebAssembly compiles once it is.
         config = {'title': title, 'create': 'create_' + program, 'root': '',
                   'wasm': '#lk-wasm', 'fonts': font_list(lambda f, m: '#lk-font-%d' % fonts.index(f)),
                   'first': first}
@@ -321,9 +330,11 @@ def main():
         for i, f in enumerate(fonts):
             data += '<script type="font/woff2" id="lk-font-%d">%s</script>\n' % (i, f['data'])
         html = page(title, program,
-                    data + script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
-                    script(page_js) + '\n' + libraries +
-                    '<script type="application/wasm" id="lk-wasm">%s</script>\n' % base64.b64encode(wasm).decode('ascii') +
+                    script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
+                    script(page_js) + '\n' + data + libraries +
+                    '<script type="application/gzip" id="lk-wasm">%s</script>\n'
+                    % base64.b64encode(gzip.compress(wasm, compresslevel=9, mtime=0)).decode('ascii') +
+                    '<script type="text/plain" id="lk-gunzip">%s</script>\n' % gunzip_js +
                     script(module))
         out = os.path.join(site, program + '.html')
         with open(out, 'w', encoding='utf-8') as f:

@@ -291,28 +291,57 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
         choices.push_back({box_.device_x(c.area.x1), box_.device_y(c.area.y1), (c.area.x2 - c.area.x1) * box_.scale,
                            (c.area.y2 - c.area.y1) * box_.scale});
     Placement best;
-    auto consider = [&](const Rect& r, int rank) {
+    auto consider = [&](const Rect& r, int rank, double covered) {
         if (!in_window(r) || !clear_of(r, keep_off)) return;
         Placement p;
         p.pass = kPassesFree;
         p.rect = r;
         p.rank = rank;
         p.covers_choice = !clear_of(r, choices);
-        for (const auto& d : drawn) p.covered += overlap_area(r, d);
+        p.covered = covered;
         p.distance = centre_distance(r, near);
         p.found = true;
         if (p.better_than(best)) best = p;
     };
-    for (size_t i = 0; i < preferred.size(); ++i) consider(preferred[i], static_cast<int>(i));
+    auto covered_by = [&](const Rect& r) {
+        double sum = 0;
+        for (const auto& d : drawn) sum += overlap_area(r, d);
+        return sum;
+    };
+    for (size_t i = 0; i < preferred.size(); ++i)
+        consider(preferred[i], static_cast<int>(i), covered_by(preferred[i]));
     if (!room) return best;
     const double step = kPlacementStep * ratio_;
-    for (double y = y0;; y = std::min(y + step, y1)) {
-        for (double x = x0;; x = std::min(x + step, x1)) {
-            consider({x, y, w, h}, static_cast<int>(preferred.size()));
-            if (x >= x1) break;
+    auto grid = [step](double from, double to) {
+        std::vector<double> at;
+        for (double v = from;; v = std::min(v + step, to)) {
+            at.push_back(v);
+            if (v >= to) break;
         }
-        if (y >= y1) break;
+        return at;
+    };
+    const std::vector<double> xs = grid(x0, x1), ys = grid(y0, y1);
+    // What each place of the grid covers: each drawn box adds its overlap
+    // to the places it can meet only (one more on each side, for rounding),
+    // in the drawing's order, so that each sum is the one added up place by
+    // place over the whole drawing (the rest adds nothing).
+    std::vector<double> covered(xs.size() * ys.size(), 0.0);
+    auto meeting = [](const std::vector<double>& at, double from, double to) {
+        const std::ptrdiff_t first = std::upper_bound(at.begin(), at.end(), from) - at.begin();
+        const std::ptrdiff_t last = std::lower_bound(at.begin(), at.end(), to) - at.begin();
+        return std::pair<std::size_t, std::size_t>(std::max<std::ptrdiff_t>(first - 1, 0),
+                                                   std::min<std::ptrdiff_t>(last + 1, static_cast<std::ptrdiff_t>(at.size())));
+    };
+    for (const auto& d : drawn) {
+        const auto [ix0, ix1] = meeting(xs, d.x - w, d.x + d.w);
+        const auto [iy0, iy1] = meeting(ys, d.y - h, d.y + d.h);
+        for (std::size_t iy = iy0; iy < iy1; ++iy)
+            for (std::size_t ix = ix0; ix < ix1; ++ix)
+                covered[iy * xs.size() + ix] += overlap_area({xs[ix], ys[iy], w, h}, d);
     }
+    for (std::size_t iy = 0; iy < ys.size(); ++iy)
+        for (std::size_t ix = 0; ix < xs.size(); ++ix)
+            consider({xs[ix], ys[iy], w, h}, static_cast<int>(preferred.size()), covered[iy * xs.size() + ix]);
     return best;
 }
 

@@ -39,6 +39,40 @@
   const testing = ['test', 'seed', 'tour', 'trace', 'pictures'].some(p => params.has(p));
   const test = testing ? makeTestProbes(scriptStart) : null;
 
+  // The WebAssembly compiles while the fonts load, both asked for before
+  // the first screen is drawn: the browser fetches and decodes them off the
+  // page's thread, and a served file's compiled code may come
+  // from its cache. Every face is loaded before the first draw. (?fault=font
+  // and ?fault=glyph exist for the tests that show a wrong font or a
+  // missing glyph being noticed: the Gothic gets the serif's bytes, or loses
+  // its "の".)
+  // (In a single file the WebAssembly's element follows this script.)
+  const parsed = document.readyState !== 'loading' ? Promise.resolve()
+    : new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
+  const compiled = config.wasm.startsWith('#') ? parsed.then(() => compileCarried(config.wasm))
+    : compile(config.wasm);
+  // A served page opened from a folder (a copy of the whole site on a
+  // stick) cannot read its files in every browser: the single file beside
+  // it can.
+  if (config.single && location.protocol === 'file:')
+    compiled.catch(() => location.replace(config.single + location.search + location.hash));
+  const fault = params.get('fault');
+  const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
+  // (A single file's fonts follow this script too, after the first screen.)
+  const fontsRead = config.fonts.some(font => font.src.startsWith('#')) ? parsed : Promise.resolve();
+  const fontsLoaded = fontsRead.then(() => Promise.all(config.fonts.map(font => {
+    const descriptors = {weight: font.weight, style: font.style};
+    if (fault === 'glyph') descriptors.unicodeRange = 'U+0-306D, U+306F-10FFFF';
+    const src = fault === 'font' && font !== serif ? serif.src : font.src;
+    const face = new FontFace(font.family, 'url(' + address(src) + ')', descriptors);
+    document.fonts.add(face);
+    return face.load();
+  })));
+  if (test) {
+    compiled.then(() => test.phase('compiled'), () => {});
+    fontsLoaded.then(() => test.phase('fonts'), () => {});
+  }
+
   // The first screen, as the build recorded the program drawing it, drawn
   // at once, before the fonts and the WebAssembly are there. The program
   // draws the same when it starts, and then takes what was typed or tapped
@@ -54,37 +88,6 @@
       if (test) test.errors.push('first screen: ' + e);
     }
     repaint = true;
-  }
-
-  // The WebAssembly compiles while the fonts load: the browser decodes
-  // both, off the page's thread, and a served file's compiled code may come
-  // from its cache. Every face is loaded before the first draw. (?fault=font
-  // and ?fault=glyph exist for the tests that show a wrong font or a
-  // missing glyph being noticed: the Gothic gets the serif's bytes, or loses
-  // its "の".)
-  // (In a single file the WebAssembly's element follows this script.)
-  const parsed = document.readyState !== 'loading' ? Promise.resolve()
-    : new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
-  const compiled = config.wasm.startsWith('#') ? parsed.then(() => compile(address(config.wasm)))
-    : compile(config.wasm);
-  // A served page opened from a folder (a copy of the whole site on a
-  // stick) cannot read its files in every browser: the single file beside
-  // it can.
-  if (config.single && location.protocol === 'file:')
-    compiled.catch(() => location.replace(config.single + location.search + location.hash));
-  const fault = params.get('fault');
-  const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
-  const fontsLoaded = Promise.all(config.fonts.map(font => {
-    const descriptors = {weight: font.weight, style: font.style};
-    if (fault === 'glyph') descriptors.unicodeRange = 'U+0-306D, U+306F-10FFFF';
-    const src = fault === 'font' && font !== serif ? serif.src : font.src;
-    const face = new FontFace(font.family, 'url(' + address(src) + ')', descriptors);
-    document.fonts.add(face);
-    return face.load();
-  }));
-  if (test) {
-    compiled.then(() => test.phase('compiled'), () => {});
-    fontsLoaded.then(() => test.phase('fonts'), () => {});
   }
 
   const args = [];
@@ -415,6 +418,26 @@
     const response = await fetch(src);
     if (!response.ok) throw new Error(src + ': ' + response.status);
     return WebAssembly.compile(await response.arrayBuffer());
+  }
+
+  // A single file's WebAssembly, "#ID": its element's base64, gzipped when
+  // the element says so (a third of the text to read), unpacked by the
+  // browser where it can, else by the gzip reader the file carries as text
+  // (#lk-gunzip, run only then).
+  async function compileCarried(id) {
+    const element = document.getElementById(id.slice(1));
+    if (element.type !== 'application/gzip') return compile(address(id));
+    const packed = await fetch(address(id));
+    if (typeof DecompressionStream === 'function') {
+      const bytes = new Response(packed.body.pipeThrough(new DecompressionStream('gzip')),
+                                 {headers: {'Content-Type': 'application/wasm'}});
+      return WebAssembly.compileStreaming ? WebAssembly.compileStreaming(bytes)
+        : WebAssembly.compile(await bytes.arrayBuffer());
+    }
+    const reader = document.createElement('script');
+    reader.textContent = document.getElementById('lk-gunzip').textContent;
+    document.head.appendChild(reader);
+    return WebAssembly.compile(window.fflate.gunzipSync(new Uint8Array(await packed.arrayBuffer())));
   }
 
   // Sizes both canvases to the page at the device's pixel ratio.
