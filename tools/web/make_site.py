@@ -320,7 +320,7 @@ def main():
                  if os.path.exists(first_file) else None)
         # One file: the fonts and the WebAssembly (gzipped) in base64, each
         # in an element of its own that no script parser reads (page.js
-        # makes a data: address of it, "#ID"). The page script comes first, so that
+        # reads its bytes, "#ID"). The page script comes first, so that
         # the first screen is drawn while the rest is read; the fonts load
         # and the WebAssembly compiles once it is.
         config = {'title': title, 'create': 'create_' + program, 'root': '',

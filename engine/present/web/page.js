@@ -5,7 +5,7 @@
 // the program are its exports (_lk_key, _lk_pointer, _lk_overlay_tick,
 // _lk_resized). The build makes two kinds of page of it: one HTML file that
 // carries this script, the program's script, its WebAssembly and the fonts
-// (data: addresses), and the served page, whose script, WebAssembly and
+// (as base64 text), and the served page, whose script, WebAssembly and
 // fonts are files of their own that the browser caches (compiled).
 'use strict';
 (async function () {
@@ -14,12 +14,16 @@
   // src}]}: root is where the site's manifest and worker stand, single the
   // program's single file (from a served page); wasm and each font's src
   // a file beside the page, or "#ID": the base64 text of the page's element
-  // ID, whose type is its bytes' type.
+  // ID, read into bytes here (`carried`; a data: address would go through
+  // the browser's loader, several times slower).
   const config = window.lkPage;
-  const address = src => {
-    if (!src.startsWith('#')) return src;
-    const element = document.getElementById(src.slice(1));
-    return 'data:' + element.type + ';base64,' + element.textContent;
+  const carried = src => {
+    const text = document.getElementById(src.slice(1)).textContent;
+    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
+    const binary = atob(text);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
   };
   const params = new URLSearchParams(location.search);
   // The fragment: a teacher's request to the practice program, read once
@@ -64,7 +68,7 @@
     const descriptors = {weight: font.weight, style: font.style};
     if (fault === 'glyph') descriptors.unicodeRange = 'U+0-306D, U+306F-10FFFF';
     const src = fault === 'font' && font !== serif ? serif.src : font.src;
-    const face = new FontFace(font.family, 'url(' + address(src) + ')', descriptors);
+    const face = new FontFace(font.family, src.startsWith('#') ? carried(src) : 'url(' + src + ')', descriptors);
     document.fonts.add(face);
     return face.load();
   })));
@@ -420,24 +424,19 @@
     return WebAssembly.compile(await response.arrayBuffer());
   }
 
-  // A single file's WebAssembly, "#ID": its element's base64, gzipped when
-  // the element says so (a third of the text to read), unpacked by the
-  // browser where it can, else by the gzip reader the file carries as text
-  // (#lk-gunzip, run only then).
+  // A single file's WebAssembly, "#ID": gzipped (a third of the text to
+  // read), unpacked by the browser where it can, else by the gzip reader
+  // the file carries as text (#lk-gunzip, run only then).
   async function compileCarried(id) {
-    const element = document.getElementById(id.slice(1));
-    if (element.type !== 'application/gzip') return compile(address(id));
-    const packed = await fetch(address(id));
+    const packed = carried(id);
     if (typeof DecompressionStream === 'function') {
-      const bytes = new Response(packed.body.pipeThrough(new DecompressionStream('gzip')),
-                                 {headers: {'Content-Type': 'application/wasm'}});
-      return WebAssembly.compileStreaming ? WebAssembly.compileStreaming(bytes)
-        : WebAssembly.compile(await bytes.arrayBuffer());
+      const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
+      return WebAssembly.compile(await new Response(stream).arrayBuffer());
     }
     const reader = document.createElement('script');
     reader.textContent = document.getElementById('lk-gunzip').textContent;
     document.head.appendChild(reader);
-    return WebAssembly.compile(window.fflate.gunzipSync(new Uint8Array(await packed.arrayBuffer())));
+    return WebAssembly.compile(window.fflate.gunzipSync(packed));
   }
 
   // Sizes both canvases to the page at the device's pixel ratio.
