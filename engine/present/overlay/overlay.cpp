@@ -292,6 +292,9 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
                            (c.area.y2 - c.area.y1) * box_.scale});
     Placement best;
     auto consider = [&](const Rect& r, int rank, double covered) {
+        // Worse than a place that covers no choice and less drawing,
+        // whatever else.
+        if (best.found && best.pass == kPassesFree && !best.covers_choice && covered > best.covered) return;
         if (!in_window(r) || !clear_of(r, keep_off)) return;
         Placement p;
         p.pass = kPassesFree;
@@ -299,6 +302,12 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
         p.rank = rank;
         p.covers_choice = !clear_of(r, choices);
         p.covered = covered;
+        // The distance only settles what all else leaves even.
+        if (best.found && p.pass == best.pass &&
+            (p.covers_choice != best.covers_choice ? p.covers_choice
+             : p.covered != best.covered          ? p.covered > best.covered
+                                                  : p.rank > best.rank))
+            return;
         p.distance = centre_distance(r, near);
         p.found = true;
         if (p.better_than(best)) best = p;
@@ -332,12 +341,25 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
         return std::pair<std::size_t, std::size_t>(std::max<std::ptrdiff_t>(first - 1, 0),
                                                    std::min<std::ptrdiff_t>(last + 1, static_cast<std::ptrdiff_t>(at.size())));
     };
+    // A box overlaps a column of places by one width and a row by one
+    // height (as overlap_area works them out), and a place by their product.
+    std::vector<double> across, down;
     for (const auto& d : drawn) {
         const auto [ix0, ix1] = meeting(xs, d.x - w, d.x + d.w);
         const auto [iy0, iy1] = meeting(ys, d.y - h, d.y + d.h);
+        across.clear();
+        for (std::size_t ix = ix0; ix < ix1; ++ix)
+            across.push_back(std::min(xs[ix] + w, d.x + d.w) - std::max(xs[ix], d.x));
+        down.clear();
         for (std::size_t iy = iy0; iy < iy1; ++iy)
+            down.push_back(std::min(ys[iy] + h, d.y + d.h) - std::max(ys[iy], d.y));
+        for (std::size_t iy = iy0; iy < iy1; ++iy) {
+            const double dh = down[iy - iy0];
+            if (dh <= 0) continue;
+            double* row = &covered[iy * xs.size()];
             for (std::size_t ix = ix0; ix < ix1; ++ix)
-                covered[iy * xs.size() + ix] += overlap_area({xs[ix], ys[iy], w, h}, d);
+                if (const double dw = across[ix - ix0]; dw > 0) row[ix] += dw * dh;
+        }
     }
     for (std::size_t iy = 0; iy < ys.size(); ++iy)
         for (std::size_t ix = 0; ix < xs.size(); ++ix)
