@@ -570,6 +570,18 @@ async function main() {
     await page.close();
   });
 
+  // A browser that cannot unpack gzip itself (older tablets) unpacks a
+  // single file's WebAssembly with the reader the file carries.
+  await c.check('a single file starts without DecompressionStream, through its own gzip reader', async () => {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(() => { delete window.DecompressionStream; });
+    await page.goto(c.fileUrl('solvelesson'));
+    await c.programDrawn(page);
+    const [native, reader] = await page.evaluate(() => [typeof DecompressionStream, typeof fflate]);
+    c.expect(native === 'undefined' && reader === 'object', `DecompressionStream ${native}, the reader ${reader}`);
+    await page.close();
+  });
+
   await c.check('over http the index and the programs link a web app manifest whose icons load', async () => {
     const server = await c.serve();
     const base = `http://127.0.0.1:${server.address().port}/`;
