@@ -20,6 +20,14 @@ scripts/web.sh
 NODE_PATH=/usr/share/nodejs cmake --build build-web --target players_web -j"$(nproc)"
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 
+# The sanitizers' build (below) needs nothing from the release tests: it is
+# made meanwhile at the lowest priority, in the time the tests leave the
+# processors idle (they wait on browsers, the X server and each other).
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release -DLESSONKIT_SANITIZE=ON > /dev/null
+nice -n 19 cmake --build build-sanitize -j"$(nproc)" > build-sanitize/build.log 2>&1 &
+sanitize_build=$!
+trap 'kill "$sanitize_build" 2> /dev/null || true' EXIT
+
 ctest --test-dir build --output-on-failure -j"$(nproc)" -LE long
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
@@ -28,8 +36,13 @@ ctest --test-dir build --output-on-failure -j"$(nproc)" -LE long
 # only drive the same drawing through more clicks, screen sizes and timings
 # ran above: the mouse-only tour of both programs, the projectors' sizes,
 # resizing, and closing within a second.
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release -DLESSONKIT_SANITIZE=ON > /dev/null
-cmake --build build-sanitize -j"$(nproc)"
+built=0
+wait "$sanitize_build" || built=$?
+cat build-sanitize/build.log
+if [ "$built" -ne 0 ]; then
+  echo "the sanitizers' build failed ($built)" >&2
+  exit "$built"
+fi
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
