@@ -61,9 +61,13 @@ extern "C" {
 void c2d_begin(int, int, int, int, int) {}
 void c2d_end() {}
 void c2d_layout(double, double, double) {}
-void c2d_text(double x, double y, double sx, double sy, const char* font, const char* text, int rgb) {
+// (The font is handed over only when it changes; each run is written down
+// with its own.)
+std::string run_font;
+void c2d_font(const char* font) { run_font = font; }
+void c2d_text(double x, double y, double sx, double sy, const char* text, int rgb) {
     add("\"text\"," + number(x) + "," + number(y) + "," + number(sx) + "," + number(sy) + "," +
-        lk::json_string(font) + "," + lk::json_string(text) + "," + std::to_string(rgb));
+        lk::json_string(run_font) + "," + lk::json_string(text) + "," + std::to_string(rgb));
 }
 void c2d_box(double x1, double y1, double x2, double y2, int rgb) {
     add("\"box\"," + number(x1) + "," + number(y1) + "," + number(x2) + "," + number(y2) + "," +

@@ -6,8 +6,10 @@ mergeInto(LibraryManager.library, {
   c2d_begin: function(x, y, w, h, background) { lkCanvas2d.begin(Module.ctx2d, x, y, w, h, background); },
   c2d_end: function() { lkCanvas2d.end(Module.ctx2d); },
   c2d_layout: function(scale, x, y) { lkCanvas2d.layout(Module.ctx2d, scale, x, y); },
-  c2d_text: function(x, y, sx, sy, font, text, rgb) {
-    lkCanvas2d.text(Module.ctx2d, x, y, sx, sy, UTF8ToString(font), UTF8ToString(text), rgb);
+  // The font of the glyph runs that follow (a CSS font).
+  c2d_font: function(font) { Module.c2dFont = UTF8ToString(font); },
+  c2d_text: function(x, y, sx, sy, text, rgb) {
+    lkCanvas2d.text(Module.ctx2d, x, y, sx, sy, Module.c2dFont, UTF8ToString(text), rgb);
   },
   c2d_box: function(x1, y1, x2, y2, rgb) { lkCanvas2d.box(Module.ctx2d, x1, y1, x2, y2, rgb); },
   // n points: x, y pairs of floats at `points`.

@@ -6,18 +6,29 @@
 'use strict';
 var lkCanvas2d = (function () {
   const colour = rgb => '#' + rgb.toString(16).padStart(6, '0');
-  // Each context's layout transform [scale, x, y] and font last set.
+  // Each context's layout transform [scale, x, y], and what a screen's
+  // hundreds of glyph runs would otherwise set again and again: the font
+  // and the fill colour last set (null: not known), and whether a run has
+  // left its own transform in place of the layout's (`moved`).
   const state = new WeakMap();
   const of = ctx => {
     let s = state.get(ctx);
-    if (!s) state.set(ctx, s = {layout: [1, 0, 0], font: null});
+    if (!s) state.set(ctx, s = {layout: [1, 0, 0], font: null, fill: null, moved: false});
     return s;
+  };
+  // The layout transform again, where a glyph run left its own.
+  const settle = (ctx, s) => {
+    if (!s.moved) return;
+    const [scale, ox, oy] = s.layout;
+    ctx.setTransform(scale, 0, 0, scale, ox, oy);
+    s.moved = false;
   };
   // Fills (when fill >= 0) and strokes the path just built, with round caps
   // and joins.
   const finish = (ctx, rgb, fill, pen) => {
     if (fill >= 0) {
       ctx.fillStyle = colour(fill);
+      of(ctx).fill = fill;
       ctx.fill();
     }
     ctx.lineWidth = pen;
@@ -39,28 +50,38 @@ var lkCanvas2d = (function () {
       ctx.clip();
       ctx.fillStyle = colour(background);
       ctx.fillRect(x, y, w, h);
+      of(ctx).fill = background;
     },
-    end(ctx) { ctx.restore(); },
+    end(ctx) {
+      ctx.restore();
+      const s = of(ctx);
+      s.fill = null;
+      s.moved = true;
+    },
     layout(ctx, scale, x, y) {
       ctx.setTransform(scale, 0, 0, scale, x, y);
       const s = of(ctx);
       s.layout = [scale, x, y];
       s.font = null;
+      s.moved = false;
     },
     // A glyph run: the layout transform, moved to its baseline and
-    // magnified. The font is set only when it changes: setting it is the
-    // costly part.
+    // magnified, left in place for the next run. The font and the colour
+    // are set only when they change: parsing them is the costly part.
     text(ctx, x, y, sx, sy, font, text, rgb) {
       const s = of(ctx);
       const [scale, ox, oy] = s.layout;
       ctx.setTransform(scale * sx, 0, 0, scale * sy, ox + scale * x, oy + scale * y);
+      s.moved = true;
       if (s.font !== font) {
         ctx.font = font;
         s.font = font;
       }
-      ctx.fillStyle = colour(rgb);
+      if (s.fill !== rgb) {
+        ctx.fillStyle = colour(rgb);
+        s.fill = rgb;
+      }
       ctx.fillText(text, 0, 0);
-      ctx.setTransform(scale, 0, 0, scale, ox, oy);
     },
     // A box snapped to whole device pixels, so that an erase covers exactly
     // what it erases.
@@ -78,6 +99,7 @@ var lkCanvas2d = (function () {
     // A path through points (x, y, x, y ...), filled first when fill >= 0,
     // then stroked with the pen; `close` joins the last point to the first.
     path(ctx, points, close, rgb, fill, pen) {
+      settle(ctx, of(ctx));
       ctx.beginPath();
       ctx.moveTo(points[0], points[1]);
       for (let i = 2; i + 1 < points.length; i += 2) ctx.lineTo(points[i], points[i + 1]);
@@ -85,6 +107,7 @@ var lkCanvas2d = (function () {
       finish(ctx, rgb, fill, pen);
     },
     arc(ctx, cx, cy, r, a1, a2, rgb, fill, pen) {
+      settle(ctx, of(ctx));
       ctx.beginPath();
       ctx.arc(cx, cy, r, a1, a2, false);
       finish(ctx, rgb, fill, pen);
@@ -109,6 +132,7 @@ var lkCanvas2d = (function () {
     const glyphs = (ctx, x, y, sx, sy, size, keys, rgb) => {
       const [scale, ox, oy] = of(ctx).layout;
       ctx.fillStyle = colour(rgb);
+      of(ctx).fill = rgb;
       let pen = 0;
       for (const key of keys) {
         const glyph = screen.glyphs[key];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "../faces.h"
@@ -11,7 +12,8 @@ extern "C" {
 void c2d_begin(int x, int y, int w, int h, int background);
 void c2d_end();
 void c2d_layout(double scale, double x, double y);
-void c2d_text(double x, double y, double sx, double sy, const char* font, const char* text, int rgb);
+void c2d_font(const char* font);
+void c2d_text(double x, double y, double sx, double sy, const char* text, int rgb);
 void c2d_box(double x1, double y1, double x2, double y2, int rgb);
 void c2d_path(const float* points, int n, int close, int rgb, int fill, double pen);
 void c2d_arc(double cx, double cy, double r, double a1, double a2, int rgb, int fill, double pen);
@@ -34,6 +36,18 @@ std::string css_font(const Font& font, const FaceStyle& style) {
     return css + size + web_family(style.family) + "\"";
 }
 
+// Hands the page the font of the runs that follow, when it is not the one
+// it has: building and reading the CSS font for every run cost as much as
+// drawing it.
+void use_font(const Font& font, const FaceStyle& style) {
+    static std::optional<Font> sent;
+    if (sent && sent->face == font.face && sent->size == font.size && sent->bold == font.bold &&
+        sent->italic == font.italic)
+        return;
+    c2d_font(css_font(font, style).c_str());
+    sent = font;
+}
+
 void render_op(const DrawOp& op, const View& view) {
     std::visit(
         [&](const auto& o) {
@@ -44,8 +58,9 @@ void render_op(const DrawOp& op, const View& view) {
                 if (o.h <= 0 || o.v <= 0 || o.text.empty() || o.colour == kTextLayerColour) return;
                 FaceStyle style = style_for(o.font.face);
                 std::string text = displayed_text(style, o.text);
+                use_font(o.font, style);
                 c2d_text(o.x, o.y + o.font.size * o.v * style.baseline, o.h * style.width_factor,
-                         o.v, css_font(o.font, style).c_str(), text.c_str(), rgb);
+                         o.v, text.c_str(), rgb);
             } else if constexpr (std::is_same_v<T, DrawLine>) {
                 const float points[4] = {o.x1, o.y1, o.x2, o.y2};
                 c2d_path(points, 2, 0, rgb, -1, pen_width(o.pen));
