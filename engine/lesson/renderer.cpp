@@ -24,9 +24,8 @@ void Engine::draw_rich_text() {
             set_pen(saved_pen_width);
             return;
         }
-        auto chars = split_chars(text);
-        std::string c = chars.front();
-        int length = static_cast<int>(chars.size());
+        std::string c = text.substr(0, char_size_at(text, 0));
+        int length = char_length(text);
         text = text.substr(c.size());
 
         if (c == "ﾀ") {

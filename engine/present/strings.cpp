@@ -53,15 +53,18 @@ size_t chars_in_bytes(const std::vector<std::string>& chars, int n) {
 
 }  // namespace
 
+size_t char_size_at(std::string_view s, size_t i) {
+    size_t len = static_cast<size_t>(utf8_len(static_cast<unsigned char>(s[i])));
+    bool ok = i + len <= s.size();
+    for (size_t k = 1; ok && k < len; ++k)
+        ok = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+    return ok ? len : 1;
+}
+
 std::vector<std::string> split_chars(std::string_view s) {
     std::vector<std::string> out;
-    size_t i = 0;
-    while (i < s.size()) {
-        int len = utf8_len(static_cast<unsigned char>(s[i]));
-        bool ok = i + len <= s.size();
-        for (int k = 1; ok && k < len; ++k)
-            ok = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
-        if (!ok) len = 1;
+    for (size_t i = 0; i < s.size();) {
+        size_t len = char_size_at(s, i);
         out.emplace_back(s.substr(i, len));
         i += len;
     }
@@ -81,7 +84,11 @@ int byte_length(std::string_view s) {
     return n;
 }
 
-int char_length(std::string_view s) { return static_cast<int>(split_chars(s).size()); }
+int char_length(std::string_view s) {
+    int n = 0;
+    for (size_t i = 0; i < s.size(); i += char_size_at(s, i)) ++n;
+    return n;
+}
 
 std::string ending_of(std::string_view text, std::size_t most) {
     if (text.size() <= most) return std::string(text);
@@ -149,13 +156,9 @@ std::string char_mid(std::string_view s, int start, int n) {
 
 int char_find(int start, std::string_view s, std::string_view t) {
     if (start < 1) throw RuntimeError(kErrInvalidArgument);
-    auto chars = split_chars(s);
-    size_t offset = 0;
-    for (size_t i = 0; i < chars.size(); ++i) {
-        if (static_cast<int>(i) + 1 >= start && s.substr(offset).starts_with(t))
-            return static_cast<int>(i) + 1;
-        offset += chars[i].size();
-    }
+    int n = 1;
+    for (size_t offset = 0; offset < s.size(); offset += char_size_at(s, offset), ++n)
+        if (n >= start && s.substr(offset).starts_with(t)) return n;
     return 0;
 }
 

@@ -11,6 +11,9 @@ namespace lk {
 // Splits a UTF-8 text into its characters. Malformed bytes become one
 // character each, so no input can make a later operation fail.
 std::vector<std::string> split_chars(std::string_view s);
+// The bytes of the character that begins at byte i (i < s.size()), as
+// split_chars counts them.
+size_t char_size_at(std::string_view s, size_t i);
 bool is_double_byte(std::string_view ch);
 
 int byte_length(std::string_view s);
