@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <unordered_map>
 
 namespace lk {
 
@@ -213,134 +211,38 @@ void Canvas::clear() {
     damage({-1e9f, -1e9f, 1e9f, 1e9f});
 }
 
-namespace {
-
-constexpr std::uint64_t kFingerprintStart = 1469598103934665603ull;
-
-// Mixes one operation into a running fingerprint.
-void mix_op(std::uint64_t& h, const DrawOp& op) {
+std::uint64_t Canvas::fingerprint() const {
+    std::uint64_t h = 1469598103934665603ull;
     auto mix = [&h](const void* data, size_t size) {
         const auto* bytes = static_cast<const unsigned char*>(data);
         for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
     };
-    std::size_t kind = op.index();
-    mix(&kind, sizeof kind);
-    std::visit(
-        [&](const auto& o) {
-            using T = std::decay_t<decltype(o)>;
-            if constexpr (std::is_same_v<T, DrawText>) {
-                float numbers[3] = {o.x, o.y, o.font.size};
-                int ints[5] = {o.h, o.v, o.colour, o.font.bold, o.font.italic};
-                mix(numbers, sizeof numbers);
-                mix(ints, sizeof ints);
-                mix(o.text.data(), o.text.size());
-                mix(o.font.face.data(), o.font.face.size());
-            } else if constexpr (std::is_same_v<T, DrawPolyline> || std::is_same_v<T, FillPolygon>) {
-                mix(o.points.data(), o.points.size() * sizeof(Point));
-                mix(&o.colour, sizeof o.colour);
-                mix(&o.pen, sizeof o.pen);
-                if constexpr (std::is_same_v<T, FillPolygon>) mix(&o.fill, sizeof o.fill);
-            } else {
-                // Plain structs of numbers.
-                mix(&o, sizeof o);
-            }
-        },
-        op);
-}
-
-float area_of(const Box& b) { return (b.x2 - b.x1) * (b.y2 - b.y1); }
-
-Box joined(const Box& a, const Box& b) {
-    return {std::min(a.x1, b.x1), std::min(a.y1, b.y1), std::max(a.x2, b.x2), std::max(a.y2, b.y2)};
-}
-
-}  // namespace
-
-std::uint64_t Canvas::fingerprint() const {
-    std::uint64_t h = kFingerprintStart;
-    for (const auto& op : ops_) mix_op(h, op);
-    return h;
-}
-
-ShownOps shown_ops(const Canvas& canvas) {
-    ShownOps shown;
-    shown.prints.reserve(canvas.ops().size());
-    for (const auto& op : canvas.ops()) {
-        std::uint64_t h = kFingerprintStart;
-        mix_op(h, op);
-        shown.prints.push_back(h);
-    }
-    shown.bounds = canvas.bounds();
-    return shown;
-}
-
-std::vector<Box> changed_areas(const ShownOps& before, const ShownOps& now, const Box& damage,
-                               std::size_t most) {
-    const auto& was = before.prints;
-    const auto& is = now.prints;
-    // What stayed the same at either end is matched as it stands.
-    size_t head = 0;
-    while (head < was.size() && head < is.size() && was[head] == is[head]) ++head;
-    size_t tail = 0;
-    while (tail < was.size() - head && tail < is.size() - head &&
-           was[was.size() - 1 - tail] == is[is.size() - 1 - tail])
-        ++tail;
-    // Between them, each operation now is matched with the first equal one
-    // after the last match (an order kept on both sides).
-    std::unordered_map<std::uint64_t, std::vector<size_t>> where;
-    for (size_t i = head; i < was.size() - tail; ++i) where[was[i]].push_back(i);
-    std::vector<bool> matched(was.size(), false);
-    std::vector<Box> changed;
-    size_t after = head;
-    for (size_t j = head; j < is.size() - tail; ++j) {
-        auto found = where.find(is[j]);
-        if (found != where.end()) {
-            auto at = std::lower_bound(found->second.begin(), found->second.end(), after);
-            if (at != found->second.end()) {
-                matched[*at] = true;
-                after = *at + 1;
-                continue;
-            }
-        }
-        changed.push_back(now.bounds[j]);
-    }
-    for (size_t i = head; i < was.size() - tail; ++i)
-        if (!matched[i]) changed.push_back(before.bounds[i]);
-
-    std::vector<Box> areas;
-    for (Box b : changed) {
-        b = {std::max(b.x1, damage.x1), std::max(b.y1, damage.y1), std::min(b.x2, damage.x2),
-             std::min(b.y2, damage.y2)};
-        if (b.x2 <= b.x1 || b.y2 <= b.y1) continue;
-        // Joined with every area it meets, until it meets none.
-        for (size_t k = 0; k < areas.size();) {
-            if (areas[k].intersects(b)) {
-                b = joined(b, areas[k]);
-                areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(k));
-                k = 0;
-            } else {
-                ++k;
-            }
-        }
-        areas.push_back(b);
-    }
-    // Too many: the two whose join adds least, joined, until few enough.
-    while (areas.size() > std::max<std::size_t>(most, 1)) {
-        size_t best_a = 0, best_b = 1;
-        float best = std::numeric_limits<float>::max();
-        for (size_t a = 0; a < areas.size(); ++a)
-            for (size_t b = a + 1; b < areas.size(); ++b) {
-                float cost = area_of(joined(areas[a], areas[b])) - area_of(areas[a]) - area_of(areas[b]);
-                if (cost < best) {
-                    best = cost;
-                    best_a = a;
-                    best_b = b;
+    for (const auto& op : ops_) {
+        std::size_t kind = op.index();
+        mix(&kind, sizeof kind);
+        std::visit(
+            [&](const auto& o) {
+                using T = std::decay_t<decltype(o)>;
+                if constexpr (std::is_same_v<T, DrawText>) {
+                    float numbers[3] = {o.x, o.y, o.font.size};
+                    int ints[5] = {o.h, o.v, o.colour, o.font.bold, o.font.italic};
+                    mix(numbers, sizeof numbers);
+                    mix(ints, sizeof ints);
+                    mix(o.text.data(), o.text.size());
+                    mix(o.font.face.data(), o.font.face.size());
+                } else if constexpr (std::is_same_v<T, DrawPolyline> || std::is_same_v<T, FillPolygon>) {
+                    mix(o.points.data(), o.points.size() * sizeof(Point));
+                    mix(&o.colour, sizeof o.colour);
+                    mix(&o.pen, sizeof o.pen);
+                    if constexpr (std::is_same_v<T, FillPolygon>) mix(&o.fill, sizeof o.fill);
+                } else {
+                    // Plain structs of numbers.
+                    mix(&o, sizeof o);
                 }
-            }
-        areas[best_a] = joined(areas[best_a], areas[best_b]);
-        areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(best_b));
+            },
+            op);
     }
-    return areas;
+    return h;
 }
 
 }  // namespace lk

@@ -79,21 +79,4 @@ private:
     void damage(const Box& b);
 };
 
-// What a back end keeps of a picture it has shown, to tell later what
-// changed: each operation's fingerprint and bounds, in order.
-struct ShownOps {
-    std::vector<std::uint64_t> prints;
-    std::vector<Box> bounds;
-};
-ShownOps shown_ops(const Canvas& canvas);
-
-// Where a picture shown and the canvas now differ, within `damage` (the
-// canvas's own, which may be far larger: a screen erased and drawn again
-// mostly as it was): the bounds of the operations of either that are not
-// matched, in order, in the other. A point outside them is painted by the
-// same operations in the same order, so it is unchanged. At most `most`
-// areas, near ones joined.
-std::vector<Box> changed_areas(const ShownOps& before, const ShownOps& now, const Box& damage,
-                               std::size_t most);
-
 }  // namespace lk

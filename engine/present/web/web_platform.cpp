@@ -192,15 +192,8 @@ bool WebPlatform::present() {
     if (needs_full_render_) {
         render_canvas_2d(shown, view_);
         needs_full_render_ = false;
-        shown_ops_ = shown_ops(shown);
     } else if (damaged && fingerprint != shown_) {
-        // A screen drawn again mostly as it was (a verdict below the same
-        // problem) repaints only what differs: its text is most of the
-        // time a paint takes.
-        ShownOps now = shown_ops(shown);
-        for (const Box& part : changed_areas(shown_ops_, now, area, kMostRepaintAreas))
-            render_region_2d(shown, view_, part);
-        shown_ops_ = std::move(now);
+        render_region_2d(shown, view_, area);
     } else {
         return false;
     }

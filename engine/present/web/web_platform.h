@@ -109,9 +109,6 @@ private:
     View view_;
     bool needs_full_render_ = true;
     std::uint64_t shown_ = 0;  // the fingerprint of the picture shown
-    ShownOps shown_ops_;       // and its operations
-    // Repainted separately at most; more are joined.
-    static constexpr std::size_t kMostRepaintAreas = 4;
     PromptEvent prompt_;       // the last prompt announced, and its number
     int prompts_ = 0;
     bool holding_ = false;
