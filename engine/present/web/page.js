@@ -428,8 +428,8 @@
   // read), unpacked by the browser where it can, else by the gzip reader
   // the file carries as text (#lk-gunzip, run only then).
   // The bytes are compiled at once on the page's thread (5 ms at full
-  // speed in Chromium): the asynchronous compile waited behind the
-  // browser's other work, 60-80 ms in all.
+  // speed in Chromium): the asynchronous compile of the same bytes waited
+  // behind the browser's other work, 87 ms in all.
   async function compileCarried(id) {
     const packed = carried(id);
     let bytes;
@@ -450,8 +450,8 @@
   }
 
   // Gzip unpacked by the browser, written in one piece and read back in
-  // its pieces: through a Blob's stream and a Response it took 150 ms at
-  // full speed in Chromium, this way 20 ms.
+  // its pieces: through a Blob's stream and a Response it took 156 ms at
+  // full speed in Chromium, this way 18 ms.
   async function gunzip(packed) {
     const unpack = new DecompressionStream('gzip');
     const writer = unpack.writable.getWriter();
