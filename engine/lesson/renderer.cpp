@@ -348,9 +348,8 @@ void Engine::measure_rich_text() {
 
 void Engine::draw_plain_text() {
     while (!text.empty()) {
-        auto chars = split_chars(text);
-        run_text = chars.front();
-        text = text.substr(run_text.size());
+        run_text = text.substr(0, char_size_at(text, 0));
+        text.erase(0, run_text.size());
         if (run_text == "^") {
             superscript_pending = 1;
         } else {

@@ -36,7 +36,10 @@ Box glyph_cell(const DrawText& glyph) {
     float em_w = glyph.font.size * static_cast<float>(glyph.h);
     float em_h = glyph.font.size * static_cast<float>(glyph.v);
     float width = 0;
-    for (const auto& c : split_chars(glyph.text)) {
+    const std::string_view text = glyph.text;
+    for (size_t at = 0, size = 0; at < text.size(); at += size) {
+        size = char_size_at(text, at);
+        const std::string_view c = text.substr(at, size);
         auto lead = static_cast<unsigned char>(c[0]);
         // Half-width kana are U+FF61 to U+FF9F: EF BD A1 to EF BE 9F.
         auto second = c.size() == 3 ? static_cast<unsigned char>(c[1]) : 0;

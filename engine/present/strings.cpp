@@ -19,19 +19,6 @@ int utf8_len(unsigned char lead) {
     return 1;
 }
 
-char32_t code_point(std::string_view ch) {
-    auto b = [&](size_t i) { return static_cast<unsigned char>(ch[i]); };
-    switch (ch.size()) {
-        case 1: return b(0);
-        case 2: return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-        case 3: return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-        case 4:
-            return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) |
-                   (b(3) & 0x3F);
-        default: return 0xFFFD;
-    }
-}
-
 std::string join(const std::vector<std::string>& chars, size_t from, size_t to) {
     std::string out;
     for (size_t i = from; i < to && i < chars.size(); ++i) out += chars[i];
@@ -52,6 +39,19 @@ size_t chars_in_bytes(const std::vector<std::string>& chars, int n) {
 }
 
 }  // namespace
+
+char32_t code_point(std::string_view ch) {
+    auto b = [&](size_t i) { return static_cast<unsigned char>(ch[i]); };
+    switch (ch.size()) {
+        case 1: return b(0);
+        case 2: return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+        case 3: return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+        case 4:
+            return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) |
+                   (b(3) & 0x3F);
+        default: return 0xFFFD;
+    }
+}
 
 size_t char_size_at(std::string_view s, size_t i) {
     size_t len = static_cast<size_t>(utf8_len(static_cast<unsigned char>(s[i])));

@@ -15,6 +15,8 @@ std::vector<std::string> split_chars(std::string_view s);
 // split_chars counts them.
 size_t char_size_at(std::string_view s, size_t i);
 bool is_double_byte(std::string_view ch);
+// The code point of one character (U+FFFD for a malformed one).
+char32_t code_point(std::string_view ch);
 
 int byte_length(std::string_view s);
 int char_length(std::string_view s);

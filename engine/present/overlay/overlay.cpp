@@ -140,6 +140,9 @@ double centre_distance(const Rect& a, const Rect& b) {
     return std::hypot(a.x + a.w / 2 - (b.x + b.w / 2), a.y + a.h / 2 - (b.y + b.h / 2));
 }
 
+// How much a place's distance may be off by rounding alone (device pixels).
+constexpr double kSameDistance = 1e-9;
+
 // Where a box w x h within [x0, x1] x [y0, y1] (its top left corner)
 // touches none of `obstacles`, nearest `near`'s centre. Exact: a free place
 // slid up (or down) until it meets an obstacle or the bounds keeps free, so
@@ -170,7 +173,19 @@ bool free_place(double w, double h, double x0, double x1, double y0, double y1,
     joined.resize(kept);
     std::vector<double> rows = {y0, y1, want_y};
     for (const auto& o : joined) rows.push_back(o.y + o.h), rows.push_back(o.y - h);
+    // The rows nearest `near` first: a row no nearer than the place found
+    // so far cannot hold a better one (a place is at least as far as its
+    // row), so the rest are left. Of places as near, the one of the earlier
+    // row in the list above is kept, as if each row were tried in turn.
+    const double near_y = near.y + near.h / 2;
+    auto row_distance = [&](double y) { return std::fabs(y + h / 2 - near_y); };
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return std::make_pair(row_distance(rows[a]), a) < std::make_pair(row_distance(rows[b]), b);
+    });
     bool found = false;
+    std::size_t found_row = 0;
     // The obstacles in the order of the stretches they block, once: each
     // row then takes its own in that order.
     std::vector<const Rect*> by_x;
@@ -180,7 +195,9 @@ bool free_place(double w, double h, double x0, double x1, double y0, double y1,
         return std::make_pair(a->x - w, a->x + a->w) < std::make_pair(b->x - w, b->x + b->w);
     });
     std::vector<std::pair<double, double>> blocked;
-    for (double y : rows) {
+    for (const std::size_t row : order) {
+        const double y = rows[row];
+        if (found && row_distance(y) > distance + kSameDistance) break;
         if (y < y0 || y > y1) continue;
         blocked.clear();
         for (const Rect* o : by_x)
@@ -190,7 +207,8 @@ bool free_place(double w, double h, double x0, double x1, double y0, double y1,
             if (a > b) return;
             const Rect r{std::clamp(want_x, a, b), y, w, h};
             const double d = centre_distance(r, near);
-            if (!found || d < distance) out = r, distance = d, found = true;
+            if (!found || d < distance || (d == distance && row < found_row))
+                out = r, distance = d, found = true, found_row = row;
         };
         double from = x0;
         for (const auto& [s, e] : blocked) {

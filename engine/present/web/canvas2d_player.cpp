@@ -4,8 +4,11 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "../faces.h"
+#include "../prompt.h"
+#include "../strings.h"
 
 // The page's side (canvas2d.js).
 extern "C" {
@@ -95,6 +98,45 @@ void render_op(const DrawOp& op, const View& view) {
         op);
 }
 
+// Where an operation can leave ink. A glyph stays within its cell but for
+// an italic letter's lean and descender (under a third of an em): half an em
+// to spare on every side. Anything else, its canvas bounds.
+Box ink_of(const DrawOp& op, const Box& bounds) {
+    const auto* text = std::get_if<DrawText>(&op);
+    if (!text) return bounds;
+    const Box cell = glyph_cell(*text);
+    const float spare_x = text->font.size * static_cast<float>(std::max(text->h, 1)) / 2;
+    const float spare_y = text->font.size * static_cast<float>(std::max(text->v, 1)) / 2;
+    return {cell.x1 - spare_x, cell.y1 - spare_y, cell.x2 + spare_x, cell.y2 + spare_y};
+}
+
+// A glyph of the Gothic whose advance is its layout cell's whatever the
+// browser: printable ASCII (half an em), kana, CJK punctuation, ideographs
+// and full-width forms (one em). A run of these on one baseline is drawn by
+// the browser exactly as glyph by glyph (the Gothic has no kerning, and its
+// ligatures join only marks that no lesson writes).
+bool fixed_advance(char32_t c) {
+    return (c >= 0x20 && c <= 0x7E) || (c >= 0x3000 && c <= 0x30FF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xFF01 && c <= 0xFF5E);
+}
+
+bool at_fixed_advances(const DrawText& t) {
+    if (t.h <= 0 || t.v <= 0 || t.text.empty() || t.colour == kTextLayerColour) return false;
+    if (style_for(t.font.face).family != kGothicFamily) return false;
+    const std::string_view text = t.text;
+    for (size_t at = 0; at < text.size(); at += char_size_at(text, at))
+        if (!fixed_advance(code_point(text.substr(at, char_size_at(text, at))))) return false;
+    return true;
+}
+
+// Whether a glyph continues a run: the same font, colour, magnification and
+// line, starting where the run's last cell ends.
+bool continues_run(const DrawText& run, float run_end, const DrawText& next) {
+    return next.x == run_end && next.y == run.y && next.h == run.h && next.v == run.v &&
+           next.colour == run.colour && next.font.face == run.font.face && next.font.size == run.font.size &&
+           next.font.bold == run.font.bold && next.font.italic == run.font.italic && at_fixed_advances(next);
+}
+
 }  // namespace
 
 void render_region_2d(const Canvas& canvas, const View& view, const Box& area) {
@@ -114,8 +156,46 @@ void render_region_2d(const Canvas& canvas, const View& view, const Box& area) {
               static_cast<float>((y2 - view.offset_y) / view.scale)};
     const auto& ops = canvas.ops();
     const auto& bounds = canvas.bounds();
-    for (size_t i = 0; i < ops.size(); ++i)
-        if (bounds[i].intersects(reach)) render_op(ops[i], view);
+    // What a later solid box paints over within the area is not drawn: a
+    // screen erased and written again keeps its old glyphs in the canvas
+    // under the erasing box, and each would cost a glyph run for nothing.
+    // A pixel counts as painted over where the box covers it whole (boxes
+    // are snapped to whole pixels).
+    const float pixel = static_cast<float>(1 / view.scale);
+    std::vector<Box> covers;
+    std::vector<char> hidden(ops.size(), 0);
+    for (size_t i = ops.size(); i-- > 0;) {
+        if (!bounds[i].intersects(reach)) continue;
+        Box ink = ink_of(ops[i], bounds[i]);
+        ink = {std::max(ink.x1, reach.x1) - pixel, std::max(ink.y1, reach.y1) - pixel,
+               std::min(ink.x2, reach.x2) + pixel, std::min(ink.y2, reach.y2) + pixel};
+        hidden[i] = std::any_of(covers.begin(), covers.end(), [&](const Box& c) { return c.contains(ink); });
+        if (const auto* box = std::get_if<FillBox>(&ops[i]); box && box->colour == box->fill && !hidden[i])
+            covers.push_back(bounds[i]);
+    }
+    // Glyphs set side by side at the Gothic's own advances go to the page as
+    // one run: the browser puts each where it stood (each run costs the
+    // page about as much as its drawing).
+    std::optional<DrawText> run;
+    float run_end = 0;
+    for (size_t i = 0; i < ops.size(); ++i) {
+        if (hidden[i] || !bounds[i].intersects(reach)) continue;
+        const auto* text = std::get_if<DrawText>(&ops[i]);
+        if (run && text && continues_run(*run, run_end, *text)) {
+            run->text += text->text;
+            run_end = glyph_cell(*text).x2;
+            continue;
+        }
+        if (run) render_op(*run, view);
+        run.reset();
+        if (text && at_fixed_advances(*text)) {
+            run = *text;
+            run_end = glyph_cell(*text).x2;
+        } else {
+            render_op(ops[i], view);
+        }
+    }
+    if (run) render_op(*run, view);
     c2d_end();
 }
 

@@ -95,6 +95,8 @@ mergeInto(LibraryManager.library, {
     return allocateUTF8(Module.page.request);
   },
   // What a test run's probes take (page.js): nothing happens without one.
+  // Whether a test is looking: what only a test reads is made only then.
+  lk_page_probing: function() { return Module.page.test ? 1 : 0; },
   lk_page_probe: function(kind, text) {
     if (Module.page.test) Module.page.test.take(UTF8ToString(kind), UTF8ToString(text));
   },

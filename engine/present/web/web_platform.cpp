@@ -29,6 +29,7 @@ void lk_page_painted(int x, int y, int w, int h, double scale);
 void lk_page_ended();
 void lk_page_print_page(const char* svg, double width_mm, double height_mm);
 void lk_page_print_show();
+int lk_page_probing();
 void lk_page_probe(const char* kind, const char* text);
 char* lk_page_request();
 int lk_page_hand_in(const char* name, const char* text);
@@ -67,7 +68,8 @@ WebPlatform::WebPlatform() {
         if (moved) return;  // fit() tells the page itself
         prompt_ = prompt;
         paint_overlay();
-        lk_page_probe("prompt", describe_prompt(++prompts_, prompt, overlay()).c_str());
+        ++prompts_;
+        if (lk_page_probing()) lk_page_probe("prompt", describe_prompt(prompts_, prompt, overlay()).c_str());
     });
 }
 
@@ -80,7 +82,7 @@ bool WebPlatform::fit() {
         overlay_viewed_ = true;
         // The prompt waiting has moved with the picture: its places again,
         // under the same number.
-        if (prompt_.kind != PromptKind::none)
+        if (prompt_.kind != PromptKind::none && lk_page_probing())
             lk_page_probe("prompt_moved", describe_prompt(prompts_, prompt_, overlay()).c_str());
     }
     return changed;
@@ -96,11 +98,13 @@ bool WebPlatform::paint_overlay() {
     overlay::Rect area;
     if (overlay_viewed_ && mutable_overlay().take_damage(area)) {
         paint_overlay_2d(overlay(), palette(), area);
-        lk_page_probe("overlay_painted", (json_number(static_cast<float>(area.x)) + "," +
+        if (lk_page_probing()) {
+            const std::string area_text = json_number(static_cast<float>(area.x)) + "," +
                                           json_number(static_cast<float>(area.y)) + "," +
                                           json_number(static_cast<float>(area.w)) + "," +
-                                          json_number(static_cast<float>(area.h)))
-                                             .c_str());
+                                          json_number(static_cast<float>(area.h));
+            lk_page_probe("overlay_painted", area_text.c_str());
+        }
     }
     return overlay().animating();
 }
