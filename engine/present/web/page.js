@@ -512,10 +512,21 @@
   // script began, the WebAssembly was compiled, the fonts were loaded, the
   // program was handed its instance, its main began, its first picture.
   function makeTestProbes(scriptStart) {
+    let prompt = {kind: 'none', choices: [], buttons: {}}, promptRead = true;
     const probes = {
       phases: {script: scriptStart, compiled: 0, fonts: 0, instance: 0, main: 0, picture: 0},
       phase(name) { probes.phases[name] = performance.now(); },
-      prompt: {kind: 'none', choices: [], buttons: {}}, prompts: 0, idle: false,
+      // The prompt waiting (its line read from the program when a test
+      // first looks after it came), and how many have come.
+      get prompt() {
+        if (!promptRead && probes.module) {
+          const line = probes.module.UTF8ToString(probes.module._lk_prompt_state());
+          if (line) prompt = parseLine(line);
+          promptRead = true;
+        }
+        return prompt;
+      },
+      prompts: 0, idle: false,
       paints: 0, firstPaint: 0, lastPaint: 0, firstShown: 0, firstScreen: '', release: null, keyAt: 0, latencies: [], view: null,
       trace: [], itemPictures: [], tourDone: null, endedAt: 0, errors: [],
       pointerEvents: [], overlayPainted: null, module: null, lastKeyAt: 0, print: null, prints: 0, sheets: null,
@@ -524,10 +535,10 @@
       overlay() { return probes.module ? parseLine(probes.module.UTF8ToString(probes.module._lk_overlay_state())) : null; },
       take(kind, text) {
         if (kind === 'prompt') {
-          probes.prompt = parseLine(text);
+          promptRead = false;
           probes.prompts += 1;
         } else if (kind === 'prompt_moved') {
-          probes.prompt = parseLine(text);
+          promptRead = false;
         } else if (kind === 'trace') {
           probes.trace.push(text);
         } else if (kind === 'item') {

@@ -88,6 +88,8 @@ public:
     // false when the picture is the one already shown.
     bool present();
     const View& view() const { return view_; }
+    // The prompt waiting and its number, as the page's test object reads it.
+    std::string describe_waiting() const;
 
 protected:
     void show(bool now) override;
