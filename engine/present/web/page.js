@@ -378,12 +378,12 @@
   // The canvases take their size now, while the WebAssembly compiles and the
   // fonts load, and the browser makes their pixels at the first operation:
   // that happens here rather than at the first picture. The program's first
-  // fit still draws everything.
+  // fit still draws everything. (The overlay's pixels wait until the page
+  // has been read: made now, they went to the screen with the first one and
+  // held the reading up by tens of ms.)
   page.fit();
-  for (const context of [ctx, topCtx]) {
-    context.save();
-    context.restore();
-  }
+  ctx.save();
+  ctx.restore();
   repaint = true;
 
   // (?first=hold: a test holds the program back until it has looked at
@@ -392,6 +392,8 @@
 
   // The program's script may follow this one in the page.
   await parsed;
+  topCtx.save();
+  topCtx.restore();
   // The players draw on the contexts they are given (ctx2d, overlayCtx2d).
   // The program starts once its WebAssembly is instantiated and the fonts
   // are loaded.
