@@ -385,8 +385,7 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
     return best;
 }
 
-void Overlay::layout_widgets() {
-    const double r = ratio_, m = kMargin * r, thick = kToolbarThick * r, len = kToolbarLong * r;
+Rect Overlay::answer_field() const {
     Rect field = field_rect();
     if (field.empty()) {
         // No number prompt: where the programs' answer field stands.
@@ -394,6 +393,12 @@ void Overlay::layout_widgets() {
         field = {box_.offset_x + fx * box_.scale, box_.offset_y + fy * box_.scale,
                  fw * box_.scale, fh * box_.scale};
     }
+    return field;
+}
+
+void Overlay::layout_widgets() {
+    const double r = ratio_, m = kMargin * r, thick = kToolbarThick * r, len = kToolbarLong * r;
+    const Rect field = answer_field();
 
     // The toolbar: at the top right corner, standing in a side margin or
     // lying in the top one when that has room, else lying there where it
@@ -416,6 +421,16 @@ void Overlay::layout_widgets() {
         toolbar_rect_ = lying_corner;
     }
 
+    // The keypad's place is worked out when it is shown or asked for: on a
+    // keyboard it stays hidden, and its place costs as much as the
+    // toolbar's two.
+    keypad_placed_ = false;
+    if (keypad_visible()) place_keypad();
+}
+
+void Overlay::place_keypad() const {
+    const double r = ratio_, m = kMargin * r, thick = kToolbarThick * r;
+    const Rect field = answer_field();
     // The keypad: beside the picture when a margin has room for it, else
     // near the answer field (these places in this order, where they cover
     // no drawing; else nearest the field); never over the field nor the
@@ -439,6 +454,7 @@ void Overlay::layout_widgets() {
         {above_field_x, field.y + field.h + m, side_w, side},                      // below the field
     };
     const Placement keypad = place(side_w, side, {field, toolbar_rect_}, field, near_field);
+    keypad_placed_ = true;
     keypad_rect_ = keypad.found ? keypad.rect : Rect{m, height_ - m - side, side_w, side};
 }
 
@@ -475,13 +491,14 @@ std::vector<Button> Overlay::keypad_buttons() const {
     std::vector<Button> out;
     const double r = ratio_, b = kButton * r, step = (kButton + kGap) * r, pad = kPad * r;
     const KeypadGrid grid = keypad_grid(prompt_.input.keypad);
+    const Rect keypad = keypad_rect();
     for (int row = 0; row < grid.rows; ++row) {
         for (int col = 0; col < grid.columns; ++col) {
             if (*grid.key(row, col) == '\0') continue;
             Button btn;
             btn.action = Action::key;
             btn.key = grid.key(row, col);
-            btn.rect = {keypad_rect_.x + pad + col * step, keypad_rect_.y + pad + row * step, b, b};
+            btn.rect = {keypad.x + pad + col * step, keypad.y + pad + row * step, b, b};
             out.push_back(btn);
         }
     }
@@ -563,14 +580,16 @@ bool Overlay::animating() const { return painted_alpha_ > 0; }
 template <typename F>
 void Overlay::keypad_change(F&& change) {
     bool was = keypad_visible();
-    Rect before = keypad_rect_;
+    // (A hidden keypad's place is not worked out for this.)
+    const Rect before = was ? keypad_rect() : Rect{};
     const KeypadLayout layout = prompt_.input.keypad;
     bool toolbar_on = keypad_visible();
     change();
-    const bool moved = !(before.x == keypad_rect_.x && before.y == keypad_rect_.y && before.w == keypad_rect_.w);
+    const Rect after = keypad_rect();
+    const bool moved = !(before.x == after.x && before.y == after.y && before.w == after.w);
     if (was != keypad_visible() || (was && (moved || layout != prompt_.input.keypad))) {
         damage(before);
-        damage(keypad_rect_);
+        damage(after);
     }
     // The toolbar's keypad button shows whether the keypad is out.
     if (toolbar_on != keypad_visible() && painted_alpha_ > 0) damage(toolbar_rect_);

@@ -190,7 +190,10 @@ public:
     std::vector<Button> toolbar_buttons() const;
     std::vector<Button> keypad_buttons() const;
     Rect toolbar_rect() const { return toolbar_rect_; }
-    Rect keypad_rect() const { return keypad_rect_; }
+    Rect keypad_rect() const {
+        if (!keypad_placed_) place_keypad();
+        return keypad_rect_;
+    }
     // The prompt's answer field in window pixels (empty when none).
     Rect field_rect() const;
     // A stroke's bounds in window pixels, with its width and a pixel to spare.
@@ -208,6 +211,9 @@ private:
     };
 
     void layout_widgets();
+    void place_keypad() const;
+    // The prompt's answer field, or where the programs' stands when none.
+    Rect answer_field() const;
     // The best place for a w x h widget off `keep_off`: one of `preferred`
     // (in their order) where it does as well as any, else nearest `near`.
     Placement place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near,
@@ -229,7 +235,9 @@ private:
     double width_ = 0, height_ = 0, ratio_ = 1;
     View box_;
     std::vector<Box> drawn_;  // layout units
-    Rect toolbar_rect_, keypad_rect_;
+    Rect toolbar_rect_;
+    mutable Rect keypad_rect_;
+    mutable bool keypad_placed_ = false;
     bool toolbar_vertical_ = false;
     PromptEvent prompt_;
     int answered_ = 0;  // the item's waits answered so far
