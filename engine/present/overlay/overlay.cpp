@@ -246,9 +246,8 @@ struct Placement {
         return distance < o.distance;
     }
 };
-// The passes that look for a free place: the margin, the picture with room
-// to spare, the picture.
-constexpr int kPassesFree = 3;
+// The passes that look for a free place come before the last.
+constexpr int kPassesFree = Overlay::kLastPass;
 
 std::vector<Box> drawn_boxes(const std::vector<DrawOp>& ops) {
     std::vector<Box> out;
@@ -263,7 +262,7 @@ std::vector<Box> drawn_boxes(const std::vector<DrawOp>& ops) {
 }
 
 Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near,
-                         const std::vector<Rect>& preferred) const {
+                         const std::vector<Rect>& preferred, int first, int last) const {
     const double m = kMargin * ratio_;
     const double x0 = m, x1 = width_ - m - w, y0 = m, y1 = height_ - m - h;
     const bool room = x1 >= x0 && y1 >= y0;  // for a place a margin from the edges
@@ -285,7 +284,7 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
     // drawn, a margin's width away from any drawing; then touching it. In
     // each, the preferred places first, in their order.
     std::vector<Rect> obstacles;
-    for (int pass = 0; pass < kPassesFree; ++pass) {
+    for (int pass = first; pass < kPassesFree && pass <= last; ++pass) {
         obstacles = keep_off;
         if (pass == 0) obstacles.push_back(grown(area, m));
         else
@@ -304,6 +303,7 @@ Placement Overlay::place(double w, double h, const std::vector<Rect>& keep_off, 
     }
     // Nowhere free: the least drawing covered, on a grid of places, and
     // the prompt's choices (what the user taps) left uncovered if possible.
+    if (last < kPassesFree) return {};
     std::vector<Rect> choices;
     for (const auto& c : prompt_.choices)
         choices.push_back({box_.device_x(c.area.x1), box_.device_y(c.area.y1), (c.area.x2 - c.area.x1) * box_.scale,
@@ -406,8 +406,13 @@ void Overlay::layout_widgets() {
     const Rect corner{width_, 0, 0, 0};
     const Rect standing_corner{width_ - m - thick, m, thick, len};
     const Rect lying_corner{std::max(0.0, width_ - m - len), m, len, thick};
-    const Placement standing = place(thick, len, {field}, corner, {standing_corner});
-    const Placement lying = place(len, thick, {field}, corner, {lying_corner});
+    // The two are tried pass by pass: once one is found, the other can do
+    // as well only in the same pass, and the later passes are left.
+    Placement standing, lying;
+    for (int pass = 0; pass <= kLastPass && !standing.found && !lying.found; ++pass) {
+        standing = place(thick, len, {field}, corner, {standing_corner}, pass, pass);
+        lying = place(len, thick, {field}, corner, {lying_corner}, pass, pass);
+    }
     const bool as_good = !standing.better_than(lying) && !lying.better_than(standing);
     if (standing.found && (standing.better_than(lying) || (as_good && standing.pass == 0))) {
         toolbar_vertical_ = true;

@@ -143,6 +143,10 @@ struct Placement;
 
 class Overlay {
 public:
+    // A placement's passes: three that look for a free place (the margin,
+    // the picture with room to spare, the picture), then the least covered.
+    static constexpr int kLastPass = 3;
+
     // The drawing target's size in pixels and its pixels per CSS px.
     void set_view(double width, double height, double pixels_per_css_px = 1);
     double width() const { return width_; }
@@ -216,8 +220,10 @@ private:
     Rect answer_field() const;
     // The best place for a w x h widget off `keep_off`: one of `preferred`
     // (in their order) where it does as well as any, else nearest `near`.
+    // Only the passes from `first` to `last` are tried (the last of all is
+    // the least covered place); by default all of them.
     Placement place(double w, double h, const std::vector<Rect>& keep_off, const Rect& near,
-                    const std::vector<Rect>& preferred) const;
+                    const std::vector<Rect>& preferred, int first = 0, int last = kLastPass) const;
     void damage(const Rect& r);
     void activity(std::uint64_t now_ms);
     double alpha_at(std::uint64_t now_ms) const;
