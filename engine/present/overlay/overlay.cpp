@@ -152,8 +152,8 @@ bool free_place(double w, double h, double x0, double x1, double y0, double y1,
                 const std::vector<Rect>& obstacles, const Rect& near, Rect& out, double& distance) {
     const double want_x = std::clamp(near.x + near.w / 2 - w / 2, x0, x1);
     const double want_y = std::clamp(near.y + near.h / 2 - h / 2, y0, y1);
-    // Obstacles on the same rows that overlap block what their union
-    // blocks: the glyphs of a line of text become one.
+    // Obstacles on the same rows that overlap or touch block what their
+    // union blocks: the glyphs of a line of text become one.
     std::vector<Rect> joined;
     joined.reserve(obstacles.size());
     for (const auto& o : obstacles)
@@ -164,7 +164,7 @@ bool free_place(double w, double h, double x0, double x1, double y0, double y1,
     std::size_t kept = 0;
     for (std::size_t i = 0; i < joined.size(); ++i) {
         Rect& last = joined[kept > 0 ? kept - 1 : 0];
-        if (kept > 0 && last.y == joined[i].y && last.h == joined[i].h && joined[i].x < last.x + last.w) {
+        if (kept > 0 && last.y == joined[i].y && last.h == joined[i].h && joined[i].x <= last.x + last.w) {
             last.w = std::max(last.x + last.w, joined[i].x + joined[i].w) - last.x;
             continue;
         }
