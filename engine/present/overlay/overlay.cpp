@@ -256,7 +256,18 @@ std::vector<Box> drawn_boxes(const std::vector<DrawOp>& ops) {
         if (const auto* b = std::get_if<FillBox>(&op);
             b && b->colour == kPaperColour && b->fill == kPaperColour)
             continue;
-        out.push_back(layout_extent(op));
+        const Box box = layout_extent(op);
+        // A glyph that stands against the one before it on the same line
+        // makes one box with it: the same drawing, in fewer boxes for the
+        // places to be weighed against.
+        if (!out.empty()) {
+            Box& last = out.back();
+            if (box.x1 == last.x2 && box.y1 == last.y1 && box.y2 == last.y2 && box.x2 > box.x1) {
+                last.x2 = box.x2;
+                continue;
+            }
+        }
+        out.push_back(box);
     }
     return out;
 }
