@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite through CTest.
+# (Everything at once, the browser build's too, so that nothing is installed
+# under the build that runs meanwhile.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx11-dev \
   libfontconfig-dev libqrcodegencpp-dev fonts-morisawa-bizud-gothic fonts-liberation2 googletest libgtest-dev \
   xvfb xdotool openbox wmctrl x11-utils x11-apps x11-xserver-utils poppler-utils librsvg2-bin clang desktop-file-utils \
-  chromium firefox-esr webkit2gtk-driver imagemagick
+  chromium firefox-esr webkit2gtk-driver imagemagick \
+  fontconfig emscripten python3 python3-fonttools python3-brotli
 # Node.js and npm from Debian, unless the machine has them already.
 command -v node > /dev/null || scripts/deps.sh nodejs
 command -v npm > /dev/null || scripts/deps.sh npm
+# The sanitizers' build (below) needs nothing from the release build: it is
+# made meanwhile at the lowest priority, in the time the rest leaves the
+# processors idle (the links, the installs, and the tests, which wait on
+# browsers, the X server and each other).
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release -DLESSONKIT_SANITIZE=ON > /dev/null
+nice -n 19 cmake --build build-sanitize -j"$(nproc)" > build-sanitize/build.log 2>&1 &
+sanitize_build=$!
+trap 'kill "$sanitize_build" 2> /dev/null || true' EXIT
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j"$(nproc)"
 
@@ -19,14 +31,6 @@ cmake --build build -j"$(nproc)"
 scripts/web.sh
 NODE_PATH=/usr/share/nodejs cmake --build build-web --target players_web -j"$(nproc)"
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-
-# The sanitizers' build (below) needs nothing from the release tests: it is
-# made meanwhile at the lowest priority, in the time the tests leave the
-# processors idle (they wait on browsers, the X server and each other).
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release -DLESSONKIT_SANITIZE=ON > /dev/null
-nice -n 19 cmake --build build-sanitize -j"$(nproc)" > build-sanitize/build.log 2>&1 &
-sanitize_build=$!
-trap 'kill "$sanitize_build" 2> /dev/null || true' EXIT
 
 ctest --test-dir build --output-on-failure -j"$(nproc)" -LE long
 
