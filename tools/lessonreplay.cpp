@@ -3,7 +3,7 @@
 // pictures and a PDF.
 //
 //   lessonreplay PROGRAM [--keys TEXT | --topic N | --tour P] [--seed N] [--trace FILE]
-//                [--png DIR] [--scale S] [--pdf FILE] [--pages all|final]
+//                [--png DIR] [--scale S] [--pdf FILE] [--pages all|final|last]
 //                [--palette original|projector]
 //
 // --pages all (the default) writes a picture each time the program waits for
@@ -11,6 +11,9 @@
 // the item left it, just before its item bar is drawn again (the bar itself
 // is not on the page). A run that ends inside an item adds that item's last
 // picture; a run that went through no item writes its last picture.
+// --pages last writes only the last of those pages, under the number it has
+// with --pages final (a check that follows a run item by item asks for the
+// newest item's picture alone).
 //
 // --topic N (the main-menu number) answers the program itself: it opens that
 // topic, runs each of its items in turn, goes on at every step, lets each
@@ -56,7 +59,7 @@ int usage() {
                  "                    [--keys TEXT | --topic N | --tour P]\n"
                  "                    [--seed N] [--trace FILE] [--png DIR] [--scale S]\n"
                  "                    [--progress FILE] [--request TEXT] [--equations FILE] [--hand-in DIR]\n"
-                 "                    [--pdf FILE] [--pages all|final]\n"
+                 "                    [--pdf FILE] [--pages all|final|last]\n"
                  "                    [--palette original|projector]\n";
     return 2;
 }
@@ -204,7 +207,7 @@ int main(int argc, char** argv) {
         lk::practice::add_list_set(list.list);
     }
     if (program == &practice) practice = practice_program(request);
-    if (!(scale > 0 && scale <= 16) || (pages != "all" && pages != "final")) return usage();
+    if (!(scale > 0 && scale <= 16) || (pages != "all" && pages != "final" && pages != "last")) return usage();
     if ((topic || whole_tour) && keys_given) return usage();
     if (topic && whole_tour) return usage();
     if (whole_tour && *whole_tour < 1) return usage();
@@ -250,9 +253,17 @@ int main(int argc, char** argv) {
 
     int written = 0;
     bool write_failed = false;
+    // With --pages last, each page is only kept until the run ends.
+    bool keep_only = pages == "last";
+    std::optional<lk::Canvas> last_shown;
     auto write_page = [&](const lk::Canvas& shown) {
+        if (keep_only) {
+            ++written;
+            last_shown = shown;
+            return;
+        }
         const lk::Canvas canvas = page_of(shown, shown.ops().size());
-        ++written;
+        if (pages != "last") ++written;
         if (!png_dir.empty()) {
             char name[32];
             std::snprintf(name, sizeof name, "%04d.png", written);
@@ -273,6 +284,8 @@ int main(int argc, char** argv) {
     int status = lk::finished(lk::run_program(*program, presenter, seed));
     platform.finish();
     if (!every_step && (item_ends.inside_item() || written == 0)) write_page(presenter.canvas());
+    keep_only = false;
+    if (last_shown) write_page(*last_shown);
     if (pdf && !pdf->ok()) write_failed = true;
     if (write_failed) {
         std::cerr << "lessonreplay: could not write every output\n";

@@ -91,7 +91,7 @@ choices() {
 snap_item() {
   local dir="$WORK/render" page mad="" end=$((SECONDS + WAIT_LIMIT))
   rm -rf "$dir"
-  "$BIN/lessonreplay" "$NAME" --seed 1 --keys "$KEYS" --pages final --png "$dir" \
+  "$BIN/lessonreplay" "$NAME" --seed 1 --keys "$KEYS" --pages last --png "$dir" \
     --scale "$SCALE" > /dev/null || fail "$NAME: lessonreplay failed"
   page="$dir/$(printf %04d "$ITEMS").png"
   [ -f "$page" ] || fail "$NAME: lessonreplay drew no picture of item $ITEMS"
