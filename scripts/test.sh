@@ -12,9 +12,9 @@ scripts/deps.sh build-essential cmake pkg-config libcairo2-dev libsdl2-dev libx1
 # Node.js and npm from Debian, unless the machine has them already.
 command -v node > /dev/null || scripts/deps.sh nodejs
 command -v npm > /dev/null || scripts/deps.sh npm
-# The sanitizers' build (below) needs nothing from the release build: it is
-# made meanwhile at the lowest priority, in the time the rest leaves the
-# processors idle (the links, the installs, and the tests, which wait on
+# The sanitizers' build (its tests run last) needs nothing from the release
+# build: it is made meanwhile at the lowest priority, in the time the rest
+# leaves the processors idle (the links, and the tests, which wait on
 # browsers, the X server and each other).
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release -DLESSONKIT_SANITIZE=ON > /dev/null
 nice -n 19 cmake --build build-sanitize -j"$(nproc)" > build-sanitize/build.log 2>&1 &

@@ -253,17 +253,9 @@ int main(int argc, char** argv) {
 
     int written = 0;
     bool write_failed = false;
-    // With --pages last, each page is only kept until the run ends.
-    bool keep_only = pages == "last";
-    std::optional<lk::Canvas> last_shown;
-    auto write_page = [&](const lk::Canvas& shown) {
-        if (keep_only) {
-            ++written;
-            last_shown = shown;
-            return;
-        }
+    // The page numbered `written`, as a PNG file and a PDF page.
+    auto render_page = [&](const lk::Canvas& shown) {
         const lk::Canvas canvas = page_of(shown, shown.ops().size());
-        if (pages != "last") ++written;
         if (!png_dir.empty()) {
             char name[32];
             std::snprintf(name, sizeof name, "%04d.png", written);
@@ -272,6 +264,13 @@ int main(int argc, char** argv) {
                 write_failed = true;
         }
         if (pdf) pdf->add_page(canvas);
+    };
+    // With --pages last, a page is only kept until the run ends.
+    std::optional<lk::Canvas> last_shown;
+    auto write_page = [&](const lk::Canvas& shown) {
+        ++written;
+        if (pages == "last") last_shown = shown;
+        else render_page(shown);
     };
     const bool every_step = pages == "all";
     if (every_step) platform.on_step(write_page);
@@ -284,8 +283,7 @@ int main(int argc, char** argv) {
     int status = lk::finished(lk::run_program(*program, presenter, seed));
     platform.finish();
     if (!every_step && (item_ends.inside_item() || written == 0)) write_page(presenter.canvas());
-    keep_only = false;
-    if (last_shown) write_page(*last_shown);
+    if (last_shown) render_page(*last_shown);
     if (pdf && !pdf->ok()) write_failed = true;
     if (write_failed) {
         std::cerr << "lessonreplay: could not write every output\n";
