@@ -596,12 +596,13 @@ bool Overlay::animating() const { return painted_alpha_ > 0; }
 template <typename F>
 void Overlay::keypad_change(F&& change) {
     bool was = keypad_visible();
-    // (A hidden keypad's place is not worked out for this.)
+    // (A hidden keypad's place is not worked out for this, before or
+    // after: on a keyboard it is never needed.)
     const Rect before = was ? keypad_rect() : Rect{};
     const KeypadLayout layout = prompt_.input.keypad;
     bool toolbar_on = keypad_visible();
     change();
-    const Rect after = keypad_rect();
+    const Rect after = keypad_visible() ? keypad_rect() : Rect{};
     const bool moved = !(before.x == after.x && before.y == after.y && before.w == after.w);
     if (was != keypad_visible() || (was && (moved || layout != prompt_.input.keypad))) {
         damage(before);
