@@ -8,8 +8,14 @@
 //   label: 2, rgb, alpha, x, y, align (0 left, 1 centre, 2 right), n, n
 //          UTF-16 units of the CSS font, m, m UTF-16 units of the text
 // A line of 0 fills.
+// Until something is first drawn on the canvas, an empty area is left
+// alone: clearing it would only make the canvas's pixels, and the browser
+// would copy them to the screen with every frame (a keyboard shows no
+// overlay at all).
 mergeInto(LibraryManager.library, {
   lk_overlay_replay: function (x, y, w, h, data, count) {
+    if (count === 0 && !Module.overlayDrawn) return;
+    Module.overlayDrawn = true;
     const ctx = Module.overlayCtx2d;
     const d = HEAPF64.subarray(data >> 3, (data >> 3) + count);
     const colour = rgb => '#' + rgb.toString(16).padStart(6, '0');

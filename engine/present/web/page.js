@@ -376,11 +376,12 @@
   };
 
   // The canvases take their size now, while the WebAssembly compiles and the
-  // fonts load, and the browser makes their pixels at the first operation:
-  // that happens here rather than at the first picture. The program's first
-  // fit still draws everything. (The overlay's pixels wait until the page
-  // has been read: made now, they went to the screen with the first one and
-  // held the reading up by tens of ms.)
+  // fonts load, and the browser makes the lesson's pixels at the first
+  // operation: that happens here rather than at the first picture. The
+  // program's first fit still draws everything. (The overlay's pixels are
+  // made only when something is first drawn on it: made earlier, each frame
+  // before the program's first picture copied both canvases, tens of ms each
+  // on a slow device, while the WebAssembly's bytes waited for the page.)
   page.fit();
   ctx.save();
   ctx.restore();
@@ -392,8 +393,6 @@
 
   // The program's script may follow this one in the page.
   await parsed;
-  topCtx.save();
-  topCtx.restore();
   // The players draw on the contexts they are given (ctx2d, overlayCtx2d).
   // The program starts once its WebAssembly is instantiated and the fonts
   // are loaded.
