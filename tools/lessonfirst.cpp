@@ -65,10 +65,12 @@ void c2d_layout(double, double, double) {}
 // with its own.)
 std::string run_font;
 void c2d_font(const char* font) { run_font = font; }
-void c2d_text(double x, double y, double sx, double sy, const char* text, int rgb) {
+void c2d_text(double x, double y, double sx, double sy, const char* text, int rgb, double spacing) {
     add("\"text\"," + number(x) + "," + number(y) + "," + number(sx) + "," + number(sy) + "," +
-        lk::json_string(run_font) + "," + lk::json_string(text) + "," + std::to_string(rgb));
+        lk::json_string(run_font) + "," + lk::json_string(text) + "," + std::to_string(rgb) + "," + number(spacing));
 }
+// The page draws a recorded run from the glyphs' outlines, spaced or not.
+int c2d_spaced_runs() { return 1; }
 void c2d_box(double x1, double y1, double x2, double y2, int rgb) {
     add("\"box\"," + number(x1) + "," + number(y1) + "," + number(x2) + "," + number(y2) + "," +
         std::to_string(rgb));

@@ -170,8 +170,8 @@ def first_screen(first, fonts):
     """The recorded first screen, its text as the outlines of its glyphs: the
     page draws it before any font is loaded (loading and decoding even a
     small font takes longer than the rest of the start). Each text call
-    becomes ["glyphs", x, y, sx, sy, size, [glyph ...], rgb], drawn as the
-    font draws it at that size, and first["glyphs"][glyph] is {"em": units
+    becomes ["glyphs", x, y, sx, sy, size, [glyph ...], rgb, spacing], drawn
+    as the font draws it at that size with `spacing` px after each glyph, and first["glyphs"][glyph] is {"em": units
     per em, "advance": in those units, "d": the outline as an SVG path, y
     up}."""
     glyphs = {}
@@ -179,7 +179,7 @@ def first_screen(first, fonts):
     for i, call in enumerate(first['calls']):
         if call[0] != 'text':
             continue
-        _, x, y, sx, sy, css, text, rgb = call
+        _, x, y, sx, sy, css, text, rgb, spacing = call
         family = css[css.index('"') + 1:css.rindex('"')]
         weight = 'bold' if 'bold ' in css else 'normal'
         style = 'italic' if 'italic ' in css else 'normal'
@@ -198,7 +198,7 @@ def first_screen(first, fonts):
                 glyph_set[name].draw(pen)
                 glyphs[key] = {'em': em, 'advance': font['hmtx'][name][0], 'd': pen.getCommands()}
             keys.append(key)
-        first['calls'][i] = ['glyphs', x, y, sx, sy, size, keys, rgb]
+        first['calls'][i] = ['glyphs', x, y, sx, sy, size, keys, rgb, spacing]
     first['glyphs'] = glyphs
     return first
 

@@ -8,9 +8,13 @@ mergeInto(LibraryManager.library, {
   c2d_layout: function(scale, x, y) { lkCanvas2d.layout(Module.ctx2d, scale, x, y); },
   // The font of the glyph runs that follow (a CSS font).
   c2d_font: function(font) { Module.c2dFont = UTF8ToString(font); },
-  c2d_text: function(x, y, sx, sy, text, rgb) {
-    lkCanvas2d.text(Module.ctx2d, x, y, sx, sy, Module.c2dFont, UTF8ToString(text), rgb);
+  // `spacing`: added after each glyph, in the font's pixels.
+  c2d_text: function(x, y, sx, sy, text, rgb, spacing) {
+    lkCanvas2d.text(Module.ctx2d, x, y, sx, sy, Module.c2dFont, UTF8ToString(text), rgb, spacing);
   },
+  // Whether runs of glyphs set apart can be drawn (a context with letter
+  // spacing).
+  c2d_spaced_runs: function() { return 'letterSpacing' in Module.ctx2d ? 1 : 0; },
   c2d_box: function(x1, y1, x2, y2, rgb) { lkCanvas2d.box(Module.ctx2d, x1, y1, x2, y2, rgb); },
   // n points: x, y pairs of floats at `points`.
   c2d_path: function(points, n, close, rgb, fill, pen) {

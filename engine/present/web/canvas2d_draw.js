@@ -7,13 +7,14 @@
 var lkCanvas2d = (function () {
   const colour = rgb => '#' + rgb.toString(16).padStart(6, '0');
   // Each context's layout transform [scale, x, y], and what a screen's
-  // hundreds of glyph runs would otherwise set again and again: the font
-  // and the fill colour last set (null: not known), and whether a run has
-  // left its own transform in place of the layout's (`moved`).
+  // hundreds of glyph runs would otherwise set again and again: the font,
+  // the letter spacing and the fill colour last set (null: not known), and
+  // whether a run has left its own transform in place of the layout's
+  // (`moved`).
   const state = new WeakMap();
   const of = ctx => {
     let s = state.get(ctx);
-    if (!s) state.set(ctx, s = {layout: [1, 0, 0], font: null, fill: null, moved: false});
+    if (!s) state.set(ctx, s = {layout: [1, 0, 0], font: null, spacing: null, fill: null, moved: false});
     return s;
   };
   // The layout transform again, where a glyph run left its own.
@@ -56,6 +57,7 @@ var lkCanvas2d = (function () {
       ctx.restore();
       const s = of(ctx);
       s.fill = null;
+      s.spacing = null;
       s.moved = true;
     },
     layout(ctx, scale, x, y) {
@@ -63,12 +65,14 @@ var lkCanvas2d = (function () {
       const s = of(ctx);
       s.layout = [scale, x, y];
       s.font = null;
+      s.spacing = null;
       s.moved = false;
     },
     // A glyph run: the layout transform, moved to its baseline and
-    // magnified, left in place for the next run. The font and the colour
-    // are set only when they change: parsing them is the costly part.
-    text(ctx, x, y, sx, sy, font, text, rgb) {
+    // magnified, left in place for the next run; `spacing` (the font's
+    // pixels) after each glyph. The font, the spacing and the colour are
+    // set only when they change: parsing them is the costly part.
+    text(ctx, x, y, sx, sy, font, text, rgb, spacing = 0) {
       const s = of(ctx);
       const [scale, ox, oy] = s.layout;
       ctx.setTransform(scale * sx, 0, 0, scale * sy, ox + scale * x, oy + scale * y);
@@ -76,6 +80,10 @@ var lkCanvas2d = (function () {
       if (s.font !== font) {
         ctx.font = font;
         s.font = font;
+      }
+      if (s.spacing !== spacing) {
+        ctx.letterSpacing = spacing + 'px';
+        s.spacing = spacing;
       }
       if (s.fill !== rgb) {
         ctx.fillStyle = colour(rgb);
@@ -125,11 +133,11 @@ var lkCanvas2d = (function () {
   // background, then each call in layout units. Its text comes as glyph
   // outlines (make_site.py), so that no font need be loaded: a run of
   // glyphs stands where text() would put the same glyphs of a `size` px
-  // font.
+  // font, `spacing` px apart.
   draw.screen = (ctx, screen, width, height) => {
     const view = draw.fit(width, height, screen.width, screen.height);
     const paths = {};
-    const glyphs = (ctx, x, y, sx, sy, size, keys, rgb) => {
+    const glyphs = (ctx, x, y, sx, sy, size, keys, rgb, spacing = 0) => {
       const [scale, ox, oy] = of(ctx).layout;
       ctx.fillStyle = colour(rgb);
       of(ctx).fill = rgb;
@@ -139,7 +147,7 @@ var lkCanvas2d = (function () {
         const k = size / glyph.em;
         ctx.setTransform(scale * sx * k, 0, 0, -scale * sy * k, ox + scale * (x + sx * pen), oy + scale * y);
         ctx.fill(paths[key] || (paths[key] = new Path2D(glyph.d)));
-        pen += glyph.advance * k;
+        pen += glyph.advance * k + spacing;
       }
       ctx.setTransform(scale, 0, 0, scale, ox, oy);
     };

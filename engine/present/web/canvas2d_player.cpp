@@ -16,7 +16,8 @@ void c2d_begin(int x, int y, int w, int h, int background);
 void c2d_end();
 void c2d_layout(double scale, double x, double y);
 void c2d_font(const char* font);
-void c2d_text(double x, double y, double sx, double sy, const char* text, int rgb);
+void c2d_text(double x, double y, double sx, double sy, const char* text, int rgb, double spacing);
+int c2d_spaced_runs();
 void c2d_box(double x1, double y1, double x2, double y2, int rgb);
 void c2d_path(const float* points, int n, int close, int rgb, int fill, double pen);
 void c2d_arc(double cx, double cy, double r, double a1, double a2, int rgb, int fill, double pen);
@@ -51,7 +52,9 @@ void use_font(const Font& font, const FaceStyle& style) {
     sent = font;
 }
 
-void render_op(const DrawOp& op, const View& view) {
+// `spacing`: what a glyph run adds after each glyph, in the font's pixels
+// (before the run's magnification).
+void render_op(const DrawOp& op, const View& view, double spacing = 0) {
     std::visit(
         [&](const auto& o) {
             using T = std::decay_t<decltype(o)>;
@@ -63,7 +66,7 @@ void render_op(const DrawOp& op, const View& view) {
                 std::string text = displayed_text(style, o.text);
                 use_font(o.font, style);
                 c2d_text(o.x, o.y + o.font.size * o.v * style.baseline, o.h * style.width_factor,
-                         o.v, text.c_str(), rgb);
+                         o.v, text.c_str(), rgb, spacing);
             } else if constexpr (std::is_same_v<T, DrawLine>) {
                 const float points[4] = {o.x1, o.y1, o.x2, o.y2};
                 c2d_path(points, 2, 0, rgb, -1, pen_width(o.pen));
@@ -129,12 +132,40 @@ bool at_fixed_advances(const DrawText& t) {
     return true;
 }
 
+// A run of glyphs on one line: the first, the others' text added to it,
+// where its last cell ends, and the gap between cells (layout units; none
+// yet while the run has one glyph).
+struct GlyphRun {
+    DrawText text;
+    float end = 0;
+    std::optional<float> gap;
+};
+
+// Whether the page can draw a run whose cells stand apart (its letter
+// spacing); runs of touching cells need nothing.
+bool spaced_runs() {
+    static const bool can = c2d_spaced_runs() != 0;
+    return can;
+}
+
 // Whether a glyph continues a run: the same font, colour, magnification and
-// line, starting where the run's last cell ends.
-bool continues_run(const DrawText& run, float run_end, const DrawText& next) {
-    return next.x == run_end && next.y == run.y && next.h == run.h && next.v == run.v &&
-           next.colour == run.colour && next.font.face == run.font.face && next.font.size == run.font.size &&
-           next.font.bold == run.font.bold && next.font.italic == run.font.italic && at_fixed_advances(next);
+// line, starting where the run's last cell ends, or as far from it as the
+// run's cells stand from one another (menus set their glyphs apart).
+bool continues_run(const GlyphRun& run, const DrawText& next) {
+    const DrawText& first = run.text;
+    const float gap = next.x - run.end;
+    const bool placed = run.gap ? gap == *run.gap : gap == 0 || (gap > 0 && spaced_runs());
+    return placed && next.y == first.y && next.h == first.h && next.v == first.v && next.colour == first.colour &&
+           next.font.face == first.font.face && next.font.size == first.font.size &&
+           next.font.bold == first.font.bold && next.font.italic == first.font.italic && at_fixed_advances(next);
+}
+
+void render_run(const GlyphRun& run, const View& view) {
+    const float gap = run.gap.value_or(0);
+    // The page spaces the glyphs in the font's pixels, which the run's
+    // magnification then widens as it does the glyphs.
+    const double width = run.text.h * style_for(run.text.font.face).width_factor;
+    render_op(run.text, view, gap == 0 ? 0 : gap / width);
 }
 
 }  // namespace
@@ -173,29 +204,28 @@ void render_region_2d(const Canvas& canvas, const View& view, const Box& area) {
         if (const auto* box = std::get_if<FillBox>(&ops[i]); box && box->colour == box->fill && !hidden[i])
             covers.push_back(bounds[i]);
     }
-    // Glyphs set side by side at the Gothic's own advances go to the page as
-    // one run: the browser puts each where it stood (each run costs the
-    // page about as much as its drawing).
-    std::optional<DrawText> run;
-    float run_end = 0;
+    // Glyphs set side by side at the Gothic's own advances, touching or
+    // evenly apart, go to the page as one run: the browser puts each where
+    // it stood (each run costs the page about as much as its drawing).
+    std::optional<GlyphRun> run;
     for (size_t i = 0; i < ops.size(); ++i) {
         if (hidden[i] || !bounds[i].intersects(reach)) continue;
         const auto* text = std::get_if<DrawText>(&ops[i]);
-        if (run && text && continues_run(*run, run_end, *text)) {
-            run->text += text->text;
-            run_end = glyph_cell(*text).x2;
+        if (run && text && continues_run(*run, *text)) {
+            run->gap = text->x - run->end;
+            run->text.text += text->text;
+            run->end = glyph_cell(*text).x2;
             continue;
         }
-        if (run) render_op(*run, view);
+        if (run) render_run(*run, view);
         run.reset();
         if (text && at_fixed_advances(*text)) {
-            run = *text;
-            run_end = glyph_cell(*text).x2;
+            run = GlyphRun{*text, glyph_cell(*text).x2, std::nullopt};
         } else {
             render_op(ops[i], view);
         }
     }
-    if (run) render_op(*run, view);
+    if (run) render_run(*run, view);
     c2d_end();
 }
 
