@@ -633,18 +633,7 @@ async function main() {
     const page = await browser.newPage();
     await page.goto(base + 'index.html');
     await page.click('a[href="app/applylesson.html"]');
-    // The served page's program script, WebAssembly and fonts are files of
-    // their own, which the browser keeps (and keeps compiled) between visits.
-    const fonts = JSON.parse(fs.readFileSync(path.join(c.SITE, 'fonts', 'fonts.json'), 'utf8'));
-    const files = ['app/applylesson.js', 'app/applylesson.wasm', ...fonts.map(f => 'fonts/' + f.file)]
-      .map(file => base + file);
-    await page.waitForFunction(wanted => {
-      const loaded = performance.getEntriesByType('resource').map(r => r.name);
-      return wanted.every(file => loaded.includes(file));
-    }, {timeout: c.LONG, polling: 50}, files).catch(async () => {
-      const loaded = await page.evaluate(() => performance.getEntriesByType('resource').map(r => r.name));
-      c.expect(false, `the served page did not load ${files.filter(f => !loaded.includes(f)).join(', ')}`);
-    });
+    // The worker starts once the program has drawn.
     await page.waitForFunction(async () => {
       const r = await navigator.serviceWorker.ready;
       return r.active && r.active.state === 'activated';

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Makes the browser site: font subsets of what the programs draw, one
 self-contained HTML file per program (for a USB stick), the served pages in
-app/ (each program's page, script and WebAssembly as files of their own,
-which browsers cache compiled), an index page, a web app manifest with its
+app/ (the same pages, beside the site's manifest and offline worker), an
+index page, a web app manifest with its
 icons (drawn from a desktop icon with Debian's rsvg-convert) and a service
 worker.
 
@@ -323,49 +323,38 @@ def main():
         first_file = os.path.join(build_web, 'first-%s.json' % program)
         first = (first_screen(json.load(open(first_file, encoding='utf-8')), fonts)
                  if os.path.exists(first_file) else None)
-        # One file: the fonts and the WebAssembly (gzipped) in base64, each
-        # in an element of its own that no script parser reads (page.js
-        # reads its bytes, "#ID"). The page script comes first, so that
-        # the first screen is drawn while the rest is read; the fonts load
-        # and the WebAssembly compiles once it is.
+        # Each page carries the fonts and the WebAssembly (gzipped) in
+        # base64, each in an element of its own that no script parser reads
+        # (page.js reads its bytes, "#ID"). The page script comes first, so
+        # that the first screen is drawn while the rest is read; the fonts
+        # load and the WebAssembly compiles once it is. The served page in
+        # app/ is the same page with the site's manifest and offline worker
+        # beside it: fetched as files of their own, the WebAssembly and the
+        # fonts came a round of the browser's loader later, and its compiled
+        # code was not kept between visits either (a page that has run
+        # only a few minutes does not reach the browser's threshold for
+        # that).
         config = {'title': title, 'create': 'create_' + program, 'root': '',
                   'wasm': '#lk-wasm', 'fonts': font_list(lambda f, m: '#lk-font-%d' % fonts.index(f)),
                   'first': first}
         data = ''
         for i, f in enumerate(fonts):
             data += '<script type="font/woff2" id="lk-font-%d">%s</script>\n' % (i, f['data'])
-        html = page(title, program,
-                    script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
-                    script(page_js) + '\n' + data + libraries +
-                    '<script type="application/gzip" id="lk-wasm">%s</script>\n'
-                    % base64.b64encode(gzip.compress(wasm, compresslevel=9, mtime=0)).decode('ascii') +
-                    '<script type="text/plain" id="lk-gunzip">%s</script>\n' % gunzip_js +
-                    script(module))
-        out = os.path.join(site, program + '.html')
-        with open(out, 'w', encoding='utf-8') as f:
-            f.write(html)
-        digest.update(html.encode('utf-8'))
-        print('%s: %d bytes' % (out, len(html.encode('utf-8'))))
-        # Served: app/PROGRAM.html with its script, its WebAssembly and the
-        # fonts as files, all asked for at once as the page arrives.
-        config = {'title': title, 'create': 'create_' + program, 'root': '../',
-                  'single': '../' + program + '.html', 'wasm': program + '.wasm',
-                  'fonts': font_list(lambda f, m: '../fonts/' + m['file']), 'first': first}
-        # (No preload links: the page's inline script asks for the
-        # WebAssembly and the fonts as soon as it runs, and the links only
-        # hold up the first screen.)
-        html = page(title, program,
-                    script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') + '\n' +
-                    script(page_js) + '\n' + libraries + '<script src="%s.js"></script>' % program)
-        for name, data in ((program + '.html', html.encode('utf-8')),
-                           (program + '.js', module.encode('utf-8')), (program + '.wasm', wasm)):
-            with open(os.path.join(site, 'app', name), 'wb') as f:
-                f.write(data)
-            digest.update(data)
-            cached.append('app/' + name)
-        print('%s: %d bytes, script %d bytes, WebAssembly %d bytes'
-              % (os.path.join(site, 'app', program + '.html'), len(html.encode('utf-8')),
-                 len(module.encode('utf-8')), len(wasm)))
+        data += libraries + ('<script type="application/gzip" id="lk-wasm">%s</script>\n'
+                             % base64.b64encode(gzip.compress(wasm, compresslevel=9, mtime=0)).decode('ascii'))
+        data += '<script type="text/plain" id="lk-gunzip">%s</script>\n' % gunzip_js + script(module)
+
+        def carrying(config):
+            return page(title, program, script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') +
+                        '\n' + script(page_js) + '\n' + data)
+        served = dict(config, root='../')
+        for name, html in ((program + '.html', carrying(config)),
+                           ('app/' + program + '.html', carrying(served))):
+            with open(os.path.join(site, name), 'w', encoding='utf-8') as f:
+                f.write(html)
+            digest.update(html.encode('utf-8'))
+            print('%s: %d bytes (WebAssembly %d bytes)' % (os.path.join(site, name), len(html.encode('utf-8')), len(wasm)))
+        cached.append('app/' + program + '.html')
     # クラスの様子: the same self-contained file at the top and in app/.
     html = class_page(build_web, qr_js, glyph_lines).encode('utf-8')
     for name in ('classlesson.html', os.path.join('app', 'classlesson.html')):

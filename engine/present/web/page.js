@@ -3,19 +3,18 @@
 // screen, the end of the program, and the offline cache. The program's
 // calls into the page (web_page.js) land on `page`; the page's calls into
 // the program are its exports (_lk_key, _lk_pointer, _lk_overlay_tick,
-// _lk_resized). The build makes two kinds of page of it: one HTML file that
-// carries this script, the program's script, its WebAssembly and the fonts
-// (as base64 text), and the served page, whose script, WebAssembly and
-// fonts are files of their own that the browser caches (compiled).
+// _lk_resized). The build makes one HTML file of it that carries this
+// script, the program's script, its WebAssembly and the fonts (as base64
+// text): the single file, and the served page (the same, beside the site's
+// manifest and offline worker).
 'use strict';
 (async function () {
   const scriptStart = performance.now();
-  // {title, create, root, single, wasm, fonts: [{family, weight, style,
-  // src}]}: root is where the site's manifest and worker stand, single the
-  // program's single file (from a served page); wasm and each font's src
-  // a file beside the page, or "#ID": the base64 text of the page's element
-  // ID, read into bytes here (`carried`; a data: address would go through
-  // the browser's loader, several times slower).
+  // {title, create, root, wasm, fonts: [{family, weight, style, src}]}:
+  // root is where the site's manifest and worker stand; wasm and each
+  // font's src "#ID", the base64 text of the page's element ID, read into
+  // bytes here (`carried`; a data: address would go through the browser's
+  // loader, several times slower).
   const config = window.lkPage;
   const carried = src => {
     const text = document.getElementById(src.slice(1)).textContent;
@@ -43,32 +42,23 @@
   const testing = ['test', 'seed', 'tour', 'trace', 'pictures'].some(p => params.has(p));
   const test = testing ? makeTestProbes(scriptStart) : null;
 
-  // The WebAssembly compiles while the fonts load, both asked for before
-  // the first screen is drawn: the browser fetches and decodes them off the
-  // page's thread, and a served file's compiled code may come
-  // from its cache. Every face is loaded before the first draw. (?fault=font
+  // The WebAssembly compiles and the fonts load once the page is read,
+  // after the first screen is drawn. Every face is loaded before the
+  // program's first draw. (?fault=font
   // and ?fault=glyph exist for the tests that show a wrong font or a
   // missing glyph being noticed: the Gothic gets the serif's bytes, or loses
   // its "の".)
-  // (In a single file the WebAssembly's element follows this script.)
+  // (The WebAssembly's and the fonts' elements follow this script.)
   const parsed = document.readyState !== 'loading' ? Promise.resolve()
     : new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
-  const compiled = config.wasm.startsWith('#') ? parsed.then(() => compileCarried(config.wasm))
-    : compile(config.wasm);
-  // A served page opened from a folder (a copy of the whole site on a
-  // stick) cannot read its files in every browser: the single file beside
-  // it can.
-  if (config.single && location.protocol === 'file:')
-    compiled.catch(() => location.replace(config.single + location.search + location.hash));
+  const compiled = parsed.then(() => compileCarried(config.wasm));
   const fault = params.get('fault');
   const serif = config.fonts.find(f => f.family !== config.fonts[0].family) || config.fonts[0];
-  // (A single file's fonts follow this script too, after the first screen.)
-  const fontsRead = config.fonts.some(font => font.src.startsWith('#')) ? parsed : Promise.resolve();
-  const fontsLoaded = fontsRead.then(() => Promise.all(config.fonts.map(font => {
+  const fontsLoaded = parsed.then(() => Promise.all(config.fonts.map(font => {
     const descriptors = {weight: font.weight, style: font.style};
     if (fault === 'glyph') descriptors.unicodeRange = 'U+0-306D, U+306F-10FFFF';
     const src = fault === 'font' && font !== serif ? serif.src : font.src;
-    const face = new FontFace(font.family, src.startsWith('#') ? carried(src) : 'url(' + src + ')', descriptors);
+    const face = new FontFace(font.family, carried(src), descriptors);
     document.fonts.add(face);
     return face.load();
   })));
@@ -412,20 +402,7 @@
   early = [];
   for (const send of waiting) send();
 
-  // The WebAssembly of `src`, compiled as it arrives where the browser can
-  // (a served file needs the type application/wasm), else from its bytes.
-  async function compile(src) {
-    if (WebAssembly.compileStreaming) {
-      try {
-        return await WebAssembly.compileStreaming(fetch(src));
-      } catch (e) { /* an older browser, or a server that gives another type */ }
-    }
-    const response = await fetch(src);
-    if (!response.ok) throw new Error(src + ': ' + response.status);
-    return WebAssembly.compile(await response.arrayBuffer());
-  }
-
-  // A single file's WebAssembly, "#ID": gzipped (a third of the text to
+  // The WebAssembly, "#ID": gzipped (a third of the text to
   // read), unpacked by the browser where it can, else by the gzip reader
   // the file carries as text (#lk-gunzip, run only then).
   // The bytes are compiled at once on the page's thread (5 ms at full
