@@ -171,9 +171,9 @@ def first_screen(first, fonts):
     page draws it before any font is loaded (loading and decoding even a
     small font takes longer than the rest of the start). Each text call
     becomes ["glyphs", x, y, sx, sy, size, [glyph ...], rgb, spacing], drawn
-    as the font draws it at that size with `spacing` px after each glyph, and first["glyphs"][glyph] is {"em": units
-    per em, "advance": in those units, "d": the outline as an SVG path, y
-    up}."""
+    as the font draws it at that size with `spacing` px after each glyph,
+    and first["glyphs"][glyph] is {"em": units per em, "advance": in those
+    units, "d": the outline as an SVG path, y up}."""
     glyphs = {}
     opened = {}
     for i, call in enumerate(first['calls']):
@@ -296,7 +296,9 @@ def main():
     digest = hashlib.sha256()
     os.makedirs(os.path.join(site, 'app'), exist_ok=True)
     digest.update(page_js.encode('utf-8'))
-    cached = ['fonts/' + m['file'] for m in manifest]
+    # What the offline worker keeps besides the pages and icons it names
+    # itself (each page carries its fonts).
+    cached = []
 
     def script(text):
         return '<script>' + text.replace('</script', '<\\/script') + '</script>'
@@ -308,10 +310,6 @@ def main():
                 .replace('@PRINT@', '印刷')
                 .replace('@BACK@', '戻る')
                 .replace('@SCRIPTS@', scripts))
-
-    def font_list(src):
-        return [{'family': f['family'], 'weight': f['weight'], 'style': f['style'], 'src': src(f, m)}
-                for f, m in zip(fonts, manifest)]
 
     for program, title in PROGRAMS:
         libraries = script(qr_js) + '\n' if program in QR_PROGRAMS else ''
@@ -335,7 +333,8 @@ def main():
         # only a few minutes does not reach the browser's threshold for
         # that).
         config = {'title': title, 'create': 'create_' + program, 'root': '',
-                  'wasm': '#lk-wasm', 'fonts': font_list(lambda f, m: '#lk-font-%d' % fonts.index(f)),
+                  'wasm': '#lk-wasm', 'fonts': [{'family': f['family'], 'weight': f['weight'], 'style': f['style'], 'src': '#lk-font-%d' % i}
+                            for i, f in enumerate(fonts)],
                   'first': first}
         data = ''
         for i, f in enumerate(fonts):
@@ -343,13 +342,10 @@ def main():
         data += libraries + ('<script type="application/gzip" id="lk-wasm">%s</script>\n'
                              % base64.b64encode(gzip.compress(wasm, compresslevel=9, mtime=0)).decode('ascii'))
         data += '<script type="text/plain" id="lk-gunzip">%s</script>\n' % gunzip_js + script(module)
-
-        def carrying(config):
-            return page(title, program, script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') +
+        for name, root in ((program + '.html', ''), ('app/' + program + '.html', '../')):
+            config['root'] = root
+            html = page(title, program, script('window.lkPage = ' + json.dumps(config, ensure_ascii=False) + ';') +
                         '\n' + script(page_js) + '\n' + data)
-        served = dict(config, root='../')
-        for name, html in ((program + '.html', carrying(config)),
-                           ('app/' + program + '.html', carrying(served))):
             with open(os.path.join(site, name), 'w', encoding='utf-8') as f:
                 f.write(html)
             digest.update(html.encode('utf-8'))
