@@ -43,17 +43,18 @@ function fileUrl(program, query = '') {
   return 'file://' + path.join(SITE, program + '.html') + '?test=1' + (query ? '&' + query : '');
 }
 
-// A static server for the site on the loopback address, with the
-// validators and revalidation (304) that any web server gives, so that a
-// browser may keep what it compiled of a file.
-function serve() {
+// A static server for the site (or another folder, `root`) on the loopback
+// address, with the validators and revalidation (304) that any web server
+// gives, so that a browser may keep what it compiled of a file.
+function serve(root = SITE) {
   const types = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.woff2': 'font/woff2',
+                 '.css': 'text/css', '.woff': 'font/woff', '.ttf': 'font/ttf',
                  '.wasm': 'application/wasm',
                  '.webmanifest': 'application/manifest+json', '.png': 'image/png'};
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    const file = path.join(SITE, name === '/' ? 'index.html' : name);
-    if (!file.startsWith(SITE) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+    const file = path.join(root, name === '/' ? 'index.html' : name);
+    if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       res.writeHead(404);
       res.end();
       return;

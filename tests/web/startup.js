@@ -3,7 +3,11 @@
 // program's own first picture if that came first) against the time a
 // one-slide reveal.js page with KaTeX takes to be ready (window.__ready, see
 // the peer's README), in each engine, for the served pages (app/, over http from the
-// loopback address) and the single files (file://), cold and warm:
+// loopback address) and the single files (file://), cold and warm. The peer
+// opens from file://, as its README says, and also served over http from
+// the loopback address as ours are: Chromium opens every http page reopened
+// in a renderer process of its own, and a file:// page in the process it
+// had, with what that process kept compiled.
 //   cold: every page in a fresh browser context (Chromium, Firefox) or a
 //         fresh WebDriver session (WebKitGTK), ROUNDS rounds, the pages
 //         interleaved within each round;
@@ -126,10 +130,11 @@ async function openAndRead(page, url, probes) {
 }
 
 // The pages compared, each with the number that tells when it was ready.
-function pages(peer, base) {
+function pages(peer, peerServed, base) {
   const ours = ['(window.lkTest && window.lkTest.firstShown) || 0', '(window.lkTest && window.lkTest.firstPaint) || 0'];
   return [
     {name: 'peer', url: peer, probe: ['window.__ready || 0']},
+    {name: 'peer served', url: peerServed, probe: ['window.__ready || 0']},
     // (A site built before app/ existed served its single files.)
     ...c.TOURED.map(p => ({name: `served ${p}`, probe: ours,
                            url: `${base}${fs.existsSync(path.join(c.SITE, 'app')) ? 'app/' : ''}${p}.html?test=1`})),
@@ -140,8 +145,8 @@ function pages(peer, base) {
 // The figures of one engine at one rate: {version, rate, cold: {page: ms},
 // warm: {page: ms}, coldReady, warmReady: {page: ms}} (the program's own
 // first picture), coldPhases, warmPhases: {page: {phase: ms}}.
-async function measure(engine, peer, base, rate) {
-  const list = pages(peer, base);
+async function measure(engine, peer, peerServed, base, rate) {
+  const list = pages(peer, peerServed, base);
   const lists = () => Object.fromEntries(list.map(p => [p.name, []]));
   const cold = lists(), warm = lists(), coldReady = lists(), warmReady = lists();
   const coldPhases = lists(), warmPhases = lists();
@@ -191,6 +196,8 @@ async function compare(engines) {
   const peer = setUpPeer();
   const server = await c.serve();
   const base = `http://127.0.0.1:${server.address().port}/`;
+  const peerServer = await c.serve(PEER);
+  const peerServed = `http://127.0.0.1:${peerServer.address().port}/slides.html`;
   const figures = {};
   const load = () => os.loadavg().map(x => x.toFixed(2)).join(' ');
   console.log(`start-up: ${ROUNDS} cold rounds, ${WARM} warm openings; load average at the start ${load()}`);
@@ -199,26 +206,36 @@ async function compare(engines) {
       const engine = await ENGINES[name]();
       try {
         for (const rate of engine.throttles ? THROTTLE : [1])
-          figures[rate === 1 ? name : `${name} ${rate}x`] = await measure(engine, peer, base, rate);
+          figures[rate === 1 ? name : `${name} ${rate}x`] = await measure(engine, peer, peerServed, base, rate);
       } finally {
         await engine.close();
       }
     }
   } finally {
     server.close();
+    peerServer.close();
   }
-  const lines = ['| engine | page | cold ms | cold / peer | warm ms | warm / peer | program cold / warm ms | / peer |',
-                 '|---|---|---|---|---|---|---|---|'];
+  // Each of ours as a ratio of the peer from file://, and each served page
+  // also of the peer served.
+  const lines = ['| engine | page | cold ms | cold / peer | warm ms | warm / peer | program cold / warm ms | / peer | / peer served |',
+                 '|---|---|---|---|---|---|---|---|---|'];
   for (const [name, f] of Object.entries(figures)) {
     for (const page of Object.keys(f.cold)) {
-      const ratio = (kind, base = kind) => (f[kind][page] / f[base].peer).toFixed(2) + 'x';
+      const ratio = (kind, base = kind, peer = 'peer') => (f[kind][page] / f[base][peer]).toFixed(2) + 'x';
       if (page === 'peer') {
-        lines.push(`| ${name} (${f.version}) | peer | ${f.cold.peer.toFixed(0)} | | ${f.warm.peer.toFixed(0)} | | | |`);
+        lines.push(`| ${name} (${f.version}) | peer | ${f.cold.peer.toFixed(0)} | | ${f.warm.peer.toFixed(0)} | | | | |`);
         continue;
       }
+      if (page === 'peer served') {
+        lines.push(`| ${name} | peer served | ${f.cold[page].toFixed(0)} | ${ratio('cold')} | ` +
+                   `${f.warm[page].toFixed(0)} | ${ratio('warm')} | | | |`);
+        continue;
+      }
+      const served = page.startsWith('served ')
+        ? `${ratio('coldReady', 'cold', 'peer served')} / ${ratio('warmReady', 'warm', 'peer served')}` : '';
       lines.push(`| ${name} | ${page} | ${f.cold[page].toFixed(0)} | ${ratio('cold')} | ${f.warm[page].toFixed(0)} | ` +
                  `${ratio('warm')} | ${f.coldReady[page].toFixed(0)} / ${f.warmReady[page].toFixed(0)} | ` +
-                 `${ratio('coldReady', 'cold')} / ${ratio('warmReady', 'warm')} |`);
+                 `${ratio('coldReady', 'cold')} / ${ratio('warmReady', 'warm')} | ${served} |`);
     }
   }
   lines.push('', `| engine | page | start | ${PHASES.join(' | ')} |`, `|---|---|---|${PHASES.map(() => '---|').join('')}`);
