@@ -408,6 +408,15 @@ Rect Overlay::answer_field() const {
 }
 
 void Overlay::layout_widgets() {
+    // Each is placed when it is first shown or asked for: on a keyboard
+    // neither may ever be, and the toolbar's two places were the costliest
+    // part of a prompt (and of the program's first picture).
+    toolbar_placed_ = false;
+    keypad_placed_ = false;
+    if (keypad_visible()) place_keypad();
+}
+
+void Overlay::place_toolbar() const {
     const double r = ratio_, m = kMargin * r, thick = kToolbarThick * r, len = kToolbarLong * r;
     const Rect field = answer_field();
 
@@ -436,17 +445,13 @@ void Overlay::layout_widgets() {
         toolbar_vertical_ = false;
         toolbar_rect_ = lying_corner;
     }
-
-    // The keypad's place is worked out when it is shown or asked for: on a
-    // keyboard it stays hidden, and its place costs as much as the
-    // toolbar's two.
-    keypad_placed_ = false;
-    if (keypad_visible()) place_keypad();
+    toolbar_placed_ = true;
 }
 
 void Overlay::place_keypad() const {
     const double r = ratio_, m = kMargin * r, thick = kToolbarThick * r;
     const Rect field = answer_field();
+    const Rect toolbar = toolbar_rect();
     // The keypad: beside the picture when a margin has room for it, else
     // near the answer field (these places in this order, where they cover
     // no drawing; else nearest the field); never over the field nor the
@@ -466,10 +471,10 @@ void Overlay::place_keypad() const {
         {above_field_x, field.y - m - side, side_w, side},                         // above the field
         {width_ - m - side_w - beside_toolbar, field.y - m - side, side_w, side},
         {field.x - m - side_w, bottom_y, side_w, side},                            // left of the field
-        {field.x - m - side_w, clamp_y(toolbar_rect_.y + toolbar_rect_.h + m), side_w, side},
+        {field.x - m - side_w, clamp_y(toolbar.y + toolbar.h + m), side_w, side},
         {above_field_x, field.y + field.h + m, side_w, side},                      // below the field
     };
-    const Placement keypad = place(side_w, side, {field, toolbar_rect_}, field, near_field);
+    const Placement keypad = place(side_w, side, {field, toolbar}, field, near_field);
     keypad_placed_ = true;
     keypad_rect_ = keypad.found ? keypad.rect : Rect{m, height_ - m - side, side_w, side};
 }
@@ -477,14 +482,15 @@ void Overlay::place_keypad() const {
 std::vector<Button> Overlay::toolbar_buttons() const {
     std::vector<Button> out;
     const double r = ratio_, b = kButton * r, step = (kButton + kGap) * r, pad = kPad * r;
+    const Rect bar = toolbar_rect();
     auto add = [&](Action a, int index) {
         Button btn;
         btn.action = a;
         btn.toolbar = true;
         double along = pad + index * step;
         btn.rect = toolbar_vertical_
-                       ? Rect{toolbar_rect_.x + pad, toolbar_rect_.y + along, b, b}
-                       : Rect{toolbar_rect_.x + along, toolbar_rect_.y + pad, b, b};
+                       ? Rect{bar.x + pad, bar.y + along, b, b}
+                       : Rect{bar.x + along, bar.y + pad, b, b};
         out.push_back(btn);
         return &out.back();
     };
@@ -550,7 +556,7 @@ void Overlay::refresh_toolbar() {
     double alpha = alpha_at(now_);
     if (alpha != painted_alpha_) {
         painted_alpha_ = alpha;
-        damage(toolbar_rect_);
+        damage(toolbar_rect());
     }
 }
 
@@ -609,7 +615,7 @@ void Overlay::keypad_change(F&& change) {
         damage(after);
     }
     // The toolbar's keypad button shows whether the keypad is out.
-    if (toolbar_on != keypad_visible() && painted_alpha_ > 0) damage(toolbar_rect_);
+    if (toolbar_on != keypad_visible() && painted_alpha_ > 0) damage(toolbar_rect());
 }
 
 void Overlay::set_keypad_at_start(bool on) {
@@ -629,15 +635,19 @@ void Overlay::on_key(std::uint64_t now_ms) {
 void Overlay::on_prompt(const PromptEvent& prompt) {
     const PromptKind before = prompt_.kind;
     const int before_step = prompt_.step;
-    const Rect toolbar_before = toolbar_rect_;
+    // (A toolbar not on the screen moves unseen.)
+    const bool shown = painted_alpha_ > 0;
+    const Rect toolbar_before = shown ? toolbar_rect() : Rect{};
     keypad_change([&] {
         prompt_ = prompt;
         layout_widgets();
     });
-    if (painted_alpha_ > 0 && (toolbar_before.x != toolbar_rect_.x || toolbar_before.y != toolbar_rect_.y ||
-                               toolbar_before.w != toolbar_rect_.w)) {
-        damage(toolbar_before);
-        damage(toolbar_rect_);
+    if (shown) {
+        const Rect after = toolbar_rect();
+        if (toolbar_before.x != after.x || toolbar_before.y != after.y || toolbar_before.w != after.w) {
+            damage(toolbar_before);
+            damage(after);
+        }
     }
     if (prompt.kind == PromptKind::step) {
         // Back at an earlier step (or at this one again): what was written
@@ -706,12 +716,12 @@ void Overlay::activate(const Button& b, Response& out) {
         case Action::forward: out.keys.emplace_back(kKeyForward); break;
         case Action::pen:
             pen_on_ = !pen_on_;
-            damage(toolbar_rect_);
+            damage(toolbar_rect());
             break;
         case Action::colour:
             colour_ = b.colour;
             pen_on_ = true;
-            damage(toolbar_rect_);
+            damage(toolbar_rect());
             break;
         case Action::clear_ink: clear_ink(); break;
         case Action::keypad:
@@ -723,7 +733,7 @@ void Overlay::activate(const Button& b, Response& out) {
                     pointer_last_ = true;
                 }
             });
-            damage(toolbar_rect_);
+            damage(toolbar_rect());
             break;
         case Action::fullscreen: out.toggle_fullscreen = true; break;
         case Action::key: out.keys.push_back(b.key); break;

@@ -163,7 +163,7 @@ public:
 
     // What the screen shows, in layout units (drawn_boxes of its canvas):
     // the toolbar and the keypad keep off it from the next placement on (the
-    // next on_prompt or set_view).
+    // first time either is needed after the next on_prompt or set_view).
     void set_drawing(std::vector<Box> drawn) { drawn_ = std::move(drawn); }
     const std::vector<Box>& drawing() const { return drawn_; }
 
@@ -193,7 +193,10 @@ public:
     // The geometry, also when hidden.
     std::vector<Button> toolbar_buttons() const;
     std::vector<Button> keypad_buttons() const;
-    Rect toolbar_rect() const { return toolbar_rect_; }
+    Rect toolbar_rect() const {
+        if (!toolbar_placed_) place_toolbar();
+        return toolbar_rect_;
+    }
     Rect keypad_rect() const {
         if (!keypad_placed_) place_keypad();
         return keypad_rect_;
@@ -215,6 +218,7 @@ private:
     };
 
     void layout_widgets();
+    void place_toolbar() const;
     void place_keypad() const;
     // The prompt's answer field, or where the programs' stands when none.
     Rect answer_field() const;
@@ -241,10 +245,11 @@ private:
     double width_ = 0, height_ = 0, ratio_ = 1;
     View box_;
     std::vector<Box> drawn_;  // layout units
-    Rect toolbar_rect_;
+    mutable Rect toolbar_rect_;
+    mutable bool toolbar_vertical_ = false;
+    mutable bool toolbar_placed_ = false;
     mutable Rect keypad_rect_;
     mutable bool keypad_placed_ = false;
-    bool toolbar_vertical_ = false;
     PromptEvent prompt_;
     int answered_ = 0;  // the item's waits answered so far
     std::vector<Stroke> strokes_;
