@@ -582,6 +582,23 @@ async function main() {
     await page.close();
   });
 
+  // What a student's device downloads and compiles at every start: each
+  // program's WebAssembly as its page carries it, unpacked, held to half
+  // its size when the waits were written with asyncify.
+  const WASM_BUDGET = {applylesson: 505000, solvelesson: 490000, practicelesson: 430000};
+  await c.check('each program\'s WebAssembly, as its single file and its served page carry it, stays within its size', async () => {
+    const zlib = require('zlib');
+    for (const [program, budget] of Object.entries(WASM_BUDGET))
+      for (const file of [`${program}.html`, `app/${program}.html`]) {
+        const html = fs.readFileSync(path.join(c.SITE, file), 'ascii');
+        const packed = /<script type="application\/gzip" id="lk-wasm">([^<]*)<\/script>/.exec(html);
+        c.expect(packed, `${file} carries no WebAssembly`);
+        const wasm = zlib.gunzipSync(Buffer.from(packed[1].trim(), 'base64'));
+        c.expect(wasm.subarray(0, 4).equals(Buffer.from('\0asm', 'binary')), `${file}: not WebAssembly`);
+        c.expect(wasm.length <= budget, `${file}: its WebAssembly is ${wasm.length} bytes, more than ${budget}`);
+      }
+  });
+
   await c.check('over http the index and the programs link a web app manifest whose icons load', async () => {
     const server = await c.serve();
     const base = `http://127.0.0.1:${server.address().port}/`;
